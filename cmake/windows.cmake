@@ -1,0 +1,85 @@
+# Windows build: the program, its Win32 tests and the end-to-end tests, all
+# cross-compiled; CTest runs the tests under Wine through the emulator.
+enable_language(RC)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501
+                        _WIN32_IE=0x0600)
+add_compile_options(-Wall -Wextra)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/res")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/lib/wine-exec)
+
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/cmake/gtest-custom)
+
+set(WIN32_SOURCES
+  src/platform/files.cpp
+  src/platform/folder_listing.cpp
+  src/platform/message_box.cpp
+  src/platform/registry_settings_store.cpp
+  src/platform/run_key.cpp
+  src/platform/system.cpp
+  src/platform/system_error.cpp
+  src/platform/text.cpp
+  src/reference/load_reference_file.cpp
+  src/removal/quarantine_page.cpp
+  src/settings/preferences.cpp
+  src/settings/status_page.cpp
+  src/startup/application_window.cpp
+  src/startup/frmSplash.cpp
+  src/startup/goahead.cpp
+  src/startup/message_loop.cpp
+  src/startup/single_instance.cpp
+  src/ui/controls.cpp
+  src/ui/frmmain.cpp
+  src/ui/frmmain_layout.cpp
+  src/ui/frmtray.cpp
+  src/ui/tray_icon.cpp
+  src/ui/tray_mouse.cpp
+  src/ui/window.cpp
+)
+set(WIN32_LIBS comctl32 shell32 user32 gdi32 advapi32)
+
+add_library(pw_win32 STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
+target_include_directories(pw_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(pw_win32 PUBLIC ${WIN32_LIBS})
+
+add_executable(Parawarden WIN32 src/startup/main.cpp res/Parawarden.rc)
+target_link_libraries(Parawarden PRIVATE pw_win32)
+target_link_options(Parawarden PRIVATE -s)
+
+# The ready-to-run application folder.
+set(APP_DIR ${PW_APP_DIR})
+if(NOT APP_DIR)
+  set(APP_DIR ${CMAKE_BINARY_DIR}/app)
+endif()
+add_custom_command(TARGET Parawarden POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${APP_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Parawarden> ${APP_DIR}/Parawarden.exe
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/ref.dat ${CMAKE_SOURCE_DIR}/app/index.html
+          ${CMAKE_SOURCE_DIR}/app/eula.txt ${APP_DIR}/
+  VERBATIM)
+
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+if(WIN32_TEST_SOURCES)
+  add_executable(pw_win32_tests ${WIN32_TEST_SOURCES})
+  target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest_main)
+  gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS win32 TIMEOUT 60)
+endif()
+
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)
+if(E2E_SOURCES)
+  add_library(pw_e2e_driver STATIC tests/e2e/driver/app_driver.cpp tests/e2e/driver/wine_registry.cpp)
+  target_include_directories(pw_e2e_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(pw_e2e_driver PUBLIC gtest pw_win32)
+  add_executable(open_recorder tests/e2e/tools/open_recorder.cpp)
+  target_link_options(open_recorder PRIVATE -municode)
+  add_executable(pw_e2e_tests ${E2E_SOURCES})
+  target_link_libraries(pw_e2e_tests PRIVATE pw_e2e_driver gtest_main)
+  add_dependencies(pw_e2e_tests Parawarden open_recorder)
+  gtest_discover_tests(pw_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS e2e TIMEOUT 120 RUN_SERIAL TRUE)
+endif()

@@ -1,0 +1,136 @@
+# Shared by the project's scripts: locations, package installation, builds,
+# the virtual display and the Wine prefixes. Source it; don't run it.
+
+PW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+PW_BUILD=${PW_BUILD:-$PW_ROOT/build}
+PW_APP_DIR=$PW_BUILD/app
+export WINEDEBUG=${WINEDEBUG:--all}
+# Keep Wine from offering to download Mono and Gecko.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the Debian packages the build and the tests need, if any is missing.
+ensure_packages() {
+  local missing=0
+  for tool in cmake g++ i686-w64-mingw32-g++-win32 wine Xvfb xdpyinfo convert; do
+    command -v "$tool" >/dev/null 2>&1 || missing=1
+  done
+  [ -d /usr/src/googletest ] || missing=1
+  dpkg -s wine32:i386 >/dev/null 2>&1 || missing=1
+  [ "$missing" = 0 ] && return 0
+  log "Installing packages (Debian)"
+  export DEBIAN_FRONTEND=noninteractive
+  as_root dpkg --add-architecture i386
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq --no-install-recommends \
+    cmake make g++ googletest g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
+    wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick procps >/dev/null
+}
+
+# Builds both trees: build/native (portable code and unit tests, sanitizers
+# on) and build/win32 (the program, its Win32 and end-to-end tests). The
+# application folder is left in build/app.
+build_all() {
+  log "Building the native tree (unit tests)"
+  cmake -S "$PW_ROOT" -B "$PW_BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$PW_BUILD/native" -j"$(nproc)"
+  build_windows
+}
+
+build_windows() {
+  log "Building the Windows program"
+  cmake -S "$PW_ROOT" -B "$PW_BUILD/win32" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$PW_ROOT/cmake/toolchain-mingw-i686.cmake" -DPW_APP_DIR="$PW_APP_DIR" >/dev/null
+  cmake --build "$PW_BUILD/win32" -j"$(nproc)"
+}
+
+# Starts Xvfb on a free display; sets DISPLAY and PW_XVFB_PID.
+start_xvfb() {
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  PW_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+stop_xvfb() {
+  if [ -n "${PW_XVFB_PID:-}" ]; then
+    kill "$PW_XVFB_PID" 2>/dev/null || true
+    PW_XVFB_PID=
+  fi
+}
+
+# Stops the wineserver of one prefix (and with it every program in it).
+stop_wine() {
+  local prefix=$1
+  [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+}
+
+# A 32-bit prefix with the settings a person-less run needs: crashes end the
+# program at once, windows live in Wine's own virtual desktop (realistic
+# screenshots, a taskbar with the tray icon, no window manager delays), and
+# title-bar glyphs come from the Marlett font.
+make_template_prefix() {
+  local template=$PW_BUILD/wine/template
+  local stamp=$template/.parawarden-template-v1
+  [ -f "$stamp" ] && return 0
+  log "Creating a Wine prefix template (once)"
+  rm -rf "$template"
+  mkdir -p "$PW_BUILD/wine"
+  WINEARCH=win32 WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$template" wineserver -w
+  local reg=$template/drive_c/windows/temp/parawarden-template.reg
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+  WINEPREFIX="$template" wine regedit /S 'C:\windows\temp\parawarden-template.reg' >/dev/null 2>&1
+  rm -f "$reg"
+  WINEPREFIX="$template" wineserver -w
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$marlett" ] && cp "$marlett" "$template/drive_c/windows/Fonts/"
+  touch "$stamp"
+}
+
+# Copies the template to a new prefix, removes the Z: drive (so nothing can
+# walk the Linux root) and maps the drives given as letter=folder pairs.
+make_prefix() {
+  local prefix=$1
+  shift
+  make_template_prefix
+  stop_wine "$prefix"
+  rm -rf "$prefix"
+  cp -a "$PW_BUILD/wine/template" "$prefix"
+  rm -f "$prefix/dosdevices/z:"
+  local mapping
+  for mapping in "$@"; do
+    ln -sfn "${mapping#*=}" "$prefix/dosdevices/${mapping%%=*}:"
+  done
+}
+
+# Starts a persistent wineserver for a prefix and warms it up, detached from
+# the caller's output so that test runners do not wait on Wine's services.
+start_wine() {
+  local prefix=$1
+  WINEPREFIX="$prefix" setsid wineserver -p >/dev/null 2>&1 </dev/null
+  WINEPREFIX="$prefix" setsid wine cmd /c exit >/dev/null 2>&1 </dev/null
+}

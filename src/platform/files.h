@@ -1,0 +1,29 @@
+// File system services: the application folder, whole-file reads, folder
+// creation and the "file exists" rule the definitions loader relies on.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Full path of the running executable.
+std::string ModulePath();
+// The folder that holds the executable, without a trailing "\".
+std::string ApplicationFolder();
+// ApplicationFolder() + "\" + name.
+std::string AppPath(const std::string& name);
+
+enum class ReadResult { Ok, NotFound, Failed };
+// Reads a whole file. On failure `bytes` is left untouched.
+ReadResult ReadFileBytes(const std::string& path, std::string& bytes);
+
+// Creates a folder; one that exists already, or that cannot be created, is
+// left as it is (the caller goes on either way).
+void CreateFolder(const std::string& path);
+
+// True when the file is present and longer than 0 bytes. A missing file (or
+// missing file name) is false without a word; any other failure, such as a
+// folder in the path that does not exist, is shown in a message box first.
+bool FileExists(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#include "platform/folder_listing.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace platform {
+
+std::vector<std::string> ListPlainFiles(const std::string& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  UniqueFind find(FindFirstFileW(Widen(folder + "\\*").c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) return {};
+  do {
+    const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((data.dwFileAttributes & skip) == 0) names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find.get(), &data));
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+  });
+  std::vector<std::string> result;
+  result.reserve(names.size());
+  for (const std::wstring& name : names) result.push_back(Narrow(name));
+  return result;
+}
+
+bool DeleteFileAt(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != FALSE; }
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+// Conversions between the program's UTF-8 text and the system's UTF-16 and
+// ANSI code page encodings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+// Bytes in the ANSI code page (NUL bytes included) to UTF-8.
+std::string AnsiToUtf8(std::string_view ansi);
+// UTF-8 to the ANSI code page; characters it cannot hold become "?".
+std::string Utf8ToAnsi(std::string_view utf8);
+
+}  // namespace platform

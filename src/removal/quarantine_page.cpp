@@ -1,0 +1,75 @@
+// The Quarantine tab: the files held in the Quarantine folder, their count,
+// and deleting them for good.
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/text.h"
+#include "ui/control_ids.h"
+#include "ui/frmmain.h"
+
+namespace ui {
+namespace {
+
+std::string QuarantineFolder() { return platform::AppPath("Quarantine"); }
+
+void FillList(HWND list, const std::vector<std::string>& names) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const std::string& name : names) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+std::string ListItemText(HWND list, int index) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return std::string();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+  return platform::Narrow(text);
+}
+
+void SelectEvery(HWND list, bool selected) {
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) SendMessageW(list, LB_SETSEL, selected, i);
+}
+
+}  // namespace
+
+void frmmain::PointQuarantineList() {
+  const std::vector<std::string> names = platform::ListPlainFiles(QuarantineFolder());
+  FillList(Control(ids::FileListQuarantine), names);
+  FillList(Control(ids::File1), names);
+}
+
+void frmmain::UpdateQuarantineCount() {
+  PointQuarantineList();
+  const LRESULT count = SendMessageW(Control(ids::FileListQuarantine), LB_GETCOUNT, 0, 0);
+  SetText(Control(ids::lblqcnt), std::to_string(count < 0 ? 0 : count) + " Adware in Quarantine");
+}
+
+void frmmain::cmdselectAll_Click() { SelectEvery(Control(ids::FileListQuarantine), true); }
+
+void frmmain::cmddeselect_Click() { SelectEvery(Control(ids::FileListQuarantine), false); }
+
+void frmmain::cmdPurgeSelected_Click() {
+  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  HWND list = Control(ids::FileListQuarantine);
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  // A file that cannot be deleted (read-only, in use, already gone) is
+  // passed over; the list is re-read afterwards and shows what is left.
+  for (LRESULT i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) {
+      platform::DeleteFileAt(QuarantineFolder() + "\\" + ListItemText(list, static_cast<int>(i)));
+    }
+  }
+  PointQuarantineList();
+  SetCursor(previous);
+}
+
+}  // namespace ui

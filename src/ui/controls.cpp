@@ -1,0 +1,139 @@
+#include "ui/controls.h"
+
+#include <commctrl.h>
+
+#include "platform/text.h"
+
+namespace ui {
+namespace {
+
+HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
+  LOGFONTW lf = {};
+  lf.lfHeight = FontHeightPixels(hundredthsOfPoint, dpi);
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+  return CreateFontIndirectW(&lf);
+}
+
+struct WindowClassAndStyle {
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+};
+
+WindowClassAndStyle StyleFor(ControlKind kind) {
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  switch (kind) {
+    case ControlKind::PushButton:
+      return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case ControlKind::CheckBox:
+      return {L"BUTTON", child | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 0};
+    case ControlKind::OptionFirst:
+      return {L"BUTTON", child | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0};
+    case ControlKind::Option:
+      return {L"BUTTON", child | BS_AUTORADIOBUTTON, 0};
+    case ControlKind::Label:
+      return {L"STATIC", child | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0};
+    case ControlKind::Frame:
+      return {L"BUTTON", child | BS_GROUPBOX | WS_GROUP, 0};
+    case ControlKind::ListMulti:
+      return {L"LISTBOX",
+              child | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY |
+                  LBS_HASSTRINGS,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::HiddenList:
+      return {L"LISTBOX", WS_CHILD | LBS_HASSTRINGS | LBS_SORT, 0};
+    case ControlKind::Separator:
+      return {L"STATIC", child | SS_ETCHEDHORZ, 0};
+    case ControlKind::Picture:
+      return {L"STATIC", child | SS_OWNERDRAW, 0};
+    case ControlKind::Tabs:
+      return {WC_TABCONTROLW, child | WS_TABSTOP | WS_CLIPSIBLINGS | TCS_SINGLELINE | TCS_FOCUSONBUTTONDOWN, 0};
+    case ControlKind::StatusBar:
+      return {STATUSCLASSNAMEW, child, 0};
+  }
+  return {L"STATIC", child, 0};
+}
+
+}  // namespace
+
+FontSet::FontSet(int dpi)
+    : normal_(MakeFont(L"MS Sans Serif", 825, false, dpi)),
+      bold_(MakeFont(L"MS Sans Serif", 825, true, dpi)),
+      title_(MakeFont(L"Arial", 1125, true, dpi)) {}
+
+HFONT FontSet::For(FontKind kind) const {
+  switch (kind) {
+    case FontKind::Bold:
+      return bold_.get();
+    case FontKind::Title:
+      return title_.get();
+    case FontKind::Normal:
+      break;
+  }
+  return normal_.get();
+}
+
+void ControlSet::Create(HWND parent, const std::vector<ControlSpec>& specs, int dpi, const FontSet& fonts) {
+  for (const ControlSpec& spec : specs) {
+    const WindowClassAndStyle cs = StyleFor(spec.kind);
+    const PixelRect px = ToPixels(spec.rect, dpi);
+    DWORD style = cs.style;
+    if (spec.page != kNoPage) style &= ~WS_VISIBLE;
+    HWND control = CreateWindowExW(cs.exStyle, cs.className, platform::Widen(spec.caption ? spec.caption : "").c_str(),
+                                   style, px.left, px.top, px.width, px.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+                                   nullptr);
+    if (control == nullptr) continue;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(spec.font)), FALSE);
+    byId_[spec.id] = control;
+    pageByHandle_[control] = spec.page;
+  }
+}
+
+HWND ControlSet::Get(int id) const {
+  const auto found = byId_.find(id);
+  return found == byId_.end() ? nullptr : found->second;
+}
+
+void ControlSet::ShowPage(int page) {
+  for (const auto& [control, controlPage] : pageByHandle_) {
+    if (controlPage == kNoPage) continue;
+    ShowWindow(control, controlPage == page ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+int ControlSet::PageOf(HWND control) const {
+  const auto found = pageByHandle_.find(control);
+  return found == pageByHandle_.end() ? kNoPage : found->second;
+}
+
+std::string GetText(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) return std::string();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(control, &text[0], length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return platform::Narrow(text);
+}
+
+void SetText(HWND control, const std::string& text) { SetWindowTextW(control, platform::Widen(text).c_str()); }
+
+void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target) {
+  if (bitmap == nullptr) return;
+  BITMAP info = {};
+  if (GetObjectW(bitmap, sizeof info, &info) == 0) return;
+  HDC memory = CreateCompatibleDC(dc);
+  if (memory == nullptr) return;
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, memory, 0, 0,
+             info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+}
+
+}  // namespace ui

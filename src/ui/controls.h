@@ -1,0 +1,75 @@
+// Child controls described as rows of a table (id, kind, twips rectangle,
+// caption, tab page) and created from it at the screen's resolution.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
+#include "ui/twips.h"
+
+namespace ui {
+
+enum class ControlKind {
+  PushButton,
+  CheckBox,
+  OptionFirst,  // first option button of a group
+  Option,
+  Label,
+  Frame,
+  ListMulti,    // list with independent marking (Ctrl and Shift clicks)
+  HiddenList,
+  Separator,    // horizontal etched line
+  Picture,      // owner-drawn bitmap, stretched to the rectangle
+  Tabs,
+  StatusBar,
+};
+
+enum class FontKind { Normal, Bold, Title };
+
+// Page -1: on the window itself; 0 and up: shown only while that tab is selected.
+constexpr int kNoPage = -1;
+
+struct ControlSpec {
+  int id;
+  ControlKind kind;
+  TwipsRect rect;
+  const char* caption;
+  int page = kNoPage;
+  FontKind font = FontKind::Normal;
+};
+
+// "MS Sans Serif" 8.25 pt, its bold cut, and Arial 11.25 pt bold, at the
+// screen's resolution.
+class FontSet {
+ public:
+  explicit FontSet(int dpi);
+  HFONT For(FontKind kind) const;
+
+ private:
+  platform::UniqueFont normal_, bold_, title_;
+};
+
+class ControlSet {
+ public:
+  void Create(HWND parent, const std::vector<ControlSpec>& specs, int dpi, const FontSet& fonts);
+  HWND Get(int id) const;
+  // Shows the controls of one page and hides those of every other page.
+  void ShowPage(int page);
+  int PageOf(HWND control) const;
+
+ private:
+  std::map<int, HWND> byId_;
+  std::map<HWND, int> pageByHandle_;
+};
+
+std::string GetText(HWND control);
+void SetText(HWND control, const std::string& text);
+
+// Draws a bitmap stretched over a rectangle with smooth scaling.
+void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target);
+
+}  // namespace ui

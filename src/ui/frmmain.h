@@ -1,0 +1,95 @@
+// The main window: banner, six tabs, status bar. Created once, never
+// destroyed: a close request hides it and the program goes on in the
+// notification area.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/handles.h"
+#include "ui/controls.h"
+#include "ui/window.h"
+
+struct Program;
+
+namespace ui {
+
+class frmmain : public Window {
+ public:
+  explicit frmmain(Program& program);
+
+  // Creates the window and runs its load step, the first time only.
+  void Load();
+  void Show();
+  void Hide();
+  bool IsVisible() const;
+  void SelectTab(int index);
+  void SelectFullScan();
+  bool IsAutoShowTicked() const;
+  HWND Control(int id) const { return controls_.Get(id); }
+
+  // Runs before dispatch for every message of the thread: F1 help and the
+  // keyboard navigation between controls. True when the message was used.
+  bool PreTranslateMessage(MSG& msg);
+
+  void loadReferenceFile();
+  void loadUserPrefs();
+  void SetStartup(bool on);
+  void cmdstartscan_Click();
+  void showhelp(int keyCode);
+  // Close rule: store the counter, then hide instead of closing.
+  void RequestClose();
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  void Form_Load();
+  void Form_Activate();
+  void Form_Resize();
+  void Form_QueryUnload();
+  void OnActivateMessage(WPARAM wParam, LPARAM lParam);
+  void OnCommand(int id, int code);
+  LRESULT OnNotify(const NMHDR& header);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  bool OnSetCursor(HWND control);
+  void UpdateClock();
+
+  void cmdSavePrefs_Click();
+  void cmdhelp_Click();
+  void lblurl_Click();
+  void SSTab1_Click();
+  void SSTab1_GotFocus();
+
+  // Status page (refresh A on activation, refresh B when the tabs get focus).
+  void RefreshStatusOnActivate();
+  void RefreshStatusOnTabFocus();
+  // Quarantine tab.
+  void PointQuarantineList();
+  void UpdateQuarantineCount();
+  void cmdselectAll_Click();
+  void cmddeselect_Click();
+  void cmdPurgeSelected_Click();
+
+  bool HasF1Handler(HWND control) const;
+  int CheckState(int id) const;
+  void SetCheckState(int id, int state);
+
+  Program& program_;
+  int dpi_ = 96;
+  std::unique_ptr<FontSet> fonts_;
+  ControlSet controls_;
+  HWND statusBar_ = nullptr;
+  platform::UniqueBitmap banner_;
+  platform::UniqueBitmap logo_;
+  int fixedHeight_ = 0;
+  int fixedWidth_ = 0;
+  bool enforcingSize_ = false;
+  // True while this window is the program's active window, also while the
+  // user works in another application: coming back from there is no new
+  // activation.
+  bool isProgramsActiveWindow_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,42 @@
+// The hidden tray window: owns the notification-area icon, its menu, and the
+// reference list for the whole run of the program.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/handles.h"
+#include "reference/reference_list.h"
+#include "ui/tray_icon.h"
+#include "ui/window.h"
+
+struct Program;
+
+namespace ui {
+
+class frmtray : public Window {
+ public:
+  explicit frmtray(Program& program);
+
+  // Creates the window (never shown) and runs its load step.
+  void Load();
+  reference::ReferenceList& lstadwarenames() { return referenceList_; }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Form_Load();
+  void Form_MouseMove(LPARAM lParam);
+  void PopupTrayMenu();
+  void OnMenuCommand(int id);
+  void mnushow_Click();
+  void mnuabout_Click();
+  void mnuexit_Click();
+
+  Program& program_;
+  reference::ReferenceList referenceList_;
+  platform::UniqueIcon icon_;
+  platform::UniqueMenu mnublank_;
+  NotifyRecord88 notifyRecord_ = {};
+  bool menuOpen_ = false;
+};
+
+}  // namespace ui

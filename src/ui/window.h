@@ -1,0 +1,47 @@
+// Base for the program's top-level windows: one static window procedure that
+// finds the C++ object behind the handle and forwards every message to it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const { return hwnd_; }
+  bool Exists() const { return hwnd_ != nullptr; }
+
+ protected:
+  // Registers the class on first use; later calls do nothing.
+  static void RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon, HBRUSH background);
+  // Creates the window; the object receives messages from WM_NCCREATE on.
+  HWND CreateTopLevel(const wchar_t* className, const std::string& caption, DWORD style, DWORD exStyle, int x, int y,
+                      int width, int height, HWND owner);
+  void DestroyNow();
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+// Centres a window of the given outer size on the work area of the primary
+// screen and returns its top-left corner.
+POINT CenteredOrigin(int width, int height);
+
+}  // namespace ui
+
+namespace ui {
+// True for a top-level window of one of this program's own forms; message
+// boxes and menus are not forms.
+bool IsProgramForm(HWND hwnd);
+}  // namespace ui
