@@ -1,0 +1,20 @@
+// Registry state for end-to-end tests: the program's settings, the Run
+// value, and the document associations that point at the open recorder.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace e2e {
+
+// Removes every stored setting of the program and its Run value.
+void ResetProgramRegistry();
+void SetSetting(const std::string& key, const std::string& value);
+std::optional<std::string> GetSetting(const std::string& key);
+std::optional<std::string> GetRunValue();
+
+// Makes the shell open .html and .txt files and http addresses with the
+// given recorder program.
+void AssociateDocumentsWith(const std::string& recorderPath);
+
+}  // namespace e2e

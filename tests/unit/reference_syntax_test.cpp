@@ -1,0 +1,197 @@
+#include "reference/reference_list.h"
+#include "reference/reference_syntax.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using reference::ParseItems;
+using Records = std::vector<std::string>;
+using namespace std::string_literals;  // for texts holding NUL bytes
+
+struct ParseRow {
+  const char* what;
+  std::string text;
+  Records expected;
+};
+
+class ParseItemsTable : public ::testing::TestWithParam<ParseRow> {};
+
+TEST_P(ParseItemsTable, YieldsRecords) {
+  const ParseRow& row = GetParam();
+  EXPECT_EQ(ParseItems(row.text), row.expected) << row.what;
+}
+
+const ParseRow kParseRows[] = {
+    {"empty text", "", {}},
+    {"blanks only", " \t ", {}},
+    {"comma splits an entry", "foo.exe|Adware, toolbar", {"foo.exe|Adware", "toolbar"}},
+    {"quotes keep the comma", "\"foo.exe|Adware, toolbar\"", {"foo.exe|Adware, toolbar"}},
+    {"leading and trailing blanks", "  \tabc  \t\r\n", {"abc"}},
+    {"blanks inside kept", "a b\tc", {"a b\tc"}},
+    {"every line end", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+    {"CR CR is an empty line", "a\r\rb", {"a", "b"}},
+    {"LF CR is two line ends", "a\n\rb", {"a", "b"}},
+    {"blank lines skipped", "  \t \r\n\n\r x\r\n \r\n", {"x"}},
+    {"trailing comma", "a,", {"a", ""}},
+    {"trailing comma and blanks", "a,  ", {"a", ""}},
+    {"comma alone", ",\n", {"", ""}},
+    {"blank between commas", "a, ,b", {"a", "", "b"}},
+    {"comma then line end", "a,\r\nb", {"a", "", "b"}},
+    {"quote after comma and blanks", "x, \"a,b\"  ", {"x", "a,b"}},
+    {"quoted blanks kept", "\" a \"", {" a "}},
+    {"empty quotes", " \"\"", {""}},
+    {"quoted item spans lines", "\"a\r\nb\",c", {"a\r\nb", "c"}},
+    {"after closing quote discarded to comma", "\"abc\" junk,next", {"abc", "next"}},
+    {"after closing quote discarded to line end", "\"abc\" junk, more\nnext", {"abc", "more", "next"}},
+    {"second quoted part discarded", "\"a\"\"b\"", {"a"}},
+    {"unclosed quote ends at its line", "\"open, never closed\r\nfoo.exe|x\r\nbar", {"open, never closed", "foo.exe|x", "bar"}},
+    {"unclosed quote on last line", "a\r\n\"tail", {"a", "tail"}},
+    {"quote inside plain item", "a\"b,c", {"a\"b", "c"}},
+    {"NUL dropped in plain item", "a\0b\0\r\n"s, {"ab"}},
+    {"NUL-only line is blank", "\0\0\r\n\0 \t\0\nx"s, {"x"}},
+    {"NUL between trailing blanks", "a \0 ,b"s, {"a", "b"}},
+    {"NUL before quote", "\0\"x,y\""s, {"x,y"}},
+    {"NUL dropped in quoted item", "\"x\0y\""s, {"xy"}},
+    {"NUL dropped in unclosed quote", "\"x\0y\nz"s, {"xy", "z"}},
+    {"UTF-8 passes through", "caf\xC3\xA9.exe|d\xC3\xA9", {"caf\xC3\xA9.exe|d\xC3\xA9"}},
+    {"header then entries", "Ver1.45 defs\r\nfoo.exe|Adware\r\nbar.dll|Spyware\r\n",
+     {"Ver1.45 defs", "foo.exe|Adware", "bar.dll|Spyware"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, ParseItemsTable, ::testing::ValuesIn(kParseRows));
+
+struct SplitRow {
+  std::string record;
+  bool ok;
+  std::string name;
+  std::string description;
+};
+
+TEST(SplitEntry, SplitsAtFirstBar) {
+  const SplitRow rows[] = {
+      {"foo.exe|Adware|Browser toolbar", true, "foo.exe", "Adware|Browser toolbar"},
+      {"|x", true, "", "x"},
+      {"x|", true, "x", ""},
+      {"|", true, "", ""},
+      {"foo.exe", false, "", ""},
+      {"", false, "", ""},
+  };
+  for (const SplitRow& row : rows) {
+    reference::Entry entry;
+    ASSERT_EQ(reference::SplitEntry(row.record, entry), row.ok) << row.record;
+    if (!row.ok) continue;
+    EXPECT_EQ(entry.name, row.name) << row.record;
+    EXPECT_EQ(entry.description, row.description) << row.record;
+  }
+}
+
+// Large or hostile files must load whole, quickly, and without tripping the
+// sanitizers; a quadratic scan would blow the time limit by orders of magnitude.
+constexpr auto kTimeLimit = std::chrono::seconds(20);
+
+template <typename F>
+auto Timed(F parse) {
+  const auto start = std::chrono::steady_clock::now();
+  auto result = parse();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, kTimeLimit);
+  return result;
+}
+
+TEST(ParseItemsLarge, TenMegabyteLine) {
+  const std::string line(10 * 1024 * 1024, 'x');
+  const Records plain = Timed([&] { return ParseItems(line + "\r\nnext"); });
+  ASSERT_EQ(plain.size(), 2u);
+  EXPECT_EQ(plain[0].size(), line.size());
+  EXPECT_EQ(plain[1], "next");
+
+  const Records unclosed = Timed([&] { return ParseItems("\"" + line + "\nnext"); });
+  ASSERT_EQ(unclosed.size(), 2u);
+  EXPECT_EQ(unclosed[0].size(), line.size());
+  EXPECT_EQ(unclosed[1], "next");
+}
+
+TEST(ParseItemsLarge, HundredThousandEntriesPlusHeader) {
+  constexpr size_t kEntries = 100000;
+  std::string text = "Ver9.99 definitions\r\n";
+  for (size_t i = 0; i < kEntries; ++i) text += "file" + std::to_string(i) + ".exe|Adware\r\n";
+  reference::ReferenceList list;
+  list.Assign(Timed([&] { return ParseItems(text); }));
+  ASSERT_EQ(list.Count(), kEntries + 1);
+  EXPECT_EQ(list.Header(), "Ver9.99 definitions");
+  EXPECT_EQ(list.Record(32768), "file32767.exe|Adware");
+  EXPECT_EQ(list.Record(kEntries), "file99999.exe|Adware");
+}
+
+TEST(ParseItemsLarge, BinaryGarbage) {
+  std::string every;
+  for (int b = 0; b < 256; ++b) every.push_back(static_cast<char>(b));
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += every;
+
+  const Records all = Timed([&] { return ParseItems(garbage); });
+  ASSERT_FALSE(all.empty());
+  for (const std::string& r : all) ASSERT_EQ(r.find('\0'), std::string::npos);
+
+  // Without quotes every item is plain, so none may hold a delimiter or
+  // begin or end with a blank.
+  std::string unquoted = garbage;
+  for (char& c : unquoted)
+    if (c == '"') c = 'q';
+  const Records plain = Timed([&] { return ParseItems(unquoted); });
+  ASSERT_FALSE(plain.empty());
+  for (const std::string& r : plain) {
+    ASSERT_EQ(r.find_first_of(",\r\n"s + '\0'), std::string::npos);
+    if (r.empty()) continue;
+    ASSERT_TRUE(r.front() != ' ' && r.front() != '\t');
+    ASSERT_TRUE(r.back() != ' ' && r.back() != '\t');
+  }
+}
+
+TEST(ReferenceList, HeaderAndBounds) {
+  reference::ReferenceList list;
+  EXPECT_EQ(list.Header(), "");
+  EXPECT_EQ(list.Count(), 0u);
+  list.Assign({"head", "a|b"});
+  EXPECT_EQ(list.Header(), "head");
+  EXPECT_EQ(list.Record(1), "a|b");
+  EXPECT_THROW(list.Record(2), std::out_of_range);
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_EQ(list.Header(), "");
+}
+
+TEST(DecodeReferenceBytes, BomMeansUtf8OtherwiseConverter) {
+  struct Row {
+    std::string bytes;
+    bool converted;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"\xEF\xBB\xBF" "caf\xC3\xA9", false, "caf\xC3\xA9"},
+      {"\xEF\xBB\xBF", false, ""},
+      {"\xEF\xBB\xBF\xEF\xBB\xBF" "a", false, "\xEF\xBB\xBF" "a"},  // only one mark is dropped
+      {"caf\xE9", true, "[caf\xE9]"},
+      {"\xEF\xBB" "a", true, "[\xEF\xBB" "a]"},  // a partial mark is ANSI text
+      {"", true, "[]"},
+  };
+  for (const Row& row : rows) {
+    std::string seen;
+    bool called = false;
+    const std::string out = reference::DecodeReferenceBytes(row.bytes, [&](std::string_view b) {
+      called = true;
+      seen = std::string(b);
+      return "[" + seen + "]";
+    });
+    EXPECT_EQ(called, row.converted) << row.bytes;
+    EXPECT_EQ(out, row.expected) << row.bytes;
+    if (called) EXPECT_EQ(seen, row.bytes);
+  }
+}
+
+}  // namespace
