@@ -37,7 +37,6 @@ set(WIN32_SOURCES
   src/ui/frmmain_layout.cpp
   src/ui/frmtray.cpp
   src/ui/tray_icon.cpp
-  src/ui/tray_mouse.cpp
   src/ui/window.cpp
 )
 set(WIN32_LIBS comctl32 shell32 user32 gdi32 advapi32)

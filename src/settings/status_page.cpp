@@ -27,15 +27,19 @@ void frmmain::RefreshStatusOnActivate() {
   const reference::ReferenceList& list = program_.frmtray.lstadwarenames();
   SetText(Control(ids::lblRefFilename), list.Header());
   SetText(Control(ids::lbladwarerefcnt), std::to_string(list.Count()) + " Adware/Spyware types");
-  program_.removedObjects = ReadRemovedObjects(settings::GetAppSetting(settings::kTotalObjectsRemoved, "0"));
+  LoadRemovedObjects();
   SetText(Control(ids::lblStatus_Removed), std::to_string(program_.removedObjects));
 }
 
+void frmmain::LoadRemovedObjects() {
+  program_.removedObjects = ReadRemovedObjects(settings::GetAppSetting(settings::kTotalObjectsRemoved, "0"));
+}
+
 void frmmain::RefreshStatusOnTabFocus() {
+  // Re-reads the quarantine folder into both lists, so the figure below is
+  // current rather than as old as the last activation.
   UpdateQuarantineCount();
   SetText(Control(ids::lblRefFilename), program_.frmtray.lstadwarenames().Header());
-  // File1 is re-read first so the figure is current.
-  PointQuarantineList();
   const LRESULT count = SendMessageW(Control(ids::File1), LB_GETCOUNT, 0, 0);
   SetText(Control(ids::lblStatus_Quarintine), std::to_string(count < 0 ? 0 : count));
   SetText(Control(ids::lblStatus_System), settings::GetAppSetting(settings::kLastRun, "Never"));

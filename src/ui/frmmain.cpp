@@ -103,6 +103,10 @@ void frmmain::Form_Load() {
   platform::CreateFolder(platform::AppPath("Quarantine"));
   platform::CreateFolder(platform::AppPath("Reports"));
   PointQuarantineList();
+  // The counter is saved whenever this window is closed, also by Exit from
+  // the tray while the window was never shown; loading it here keeps that
+  // save from overwriting the stored total with 0.
+  LoadRemovedObjects();
 }
 
 void frmmain::Show() {

@@ -65,6 +65,7 @@ class frmmain : public Window {
   // Status page (refresh A on activation, refresh B when the tabs get focus).
   void RefreshStatusOnActivate();
   void RefreshStatusOnTabFocus();
+  void LoadRemovedObjects();
   // Quarantine tab.
   void PointQuarantineList();
   void UpdateQuarantineCount();

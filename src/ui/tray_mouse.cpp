@@ -5,7 +5,7 @@
 namespace ui {
 
 TrayAction TrayMouseEvent(float eventCode) {
-  if (!std::isfinite(eventCode) || std::fabs(eventCode) > 2147483647.0f) return TrayAction::None;
+  if (!std::isfinite(eventCode) || std::fabs(eventCode) >= 2147483648.0f) return TrayAction::None;
   switch (static_cast<long>(std::nearbyint(eventCode))) {
     case 0x201:  // left button pressed
     case 0x205:  // right button released

@@ -8,9 +8,6 @@
 #include <cmath>
 #include <limits>
 
-// tray_mouse.cpp is portable but built only into the Windows library, so the
-// native test binary compiles it in itself.
-#include "ui/tray_mouse.cpp"
 
 namespace {
 
