@@ -52,6 +52,7 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }
 
 bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;

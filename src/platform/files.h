@@ -22,7 +22,7 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 void CreateFolder(const std::string& path);
 
 // True when the file is present and longer than 0 bytes. A missing file (or
-// missing file name) is false without a word; any other failure, such as a
+// empty path) is false without a word; any other failure, such as a
 // folder in the path that does not exist, is shown in a message box first.
 bool FileExists(const std::string& path);
 

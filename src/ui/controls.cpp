@@ -7,7 +7,7 @@
 namespace ui {
 namespace {
 
-HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
+HFONT MakeFontFace(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
   LOGFONTW lf = {};
   lf.lfHeight = FontHeightPixels(hundredthsOfPoint, dpi);
   lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -15,6 +15,53 @@ HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
   lf.lfQuality = DEFAULT_QUALITY;
   lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
   return CreateFontIndirectW(&lf);
+}
+
+// Counts the dark pixels of a sample text drawn in the font.
+int InkOf(HFONT font) {
+  constexpr int kWidth = 160;
+  constexpr int kHeight = 32;
+  platform::ScreenDC screen;
+  HDC dc = CreateCompatibleDC(screen.get());
+  if (dc == nullptr) return 0;
+  platform::UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), kWidth, kHeight));
+  HGDIOBJ previousBitmap = SelectObject(dc, canvas.get());
+  HGDIOBJ previousFont = SelectObject(dc, font);
+  RECT all = {0, 0, kWidth, kHeight};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutW(dc, 2, 2, L"Program Status", 14);
+  int ink = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      if (GetRValue(GetPixel(dc, x, y)) < 128) ++ink;
+    }
+  }
+  SelectObject(dc, previousFont);
+  SelectObject(dc, previousBitmap);
+  DeleteDC(dc);
+  return ink;
+}
+
+// Some systems carry "MS Sans Serif" only as a face that cannot be made
+// bold; its bold cut then draws no more ink than the regular one.
+bool RendersBold(HFONT bold, HFONT regular) {
+  if (bold == nullptr || regular == nullptr) return false;
+  return InkOf(bold) > InkOf(regular) * 11 / 10;
+}
+
+// Where "MS Sans Serif" is a bitmap font that cannot be emboldened, its bold
+// cut comes out regular; a close outline face keeps bold captions bold.
+HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
+  HFONT font = MakeFontFace(face, hundredthsOfPoint, bold, dpi);
+  if (!bold) return font;
+  platform::UniqueFont regular(MakeFontFace(face, hundredthsOfPoint, false, dpi));
+  if (RendersBold(font, regular.get())) return font;
+  HFONT outline = MakeFontFace(L"Tahoma", hundredthsOfPoint, bold, dpi);
+  if (outline == nullptr) return font;
+  DeleteObject(font);
+  return outline;
 }
 
 struct WindowClassAndStyle {

@@ -266,13 +266,44 @@ void frmmain::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID == static_cast<UINT>(ids::Picture2)) DrawBitmapStretched(item.hDC, logo_.get(), item.rcItem);
 }
 
-LRESULT frmmain::OnCtlColorStatic(HDC dc, HWND control) {
-  if (control == Control(ids::lblurl)) {
-    SetTextColor(dc, RGB(0, 0, 255));
+HBRUSH frmmain::PageBackgroundBrush() {
+  if (pageBrush_) return pageBrush_.get();
+  HWND tabs = Control(ids::SSTab1);
+  RECT client;
+  GetClientRect(tabs, &client);
+  HDC tabsDC = GetDC(tabs);
+  if (tabsDC == nullptr) return nullptr;
+  HDC memory = CreateCompatibleDC(tabsDC);
+  pageBitmap_.reset(CreateCompatibleBitmap(tabsDC, client.right, client.bottom));
+  ReleaseDC(tabs, tabsDC);
+  if (memory == nullptr || !pageBitmap_) {
+    if (memory != nullptr) DeleteDC(memory);
+    return nullptr;
+  }
+  HGDIOBJ previous = SelectObject(memory, pageBitmap_.get());
+  SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  pageBrush_.reset(CreatePatternBrush(pageBitmap_.get()));
+  return pageBrush_.get();
+}
+
+LRESULT frmmain::OnCtlColor(UINT message, HDC dc, HWND control) {
+  const bool onPage = controls_.PageOf(control) != kNoPage;
+  if (control == Control(ids::lblurl)) SetTextColor(dc, RGB(0, 0, 255));
+  HBRUSH page = onPage ? PageBackgroundBrush() : nullptr;
+  if (page == nullptr) {
+    if (control != Control(ids::lblurl)) return Default(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
-  return Default(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  // Align the page picture with the control, which sits somewhere on the page.
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, Control(ids::SSTab1), reinterpret_cast<POINT*>(&rect), 2);
+  SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(page);
 }
 
 bool frmmain::OnSetCursor(HWND control) {
@@ -319,7 +350,13 @@ LRESULT frmmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORBTN:
+      return OnCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      pageBrush_.reset();
+      pageBitmap_.reset();
+      return Default(message, wParam, lParam);
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       return Default(message, wParam, lParam);

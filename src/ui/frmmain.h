@@ -52,7 +52,8 @@ class frmmain : public Window {
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
-  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
+  HBRUSH PageBackgroundBrush();
   bool OnSetCursor(HWND control);
   void UpdateClock();
 
@@ -84,6 +85,10 @@ class frmmain : public Window {
   HWND statusBar_ = nullptr;
   platform::UniqueBitmap banner_;
   platform::UniqueBitmap logo_;
+  // The tab control's page as painted by the current theme, so that labels,
+  // frames and check boxes on a page blend into it.
+  platform::UniqueBitmap pageBitmap_;
+  platform::UniqueGdi<HBRUSH> pageBrush_;
   int fixedHeight_ = 0;
   int fixedWidth_ = 0;
   bool enforcingSize_ = false;

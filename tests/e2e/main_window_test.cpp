@@ -112,3 +112,33 @@ TEST_F(MainWindowTest, TheWebLinkOpensThePublishersAddress) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST_F(MainWindowTest, KeyboardMovesBetweenControlsAndMnemonicsPressButtons) {
+  HWND splash = StartProgram();
+  ASSERT_NE(splash, nullptr);
+  // The keyboard goes to the active window: close the splash window first.
+  Click(Child(splash, ids::splashStart));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  HWND tabs = Child(main, ids::SSTab1);
+  SendMessageW(tabs, TCM_SETCURFOCUS, 4, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(main, ids::cmdSavePrefs)) != FALSE; }));
+  // Tab from the tab control reaches the first check box of the page.
+  PressKey(VK_TAB);
+  GUITHREADINFO gui = {sizeof gui};
+  EXPECT_TRUE(WaitUntil([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) &&
+           gui.hwndFocus == Child(main, ids::chkrunonstart);
+  })) << "focus on control " << GetDlgCtrlID(gui.hwndFocus) << " " << gui.hwndFocus;
+  // Alt+S presses "&Save Settings", which stores the preferences.
+  PressKey('S', true);
+  EXPECT_TRUE(WaitUntil([&] { return GetSetting("AUTOSHOW").has_value(); }));
+}
+
+}  // namespace
+}  // namespace e2e

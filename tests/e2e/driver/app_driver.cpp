@@ -168,6 +168,22 @@ std::vector<std::string> TabCaptions(HWND tabs) {
   return captions;
 }
 
+void PressKey(WORD virtualKey, bool withAlt) {
+  std::vector<INPUT> inputs;
+  const auto key = [&](WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (withAlt) key(VK_MENU, false);
+  key(virtualKey, false);
+  key(virtualKey, true);
+  if (withAlt) key(VK_MENU, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 void AnswerMessageBox(HWND box, int buttonId) { PostMessageW(GetDlgItem(box, buttonId), BM_CLICK, 0, 0); }

@@ -46,6 +46,9 @@ void Click(HWND button);
 std::vector<std::string> ListItems(HWND list);
 int SelectedTab(HWND tabs);
 std::vector<std::string> TabCaptions(HWND tabs);
+// Types a key on the keyboard, optionally with Alt held, into whichever
+// window has the focus.
+void PressKey(WORD virtualKey, bool withAlt = false);
 // The text of a message box (its Static child 0xFFFF).
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);

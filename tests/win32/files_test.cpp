@@ -1,0 +1,285 @@
+// File system services against the real (Wine) file system: whole-file
+// reads, the "file exists" rule with its message box, folder creation and
+// the plain-file listing the file list controls show.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/text.h"
+#include "startup/app_identity.h"
+
+namespace {
+
+using platform::Narrow;
+using platform::ReadResult;
+using platform::Widen;
+
+// Removes a folder and everything in it; attributes are cleared first so
+// that read-only, hidden and system files go as well.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(folder.c_str());
+}
+
+// Every test works in C:\pwtest\win32-<test name> and nowhere else.
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateDirectoryW(L"C:\\pwtest", nullptr);
+    folder_ = std::wstring(L"C:\\pwtest\\win32-") + Widen(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    RemoveTree(folder_);
+    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr)) << GetLastError();
+  }
+  void TearDown() override {
+    RemoveTree(folder_);
+    EXPECT_EQ(GetFileAttributesW(folder_.c_str()), INVALID_FILE_ATTRIBUTES) << "test folder left behind";
+  }
+
+  std::string Folder() const { return Narrow(folder_); }
+  std::string PathOf(const std::string& name) const { return Folder() + "\\" + name; }
+
+  void Write(const std::string& name, const std::string& bytes, DWORD attributes = 0) {
+    const std::wstring path = Widen(PathOf(name));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    DWORD written = 0;
+    ASSERT_TRUE(bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+    if (attributes != 0) {
+      ASSERT_TRUE(SetFileAttributesW(path.c_str(), attributes)) << name;
+      // Wine keeps DOS attributes in extended attributes; a file system
+      // without them would make the listing checks meaningless.
+      if ((GetFileAttributesW(path.c_str()) & attributes) != attributes) {
+        GTEST_SKIP() << "the file system does not keep attributes " << attributes;
+      }
+    }
+  }
+
+  std::wstring folder_;
+};
+
+// Message boxes raised while `call` runs: a helper thread watches for the
+// current process's dialog boxes, notes caption and text, and presses OK so
+// that the call can return.
+struct SeenBox {
+  std::string caption;
+  std::string text;
+};
+
+struct BoxWatch {
+  volatile LONG stop = 0;
+  std::vector<SeenBox> boxes;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindOwnBox(HWND window, LPARAM param) {
+  auto* watch = reinterpret_cast<BoxWatch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[32] = {};
+  GetClassNameW(window, cls, 32);
+  if (pid == GetCurrentProcessId() && IsWindowVisible(window) && std::wstring(cls) == L"#32770") {
+    watch->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string WindowText(HWND window) {
+  wchar_t buffer[1024] = {};
+  GetWindowTextW(window, buffer, 1024);
+  return Narrow(buffer);
+}
+
+DWORD WINAPI WatchBoxes(void* param) {
+  auto* watch = static_cast<BoxWatch*>(param);
+  while (InterlockedCompareExchange(&watch->stop, 0, 0) == 0) {
+    watch->found = nullptr;
+    EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(watch));
+    HWND box = watch->found;
+    if (box == nullptr) {
+      Sleep(20);
+      continue;
+    }
+    // 0xFFFF is the message box's text control.
+    HWND textControl = GetDlgItem(box, 0xFFFF);
+    watch->boxes.push_back({WindowText(box), textControl != nullptr ? WindowText(textControl) : std::string()});
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    for (int i = 0; i < 250 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
+  }
+  return 0;
+}
+
+template <typename Call>
+std::vector<SeenBox> BoxesDuring(Call call) {
+  BoxWatch watch;
+  HANDLE thread = CreateThread(nullptr, 0, WatchBoxes, &watch, 0, nullptr);
+  EXPECT_NE(thread, nullptr);
+  call();
+  // A box that would come up only just after the call is still caught.
+  Sleep(200);
+  InterlockedExchange(&watch.stop, 1);
+  if (thread != nullptr) {
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+  }
+  return watch.boxes;
+}
+
+TEST_F(FilesTest, ReadFileBytesReturnsExactContent) {
+  // The reader goes in 64 KiB pieces, so the sizes straddle that boundary.
+  auto pattern = [](size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) % 256);
+    return bytes;
+  };
+  struct Row {
+    const char* name;
+    std::string content;
+  };
+  const Row rows[] = {{"empty.bin", ""},
+                      {"small.bin", std::string("a\0\r\n\x1A\xFF" "b", 7)},
+                      {"chunk.bin", pattern(65536)},
+                      {"chunk1.bin", pattern(65537)},
+                      {"large.bin", pattern(200003)}};
+  for (const Row& row : rows) {
+    Write(row.name, row.content);
+    std::string bytes = "stale";
+    EXPECT_EQ(platform::ReadFileBytes(PathOf(row.name), bytes), ReadResult::Ok) << row.name;
+    EXPECT_EQ(bytes.size(), row.content.size()) << row.name;
+    EXPECT_TRUE(bytes == row.content) << row.name;
+  }
+}
+
+TEST_F(FilesTest, ReadFileBytesFailuresLeaveOutputUntouched) {
+  Write("locked.bin", "content");
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("sub")).c_str(), nullptr));
+  // Held open by someone else without sharing: the reader cannot get in.
+  HANDLE holder = CreateFileW(Widen(PathOf("locked.bin")).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+  struct Row {
+    std::string path;
+    ReadResult expected;
+  };
+  const Row rows[] = {
+      {PathOf("missing.bin"), ReadResult::NotFound},
+      {PathOf("nofolder\\missing.bin"), ReadResult::NotFound},
+      {PathOf("locked.bin"), ReadResult::Failed},
+      {PathOf("sub"), ReadResult::Failed},
+  };
+  for (const Row& row : rows) {
+    std::string bytes = "previous";
+    EXPECT_EQ(platform::ReadFileBytes(row.path, bytes), row.expected) << row.path;
+    EXPECT_EQ(bytes, "previous") << row.path;
+  }
+  CloseHandle(holder);
+}
+
+TEST_F(FilesTest, FileExistsIsQuietForOrdinaryAnswers) {
+  Write("empty.dat", "");
+  Write("one.dat", "x");
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("sub")).c_str(), nullptr));
+  struct Row {
+    std::string path;
+    bool expected;
+  };
+  const Row rows[] = {
+      {PathOf("one.dat"), true},      {PathOf("empty.dat"), false}, {PathOf("missing.dat"), false},
+      {PathOf("sub"), false},         {PathOf("sub\\"), false},     {PathOf("ONE.DAT"), true},
+  };
+  for (const Row& row : rows) {
+    bool result = !row.expected;
+    const std::vector<SeenBox> boxes = BoxesDuring([&] { result = platform::FileExists(row.path); });
+    EXPECT_EQ(result, row.expected) << row.path;
+    EXPECT_TRUE(boxes.empty()) << row.path << ": unexpected message box \"" << boxes.front().text << "\"";
+  }
+}
+
+TEST_F(FilesTest, FileExistsShowsOneMessageForBrokenPath) {
+  Write("one.dat", "x");
+  bool result = true;
+  const std::vector<SeenBox> boxes =
+      BoxesDuring([&] { result = platform::FileExists(PathOf("no such folder\\one.dat")); });
+  EXPECT_FALSE(result);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, app::kTitle);
+  // The text is the system's own wording for the error, never empty.
+  EXPECT_FALSE(boxes[0].text.empty());
+  EXPECT_EQ(boxes[0].text.find("Error "), std::string::npos) << boxes[0].text;
+}
+
+TEST_F(FilesTest, CreateFolderMakesOneLevelAndKeepsExisting) {
+  const std::string made = PathOf("made");
+  platform::CreateFolder(made);
+  EXPECT_NE(GetFileAttributesW(Widen(made).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+  // An existing folder keeps what is in it.
+  Write("made\\keep.txt", "kept");
+  platform::CreateFolder(made);
+  std::string bytes;
+  EXPECT_EQ(platform::ReadFileBytes(made + "\\keep.txt", bytes), ReadResult::Ok);
+  EXPECT_EQ(bytes, "kept");
+
+  // A folder whose parent is missing is not made, and nothing else either.
+  platform::CreateFolder(PathOf("absent\\inner"));
+  EXPECT_EQ(GetFileAttributesW(Widen(PathOf("absent")).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileAtRemovesThem) {
+  EXPECT_TRUE(platform::ListPlainFiles(Folder()).empty());
+  EXPECT_TRUE(platform::ListPlainFiles(PathOf("missing")).empty());
+
+  Write("b.txt", "1");
+  Write("A.txt", "1");
+  Write("c.TXT", "1");
+  Write("empty.txt", "");
+  Write("readonly.txt", "1", FILE_ATTRIBUTE_READONLY);
+  Write("hidden.txt", "1", FILE_ATTRIBUTE_HIDDEN);
+  Write("system.txt", "1", FILE_ATTRIBUTE_SYSTEM);
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("a folder")).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("zz folder.txt")).c_str(), nullptr));
+  Write("a folder\\inside.txt", "1");
+  // A name outside the ANSI code page comes back as UTF-8.
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC.exe";
+  HANDLE file = CreateFileW((folder_ + L"\\\u65e5\u672c.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  if (HasFatalFailure() || IsSkipped()) return;
+
+  const std::vector<std::string> expected = {"A.txt", "b.txt", "c.TXT", "empty.txt", "readonly.txt", japanese};
+  EXPECT_EQ(platform::ListPlainFiles(Folder()), expected);
+
+  // A deleted file leaves the list; deleting it twice is refused.
+  EXPECT_TRUE(platform::DeleteFileAt(PathOf("b.txt")));
+  EXPECT_FALSE(platform::DeleteFileAt(PathOf("b.txt")));
+  EXPECT_FALSE(platform::DeleteFileAt(PathOf("a folder")));
+  const std::vector<std::string> remaining = {"A.txt", "c.TXT", "empty.txt", "readonly.txt", japanese};
+  EXPECT_EQ(platform::ListPlainFiles(Folder()), remaining);
+}
+
+}  // namespace
