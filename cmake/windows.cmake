@@ -15,6 +15,9 @@ add_subdirectory(${GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
 target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/cmake/gtest-custom)
 
 set(WIN32_SOURCES
+  src/platform/atomic_file.cpp
+  src/platform/clock.cpp
+  src/platform/disk_lister.cpp
   src/platform/files.cpp
   src/platform/folder_listing.cpp
   src/platform/message_box.cpp
@@ -25,6 +28,9 @@ set(WIN32_SOURCES
   src/platform/text.cpp
   src/reference/load_reference_file.cpp
   src/removal/quarantine_page.cpp
+  src/scan/frmscan.cpp
+  src/scan/scan_report.cpp
+  src/scan/scan_run.cpp
   src/settings/preferences.cpp
   src/settings/status_page.cpp
   src/startup/application_window.cpp

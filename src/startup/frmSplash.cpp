@@ -79,10 +79,7 @@ void frmSplash::Show() {
   UpdateWindow(hwnd());
 }
 
-bool frmSplash::PreTranslateMessage(MSG& msg) {
-  if (!Exists() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
-  return IsDialogMessageW(hwnd(), &msg) != FALSE;
-}
+bool frmSplash::PreTranslateMessage(MSG& msg) { return ui::RouteDialogKeys(hwnd(), msg); }
 
 // The labels draw no background of their own, so the picture behind them is
 // repainted first whenever their text changes.
@@ -152,6 +149,10 @@ LRESULT frmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) Form_Activate();
       return Default(message, wParam, lParam);
+    case WM_SETFOCUS:
+      // Enter or Space then starts the program, as the most likely choice.
+      SetFocus(controls_.Get(ids::splashStart));
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
@@ -168,6 +169,12 @@ LRESULT frmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
+      // Enter arrives as IDOK: it presses the picture button that has the focus.
+      if (LOWORD(wParam) == IDOK && lParam == 0) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd(), focus)) SendMessageW(focus, BM_CLICK, 0, 0);
+        return 0;
+      }
       switch (LOWORD(wParam)) {
         case ids::splashStart:
           Picture2_Click();

@@ -5,6 +5,7 @@
 void DispatchProgramMessage(Program& program, MSG& msg) {
   if (program.frmmain.PreTranslateMessage(msg)) return;
   if (program.splash && program.splash->PreTranslateMessage(msg)) return;
+  if (program.scanWindow && ui::RouteDialogKeys(program.scanWindow->hwnd(), msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }

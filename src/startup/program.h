@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "scan/frmscan.h"
 #include "startup/application_window.h"
 #include "startup/frmSplash.h"
 #include "ui/frmmain.h"
@@ -18,6 +19,13 @@ struct Program {
   ui::frmtray frmtray;
   ui::frmmain frmmain;
   std::unique_ptr<frmSplash> splash;
+  // Created by a scan run; its window is destroyed by Exit and the object
+  // replaced by the next run.
+  std::unique_ptr<frmscan> scanWindow;
+  bool scanRunning = false;
+  // Mouse pointer for the whole program: 0 default, 11 hourglass, 13 arrow
+  // with hourglass.
+  int mousePointer = 0;
 
   // Total of objects removed, loaded from and saved to the settings store.
   int32_t removedObjects = 0;

@@ -73,6 +73,17 @@ enum : int {
   splashLicense,         // Picture4 (licence text)
   splashExit,            // Picture5 (exit)
 
+  // Scan window.
+  Frame1 = 4001,
+  Label3,
+  Label1,
+  lstadware,
+  lblAdwareFoundCount,
+  lblObjectsscannedcount,
+  cmdabort,
+  cmdExit,
+  cmdquarantine,
+
   // Tray menu.
   mnushow = 3001,
   mnuabout,

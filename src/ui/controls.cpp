@@ -90,6 +90,11 @@ WindowClassAndStyle StyleFor(ControlKind kind) {
               child | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY |
                   LBS_HASSTRINGS,
               WS_EX_CLIENTEDGE};
+    case ControlKind::ListToggle:
+      return {L"LISTBOX",
+              child | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_MULTIPLESEL | LBS_NOINTEGRALHEIGHT |
+                  LBS_NOTIFY | LBS_HASSTRINGS,
+              WS_EX_CLIENTEDGE};
     case ControlKind::HiddenList:
       return {L"LISTBOX", WS_CHILD | LBS_HASSTRINGS | LBS_SORT, 0};
     case ControlKind::Separator:

@@ -20,7 +20,8 @@ enum class ControlKind {
   Option,
   Label,
   Frame,
-  ListMulti,    // list with independent marking (Ctrl and Shift clicks)
+  ListMulti,    // list with extended selection (Ctrl and Shift clicks)
+  ListToggle,   // list where each click marks or unmarks one line
   HiddenList,
   Separator,    // horizontal etched line
   Picture,      // owner-drawn bitmap, stretched to the rectangle

@@ -141,11 +141,6 @@ void frmmain::SetCheckState(int id, int state) {
   SendMessageW(Control(id), BM_SETCHECK, state == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void frmmain::cmdstartscan_Click() {
-  // The scan run arrives with the scan engine; the button and the automatic
-  // scan already lead here.
-}
-
 void frmmain::showhelp(int keyCode) {
   if (keyCode == VK_F1) cmdhelp_Click();
 }
@@ -210,7 +205,7 @@ bool frmmain::HasF1Handler(HWND control) const {
 bool frmmain::PreTranslateMessage(MSG& msg) {
   if (!Exists() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
   if (msg.message == WM_KEYDOWN && HasF1Handler(msg.hwnd)) showhelp(static_cast<int>(msg.wParam));
-  return IsDialogMessageW(hwnd(), &msg) != FALSE;
+  return RouteDialogKeys(hwnd(), msg);
 }
 
 void frmmain::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
@@ -358,6 +353,7 @@ LRESULT frmmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       pageBitmap_.reset();
       return Default(message, wParam, lParam);
     case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && ApplyMousePointer(program_.mousePointer)) return TRUE;
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       return Default(message, wParam, lParam);
     case WM_TIMER:

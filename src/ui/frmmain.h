@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/handles.h"
 #include "ui/controls.h"
@@ -74,6 +76,7 @@ class frmmain : public Window {
   void cmddeselect_Click();
   void cmdPurgeSelected_Click();
 
+  std::vector<std::string> RefreshDriveList();
   bool HasF1Handler(HWND control) const;
   int CheckState(int id) const;
   void SetCheckState(int id, int state);

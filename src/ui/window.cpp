@@ -88,3 +88,26 @@ bool IsProgramForm(HWND hwnd) {
 }
 
 }  // namespace ui
+
+namespace ui {
+
+bool RouteDialogKeys(HWND window, MSG& msg) {
+  if (window == nullptr || (msg.hwnd != window && !IsChild(window, msg.hwnd))) return false;
+  return IsDialogMessageW(window, &msg) != FALSE;
+}
+
+void RemoveCloseMenuItems(HWND hwnd) {
+  HMENU menu = GetSystemMenu(hwnd, FALSE);
+  const int count = GetMenuItemCount(menu);
+  RemoveMenu(menu, count - 1, MF_BYPOSITION);
+  RemoveMenu(menu, count - 2, MF_BYPOSITION);
+  DrawMenuBar(hwnd);
+}
+
+bool ApplyMousePointer(int pointer) {
+  if (pointer == 0) return false;
+  SetCursor(LoadCursorW(nullptr, pointer == 11 ? IDC_WAIT : IDC_APPSTARTING));
+  return true;
+}
+
+}  // namespace ui

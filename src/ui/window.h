@@ -44,4 +44,16 @@ namespace ui {
 // True for a top-level window of one of this program's own forms; message
 // boxes and menus are not forms.
 bool IsProgramForm(HWND hwnd);
+
+// Lets a window's controls handle Tab, arrow keys, Enter, Esc and Alt
+// mnemonics; true when the message was used.
+bool RouteDialogKeys(HWND window, MSG& msg);
+
+// Removes the last two items of a window's system menu (the separator and
+// Close on a standard window), which also disables its close box and Alt+F4.
+void RemoveCloseMenuItems(HWND hwnd);
+
+// The program-wide mouse pointer: 0 the default, 11 the hourglass, 13 the
+// arrow with hourglass. Windows call ApplyMousePointer on WM_SETCURSOR.
+bool ApplyMousePointer(int pointer);
 }  // namespace ui

@@ -189,7 +189,7 @@ std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)
 void AnswerMessageBox(HWND box, int buttonId) { PostMessageW(GetDlgItem(box, buttonId), BM_CLICK, 0, 0); }
 
 void App::Install(const std::string& folder, const std::optional<std::string>& refDat) {
-  const std::string exe = EnvOr("PW_APP_EXE", "P:\\app\\Parawarden.exe");
+  const std::string exe = EnvOr("PW_APP_EXE", "C:\\pwbuild\\app\\Parawarden.exe");
   const std::string source = FolderOf(exe);
   CopyInto(exe, folder + "\\Parawarden.exe");
   CopyInto(source + "\\index.html", folder + "\\index.html");

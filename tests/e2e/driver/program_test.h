@@ -27,6 +27,7 @@ class ProgramTest : public ::testing::Test {
     for (char& c : name) {
       if (c == '/') c = '_';
     }
+    testName_ = name;
     folder_ = std::make_unique<TempFolder>(name);
   }
 
@@ -52,6 +53,7 @@ class ProgramTest : public ::testing::Test {
     return main;
   }
 
+  std::string testName_;
   std::unique_ptr<TempFolder> folder_;
   App app_;
 };

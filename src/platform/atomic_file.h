@@ -1,0 +1,13 @@
+// Writing a file so that it is either there whole or not at all.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Writes `bytes` to a temporary file beside `path`, flushes it, and moves it
+// into place in one step, replacing an existing file. On failure nothing is
+// left behind, `error` holds the system's description, and false is returned.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// The present date and time as the user's regional settings write them.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+struct LocalNow {
+  int year, month, day;
+  // Seconds since midnight to the hundredth, as a single-precision value.
+  float secondsSinceMidnight;
+  std::string shortDate;
+  std::string longTime;
+  bool atMidnight;
+};
+
+LocalNow Now();
+// The user's general date: short date, a blank, long time; the date alone at
+// exactly midnight.
+std::string GeneralDate(const LocalNow& now);
+std::string DecimalSeparator();
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// The scan engine's view of the real file system.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/scan_engine.h"
+
+namespace platform {
+
+class DiskLister : public scan::FolderLister {
+ public:
+  bool List(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& subfolders) override;
+  bool Identify(const std::string& folder, scan::FolderId& id) override;
+};
+
+// Lower-cases text with the system's rules, as the shell compares names.
+std::string FoldCase(std::string_view text);
+
+// The logical drives in drive-letter order, each as "<letter>:" with the
+// letter in lower case.
+std::vector<std::string> LogicalDrives();
+
+// A path that the file functions accept beyond 260 characters.
+std::wstring ExtendedPath(const std::string& path);
+
+}  // namespace platform

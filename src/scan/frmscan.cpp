@@ -1,0 +1,222 @@
+#include "scan/frmscan.h"
+
+#include "platform/system.h"
+#include "platform/text.h"
+#include "settings/setting_values.h"
+#include "settings/settings_store.h"
+#include "startup/message_loop.h"
+#include "startup/program.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+constexpr const wchar_t* kScanClass = L"TallowickParawardenScan";
+constexpr ui::TwipsRect kClientTwips = {0, 0, 8250, 3285};
+// How long the scan may run between two looks at the window's messages:
+// often enough to feel immediate, seldom enough to cost next to nothing.
+constexpr DWORD kYieldSliceMs = 15;
+
+std::vector<ui::ControlSpec> ScanWindowControls() {
+  using K = ui::ControlKind;
+  using F = ui::FontKind;
+  constexpr ui::TwipsRect kFrame = {120, 240, 7935, 855};
+  return {
+      {ids::Frame1, K::Frame, kFrame, "Currently Scanning", ui::kNoPage, F::Bold},
+      {ids::Label3, K::Label, ui::Within(kFrame, {120, 360, 7335, 255}), "Label3"},
+      {ids::Label1, K::Label, {360, 1200, 3015, 255}, "Last Spyware / Adware found", ui::kNoPage, F::Bold},
+      {ids::lstadware, K::ListToggle, {120, 1560, 8055, 930}, ""},
+      {ids::lblAdwareFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
+      {ids::lblObjectsscannedcount, K::Label, {480, 3000, 2175, 255}, "0 Objects scanned"},
+      {ids::cmdabort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"},
+      {ids::cmdExit, K::PushButton, {5160, 2760, 1335, 375}, "&Exit"},
+      {ids::cmdquarantine, K::PushButton, {6600, 2760, 1335, 375}, "&Quarantine"},
+  };
+}
+
+}  // namespace
+
+frmscan::frmscan(Program& program) : program_(program) {}
+
+void frmscan::Load() {
+  if (!Exists()) {
+    dpi_ = platform::ScreenDpi();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterWindowClass(
+        kScanClass,
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)),
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)),
+        GetSysColorBrush(COLOR_BTNFACE));
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    const ui::PixelRect client = ui::ToPixels(kClientTwips, dpi_);
+    RECT outer = {0, 0, client.width, client.height};
+    AdjustWindowRectEx(&outer, style, FALSE, WS_EX_APPWINDOW);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const POINT origin = ui::CenteredOrigin(width, height);
+    CreateTopLevel(kScanClass, "Scanning...", style, WS_EX_APPWINDOW, origin.x, origin.y, width, height,
+                   program_.appWindow.hwnd());
+    if (!Exists()) return;
+    fonts_ = std::make_unique<ui::FontSet>(dpi_);
+    controls_.Create(hwnd(), ScanWindowControls(), dpi_, *fonts_);
+    ui::RemoveCloseMenuItems(hwnd());
+  }
+  Form_Load();
+}
+
+void frmscan::Form_Load() {
+  program_.abortScan = false;
+  ShowButton(ids::cmdExit, false);
+  ShowButton(ids::cmdabort, true);
+  EnableWindow(controls_.Get(ids::cmdquarantine), FALSE);
+  objectsScanned = 0;
+  // A window kept from an earlier run starts over as a new one would.
+  anyFileExamined_ = false;
+  pendingFolder_.clear();
+  ui::SetText(hwnd(), "Scanning...");
+  ui::SetText(controls_.Get(ids::Label3), "Label3");
+  ui::SetText(controls_.Get(ids::lblAdwareFoundCount), "No Spyware / Adware found");
+  ui::SetText(controls_.Get(ids::lblObjectsscannedcount), "0 Objects scanned");
+}
+
+void frmscan::Show() {
+  if (!Exists()) return;
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
+  UpdateWindow(hwnd());
+}
+
+void frmscan::BringToFront() {
+  if (!Exists()) return;
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
+}
+
+void frmscan::EmptyResults() {
+  SendMessageW(lstadware(), LB_RESETCONTENT, 0, 0);
+  SendMessageW(lstadware(), LB_SETHORIZONTALEXTENT, 0, 0);
+  widestLine_ = 0;
+}
+
+void frmscan::Finish() {
+  pendingFolder_.clear();
+  RefreshCounters();
+  ui::SetText(hwnd(), "Scan Complete");
+  ui::SetText(controls_.Get(ids::Label3), "");
+  ShowButton(ids::cmdabort, false);
+  ShowButton(ids::cmdExit, true);
+  EnableWindow(controls_.Get(ids::cmdquarantine), TRUE);
+}
+
+void frmscan::ShowButton(int id, bool shown) {
+  HWND button = controls_.Get(id);
+  EnableWindow(button, shown);
+  ShowWindow(button, shown ? SW_SHOW : SW_HIDE);
+}
+
+bool frmscan::YieldToWindow() {
+  const DWORD now = GetTickCount();
+  if (now - lastPump_ >= kYieldSliceMs) {
+    RefreshAndPump();
+    lastPump_ = GetTickCount();
+  }
+  return program_.abortScan;
+}
+
+void frmscan::RefreshAndPump() {
+  RefreshCounters();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    DispatchProgramMessage(program_, msg);
+  }
+}
+
+void frmscan::RefreshCounters() {
+  if (!Exists()) return;
+  if (!pendingFolder_.empty()) {
+    ui::SetText(controls_.Get(ids::Label3), pendingFolder_);
+    pendingFolder_.clear();
+  }
+  if (!anyFileExamined_) return;
+  ui::SetText(controls_.Get(ids::lblObjectsscannedcount), std::to_string(objectsScanned) + " Objects scanned");
+  const LRESULT found = SendMessageW(lstadware(), LB_GETCOUNT, 0, 0);
+  ui::SetText(controls_.Get(ids::lblAdwareFoundCount), std::to_string(found < 0 ? 0 : found) + " Spyware / Adware found");
+}
+
+void frmscan::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }
+
+void frmscan::Detected(const std::string& detectionLine) {
+  if (!Exists()) return;
+  const std::wstring line = platform::Widen(detectionLine);
+  SendMessageW(lstadware(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  // Long paths scroll sideways instead of being cut off.
+  HDC dc = GetDC(lstadware());
+  HGDIOBJ previous = SelectObject(dc, fonts_->For(ui::FontKind::Normal));
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+  SelectObject(dc, previous);
+  ReleaseDC(lstadware(), dc);
+  if (size.cx + 8 > widestLine_) {
+    widestLine_ = size.cx + 8;
+    SendMessageW(lstadware(), LB_SETHORIZONTALEXTENT, widestLine_, 0);
+  }
+}
+
+void frmscan::FileExamined(int32_t count) {
+  objectsScanned = count;
+  anyFileExamined_ = true;
+}
+
+void frmscan::cmdabort_Click() {
+  program_.abortScan = true;
+  ShowButton(ids::cmdabort, false);
+  ShowButton(ids::cmdExit, true);
+  SetFocus(controls_.Get(ids::cmdExit));
+}
+
+void frmscan::cmdExit_Click() {
+  Form_QueryUnload();
+  DestroyNow();
+  program_.frmmain.Show();
+}
+
+void frmscan::cmdquarantine_Click() {}
+
+void frmscan::Form_QueryUnload() {
+  settings::SaveAppSetting(settings::kTotalObjectsRemoved, std::to_string(program_.removedObjects));
+}
+
+LRESULT frmscan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return 0;
+      switch (LOWORD(wParam)) {
+        case ids::cmdabort:
+          cmdabort_Click();
+          break;
+        case ids::cmdExit:
+          cmdExit_Click();
+          break;
+        case ids::cmdquarantine:
+          cmdquarantine_Click();
+          break;
+        default:
+          break;
+      }
+      return 0;
+    case WM_CLOSE:
+      // Only Exit closes this window; its close command is gone.
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && ui::ApplyMousePointer(program_.mousePointer)) return TRUE;
+      return Default(message, wParam, lParam);
+    default:
+      return Default(message, wParam, lParam);
+  }
+}

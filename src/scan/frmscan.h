@@ -1,0 +1,60 @@
+// The scan window: the folder being scanned, the detections found so far,
+// the two running counts, and Abort, Exit and Quarantine. Created by each
+// scan run and destroyed by its Exit button.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "scan/scan_engine.h"
+#include "ui/control_ids.h"
+#include "ui/controls.h"
+#include "ui/window.h"
+
+struct Program;
+
+class frmscan : public ui::Window, public scan::ScanObserver {
+ public:
+  explicit frmscan(Program& program);
+
+  // Creates the window if it does not exist and puts it in its scanning
+  // state with clean counts.
+  void Load();
+  void Show();
+  void BringToFront();
+  void EmptyResults();
+  // The finished state: caption "Scan Complete", Exit and Quarantine usable.
+  void Finish();
+  HWND lstadware() const { return controls_.Get(ids::lstadware); }
+
+  int32_t objectsScanned = 0;
+
+  bool YieldToWindow() override;
+  void ScanningFolder(const std::string& shownPath) override;
+  void Detected(const std::string& detectionLine) override;
+  void FileExamined(int32_t objectsScanned) override;
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Form_Load();
+  void Form_QueryUnload();
+  void cmdabort_Click();
+  void cmdExit_Click();
+  void cmdquarantine_Click();
+  void ShowButton(int id, bool shown);
+  // Brings the labels up to the exact counts and lets queued messages through.
+  void RefreshAndPump();
+  void RefreshCounters();
+
+  Program& program_;
+  int dpi_ = 96;
+  std::unique_ptr<ui::FontSet> fonts_;
+  ui::ControlSet controls_;
+  DWORD lastPump_ = 0;
+  bool anyFileExamined_ = false;
+  std::string pendingFolder_;
+  int widestLine_ = 0;
+};
