@@ -88,3 +88,8 @@ if(E2E_SOURCES)
   gtest_discover_tests(pw_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS e2e TIMEOUT 120 RUN_SERIAL TRUE)
 endif()
+
+# Scan speed benchmark (scripts/benchmark-scan runs it); not a test.
+add_executable(bench_scan EXCLUDE_FROM_ALL tests/bench/bench_scan.cpp)
+target_link_libraries(bench_scan PRIVATE pw_e2e_driver psapi)
+add_dependencies(bench_scan Parawarden)

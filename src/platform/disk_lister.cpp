@@ -2,10 +2,192 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/handles.h"
 #include "platform/text.h"
 
 namespace platform {
+namespace {
+
+// The native directory query lists a folder through a handle that also
+// yields the folder's identity, so each folder's path is resolved once; the
+// documented find functions would need a second open for the identity,
+// which doubles the cost of a scan.
+struct IoStatusBlock {
+  union {
+    LONG Status;
+    PVOID Pointer;
+  };
+  ULONG_PTR Information;
+};
+
+struct FileDirectoryInformation {
+  ULONG NextEntryOffset;
+  ULONG FileIndex;
+  LARGE_INTEGER CreationTime;
+  LARGE_INTEGER LastAccessTime;
+  LARGE_INTEGER LastWriteTime;
+  LARGE_INTEGER ChangeTime;
+  LARGE_INTEGER EndOfFile;
+  LARGE_INTEGER AllocationSize;
+  ULONG FileAttributes;
+  ULONG FileNameLength;
+  WCHAR FileName[1];
+};
+
+// FILE_ID_BOTH_DIR_INFORMATION: the listing also carries each entry's file
+// index, so subfolders need no open of their own to be identified.
+struct FileIdBothDirInformation {
+  ULONG NextEntryOffset;
+  ULONG FileIndex;
+  LARGE_INTEGER CreationTime;
+  LARGE_INTEGER LastAccessTime;
+  LARGE_INTEGER LastWriteTime;
+  LARGE_INTEGER ChangeTime;
+  LARGE_INTEGER EndOfFile;
+  LARGE_INTEGER AllocationSize;
+  ULONG FileAttributes;
+  ULONG FileNameLength;
+  ULONG EaSize;
+  CCHAR ShortNameLength;
+  WCHAR ShortName[12];
+  LARGE_INTEGER FileId;
+  WCHAR FileName[1];
+};
+
+using NtQueryDirectoryFileFn = LONG(WINAPI*)(HANDLE, HANDLE, PVOID, PVOID, IoStatusBlock*, PVOID, ULONG, int, BOOLEAN,
+                                            PVOID, BOOLEAN);
+using NtQueryInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
+using NtQueryVolumeInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
+constexpr int kFileIdBothDirectoryInformation = 37;
+constexpr int kFileInternalInformation = 6;
+constexpr int kFileFsVolumeInformation = 1;
+constexpr LONG kStatusNoMoreFiles = static_cast<LONG>(0x80000006);
+
+struct NativeFileFunctions {
+  NtQueryDirectoryFileFn queryDirectory = nullptr;
+  NtQueryInformationFileFn queryInformation = nullptr;
+  NtQueryVolumeInformationFileFn queryVolume = nullptr;
+};
+
+template <typename Fn>
+Fn NtdllFunction(const char* name) {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
+}
+
+// Absent on the 95/98 family, where the find functions do the listing.
+const NativeFileFunctions& Native() {
+  static const NativeFileFunctions functions = [] {
+    NativeFileFunctions f;
+    f.queryDirectory = NtdllFunction<NtQueryDirectoryFileFn>("NtQueryDirectoryFile");
+    f.queryInformation = NtdllFunction<NtQueryInformationFileFn>("NtQueryInformationFile");
+    f.queryVolume = NtdllFunction<NtQueryVolumeInformationFileFn>("NtQueryVolumeInformationFile");
+    return f;
+  }();
+  return functions;
+}
+
+// The volume serial number and file index of an open folder, asked for one
+// at a time: the all-in-one file information also works out the folder's
+// full name, which costs far more than the listing itself.
+bool IdentifyHandle(HANDLE handle, scan::FolderId& id) {
+  const NativeFileFunctions& native = Native();
+  if (native.queryInformation != nullptr && native.queryVolume != nullptr) {
+    IoStatusBlock status = {};
+    LARGE_INTEGER index = {};
+    if (native.queryInformation(handle, &status, &index, sizeof index, kFileInternalInformation) < 0) return false;
+    // FILE_FS_VOLUME_INFORMATION: creation time, serial number, label.
+    ULONGLONG volume[(sizeof(LARGE_INTEGER) + 4 * sizeof(ULONG) + 64 * sizeof(WCHAR)) / sizeof(ULONGLONG) + 1] = {};
+    const LONG result = native.queryVolume(handle, &status, volume, sizeof volume, kFileFsVolumeInformation);
+    // A buffer too small for a long label still carries the serial number.
+    if (result < 0 && result != static_cast<LONG>(0x80000005)) return false;
+    ULONG serial = 0;
+    std::memcpy(&serial, reinterpret_cast<const unsigned char*>(volume) + sizeof(LARGE_INTEGER), sizeof serial);
+    id.volume = serial;
+    id.index = static_cast<uint64_t>(index.QuadPart);
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  id.volume = info.dwVolumeSerialNumber;
+  id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; }
+
+bool IsPlainFile(DWORD attributes) {
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+// Identifies the folder behind a link or junction by opening it: the index
+// in the listing is the link's own, and its target may lie on another volume.
+void IdentifyLinked(const std::string& folder, scan::Subfolder& subfolder) {
+  UniqueHandle handle(CreateFileW(ExtendedPath(folder + "\\" + subfolder.name).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  subfolder.identified = handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), subfolder.id);
+}
+
+bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& files,
+                           std::vector<scan::Subfolder>& subfolders) {
+  std::string pattern = folder;
+  if (pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW data;
+  UniqueFind find(FindFirstFileW(ExtendedPath(pattern).c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) return false;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (!IsDotEntry(data.cFileName)) subfolders.push_back({Narrow(data.cFileName), {}, false});
+    } else if (IsPlainFile(data.dwFileAttributes)) {
+      files.push_back(Narrow(data.cFileName));
+    }
+  } while (FindNextFileW(find.get(), &data));
+  return true;
+}
+
+bool ListWithHandle(HANDLE directory, const std::string& folder, const scan::FolderId* self,
+                    std::vector<std::string>& files, std::vector<scan::Subfolder>& subfolders) {
+  // Kept between calls: a scan lists thousands of folders.
+  static std::vector<ULONGLONG> buffer(64 * 1024 / sizeof(ULONGLONG));
+  bool first = true;
+  for (;;) {
+    IoStatusBlock status = {};
+    const LONG result =
+        Native().queryDirectory(directory, nullptr, nullptr, nullptr, &status, buffer.data(),
+                                static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), kFileIdBothDirectoryInformation,
+                                FALSE, nullptr, first ? TRUE : FALSE);
+    first = false;
+    if (result == kStatusNoMoreFiles) return true;
+    if (result < 0) return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+    for (;;) {
+      const auto* entry = reinterpret_cast<const FileIdBothDirInformation*>(bytes);
+      const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
+      if (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!IsDotEntry(name)) {
+          scan::Subfolder subfolder{Narrow(name), {}, false};
+          if (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            IdentifyLinked(folder, subfolder);
+          } else if (self != nullptr && entry->FileId.QuadPart != 0) {
+            subfolder.id = {self->volume, static_cast<uint64_t>(entry->FileId.QuadPart)};
+            subfolder.identified = true;
+          }
+          subfolders.push_back(std::move(subfolder));
+        }
+      } else if (IsPlainFile(entry->FileAttributes)) {
+        files.push_back(Narrow(name));
+      }
+      if (entry->NextEntryOffset == 0) break;
+      bytes += entry->NextEntryOffset;
+    }
+  }
+}
+
+}  // namespace
 
 std::wstring ExtendedPath(const std::string& path) {
   std::wstring wide = Widen(path);
@@ -17,39 +199,39 @@ std::wstring ExtendedPath(const std::string& path) {
   return wide;
 }
 
-bool DiskLister::List(const std::string& folder, std::vector<std::string>& files,
-                      std::vector<std::string>& subfolders) {
-  std::string pattern = folder;
-  if (pattern.back() != '\\') pattern += '\\';
-  pattern += '*';
-  WIN32_FIND_DATAW data;
-  UniqueFind find(FindFirstFileW(ExtendedPath(pattern).c_str(), &data));
-  if (find.get() == INVALID_HANDLE_VALUE) return false;
-  do {
-    const wchar_t* name = data.cFileName;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'))) continue;
-      subfolders.push_back(Narrow(name));
-    } else if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
-      files.push_back(Narrow(name));
-    }
-  } while (FindNextFileW(find.get(), &data));
-  return true;
+bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
+                      std::vector<scan::Subfolder>& subfolders) {
+  if (Native().queryDirectory == nullptr) return ListWithFindFunctions(folder, files, subfolders);
+  UniqueHandle directory(CreateFileW(ExtendedPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (directory.get() == INVALID_HANDLE_VALUE) return false;
+  return ListWithHandle(directory.get(), folder, self, files, subfolders);
 }
 
 bool DiskLister::Identify(const std::string& folder, scan::FolderId& id) {
   UniqueHandle handle(CreateFileW(ExtendedPath(folder).c_str(), 0,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (handle.get() == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle.get(), &info)) return false;
-  id.volume = info.dwVolumeSerialNumber;
-  id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  return true;
+  return handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), id);
 }
 
 std::string FoldCase(std::string_view text) {
+  // File names are mostly ASCII, where lower-casing needs no conversion.
+  bool ascii = true;
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+  }
+  if (ascii) {
+    std::string folded(text);
+    for (char& c : folded) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+  }
   std::wstring wide = Widen(text);
   if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
   return Narrow(wide);

@@ -11,7 +11,8 @@ namespace platform {
 
 class DiskLister : public scan::FolderLister {
  public:
-  bool List(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& subfolders) override;
+  bool List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
+            std::vector<scan::Subfolder>& subfolders) override;
   bool Identify(const std::string& folder, scan::FolderId& id) override;
 };
 

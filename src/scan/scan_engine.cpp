@@ -13,14 +13,28 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-// Name order ignoring case; names equal but for case keep a fixed order.
-void SortByFoldedName(std::vector<std::string>& names, const reference::FoldCase& fold) {
-  std::vector<std::pair<std::string, std::string>> keyed;
+// Names with their folded form, in name order ignoring case; names equal
+// but for case keep a fixed order.
+using FoldedNames = std::vector<std::pair<std::string, std::string>>;
+
+FoldedNames SortByFoldedName(std::vector<std::string>& names, const reference::FoldCase& fold) {
+  FoldedNames keyed;
   keyed.reserve(names.size());
   for (std::string& name : names) keyed.emplace_back(fold(name), std::move(name));
-  std::sort(keyed.begin(), keyed.end());
   names.clear();
-  for (auto& [key, name] : keyed) names.push_back(std::move(name));
+  std::sort(keyed.begin(), keyed.end());
+  return keyed;
+}
+
+void SortByFoldedName(std::vector<Subfolder>& subfolders, const reference::FoldCase& fold) {
+  std::vector<std::pair<std::string, Subfolder>> keyed;
+  keyed.reserve(subfolders.size());
+  for (Subfolder& subfolder : subfolders) keyed.emplace_back(fold(subfolder.name), std::move(subfolder));
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+  });
+  subfolders.clear();
+  for (auto& [key, subfolder] : keyed) subfolders.push_back(std::move(subfolder));
 }
 
 }  // namespace
@@ -39,64 +53,61 @@ void ScanEngine::Exclude(const std::string& folder) {
   if (lister_.Identify(FolderPathOf(folder), id)) visited_.insert(id);
 }
 
-bool ScanEngine::FirstVisit(const std::string& folder) {
-  FolderId id;
-  // A folder whose identity cannot be learnt is walked: it cannot be shown
-  // to be one already walked.
-  if (!lister_.Identify(folder, id)) return true;
-  return visited_.insert(id).second;
-}
-
 void ScanEngine::Peek(const std::string& location, bool examineFiles) {
   // The subfolder snapshots of the folders on the current path, each with
   // the position of the next subfolder to walk. An explicit stack keeps a
   // very deep tree from exhausting the thread's stack.
   std::vector<std::pair<Snapshot, size_t>> stack;
-  if (!VisitFolder(location, examineFiles, stack)) return;
+  Subfolder root;
+  root.name = location;
+  if (!VisitFolder(root, examineFiles, stack)) return;
   while (!stack.empty()) {
     auto& [snapshot, next] = stack.back();
     if (next == snapshot.size()) {
       stack.pop_back();
       continue;
     }
-    const std::string subfolder = std::move(snapshot[next++]);
+    const Subfolder subfolder = std::move(snapshot[next++]);
     if (observer_.YieldToWindow()) return;
     if (!VisitFolder(subfolder, examineFiles, stack)) return;
   }
 }
 
-bool ScanEngine::VisitFolder(const std::string& location, bool examineFiles,
+bool ScanEngine::VisitFolder(const Subfolder& location, bool examineFiles,
                              std::vector<std::pair<Snapshot, size_t>>& stack) {
   if (observer_.YieldToWindow()) return false;
-  const std::string folder = FolderPathOf(location);
-  if (folder.empty() || !FirstVisit(folder)) return true;
+  const std::string folder = FolderPathOf(location.name);
+  if (folder.empty()) return true;
+  FolderId id = location.id;
+  const bool identified = location.identified || lister_.Identify(folder, id);
+  // A folder whose identity cannot be learnt is walked: it cannot be shown
+  // to be one already walked.
+  if (identified && !visited_.insert(id).second) return true;
   observer_.ScanningFolder(ShortenForLabel(folder));
   if (observer_.YieldToWindow()) return false;
 
   std::vector<std::string> files;
   Snapshot subfolders;
-  if (!lister_.List(folder, files, subfolders)) return true;
+  if (!lister_.List(folder, identified ? &id : nullptr, files, subfolders)) return true;
   if (examineFiles) {
-    SortByFoldedName(files, index_.fold());
-    for (const std::string& file : files) {
+    const FoldedNames sortedFiles = SortByFoldedName(files, index_.fold());
+    for (const auto& [folded, file] : sortedFiles) {
       if (observer_.YieldToWindow()) return false;
-      Examine(folder, file);
+      Examine(folder, folded);
     }
   }
-  files.clear();
-  files.shrink_to_fit();
 
   SortByFoldedName(subfolders, index_.fold());
-  for (std::string& name : subfolders) {
+  for (Subfolder& subfolder : subfolders) {
     if (observer_.YieldToWindow()) return false;
-    name = JoinPath(folder, name);
+    subfolder.name = JoinPath(folder, subfolder.name);
   }
   if (!subfolders.empty()) stack.emplace_back(std::move(subfolders), 0);
   return true;
 }
 
-void ScanEngine::Examine(const std::string& folder, const std::string& fileName) {
-  for (size_t position : index_.Find(index_.fold()(fileName))) {
+void ScanEngine::Examine(const std::string& folder, const std::string& foldedName) {
+  for (size_t position : index_.Find(foldedName)) {
     reference::Entry entry;
     reference::SplitEntry(list_.Record(position), entry);
     reportText_ += ReportLine(folder, entry.name);

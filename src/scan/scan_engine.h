@@ -26,13 +26,21 @@ struct FolderId {
   }
 };
 
+struct Subfolder {
+  std::string name;
+  FolderId id;
+  bool identified = false;
+};
+
 class FolderLister {
  public:
   virtual ~FolderLister() = default;
   // Names of the folder's files that are neither hidden nor system files,
-  // and of its subfolders, in any order. False when it cannot be listed.
-  virtual bool List(const std::string& folder, std::vector<std::string>& files,
-                    std::vector<std::string>& subfolders) = 0;
+  // and its subfolders, in any order. `self` is the folder's identity when
+  // known; subfolders carry theirs where the listing yields it cheaply.
+  // False when the folder cannot be listed.
+  virtual bool List(const std::string& folder, const FolderId* self, std::vector<std::string>& files,
+                    std::vector<Subfolder>& subfolders) = 0;
   // False when the folder's identity cannot be learnt.
   virtual bool Identify(const std::string& folder, FolderId& id) = 0;
 };
@@ -62,12 +70,11 @@ class ScanEngine {
   void Peek(const std::string& location, bool examineFiles);
 
  private:
-  using Snapshot = std::vector<std::string>;
-  // Examines one folder and pushes the snapshot of its subfolders; false
-  // when the scan is to stop.
-  bool VisitFolder(const std::string& location, bool examineFiles, std::vector<std::pair<Snapshot, size_t>>& stack);
-  bool FirstVisit(const std::string& folder);
-  void Examine(const std::string& folder, const std::string& fileName);
+  using Snapshot = std::vector<Subfolder>;
+  // Examines one folder and pushes the snapshot of its subfolders (full
+  // paths); false when the scan is to stop.
+  bool VisitFolder(const Subfolder& location, bool examineFiles, std::vector<std::pair<Snapshot, size_t>>& stack);
+  void Examine(const std::string& folder, const std::string& foldedName);
 
   FolderLister& lister_;
   ScanObserver& observer_;

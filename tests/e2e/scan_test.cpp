@@ -2,8 +2,8 @@
 // counted, the scan window's states, Abort, the report file, and the usage
 // figures a run stores. Full scans walk E:, the test run's scan drive, which
 // besides each test's own tree holds a fixed tree whose links lead back into
-// it (two files, each to be examined once) and a bulk tree of 30,000 files,
-// one bulkhit.exe in each of its 300 folders, that keeps a scan busy.
+// it (two files, each to be examined once) and a bulk tree of 60,000 files,
+// one bulkhit.exe in each of its 600 folders, that keeps a scan busy.
 #include <windows.h>
 
 #include <regex>
@@ -226,7 +226,7 @@ TEST_F(ScanTest, AbortStopsAtOnceKeepsTheLinesFoundAndReportsExactlyThose) {
   EXPECT_FALSE(IsWindowVisible(Child(scan, ids::cmdabort)));
   ASSERT_TRUE(WaitForComplete(scan));
   const std::vector<std::string> lines = Lines(scan);
-  EXPECT_LT(lines.size(), 300u);
+  EXPECT_LT(lines.size(), 600u);
   const std::string counted = Label(scan, ids::lblObjectsscannedcount);
   EXPECT_LT(std::stoi(counted), FixtureFiles());
   EXPECT_EQ(Label(scan, ids::lblAdwareFoundCount), std::to_string(lines.size()) + " Spyware / Adware found");
@@ -313,7 +313,7 @@ TEST_F(ScanTest, ScanNowDuringAScanBringsTheScanWindowForwardInsteadOfStartingAg
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
   Click(Child(main, ids::cmdstartscan));
   ASSERT_TRUE(WaitForComplete(scan));
-  EXPECT_EQ(Lines(scan).size(), 300u);
+  EXPECT_EQ(Lines(scan).size(), 600u);
   EXPECT_EQ(GetSetting("SCANCOUNT"), std::optional<std::string>("1"));
 }
 

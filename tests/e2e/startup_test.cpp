@@ -91,7 +91,7 @@ struct AutoCase {
   const char* autoShow;  // nullptr: not stored
   const char* autoScan;
   bool mainVisible;
-  bool scanTabSelected;
+  bool scanRuns;  // the scan window then stands in for the main window
   friend void PrintTo(const AutoCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -108,10 +108,13 @@ TEST_P(AutoStartTest, ShowsWhatThePreferencesAskFor) {
   EXPECT_EQ(IsWindowVisible(main) != FALSE, c.mainVisible);
   std::set<HWND> expected = {splash};
   if (c.mainVisible) expected.insert(main);
+  HWND scan = app_.FindTopLevel("TallowickParawardenScan", std::nullopt);
+  EXPECT_EQ(scan != nullptr, c.scanRuns);
+  if (scan != nullptr) expected.insert(scan);
   const std::vector<HWND> visible = app_.TopLevelWindows(true);
   EXPECT_EQ(std::set<HWND>(visible.begin(), visible.end()), expected);
   EXPECT_NE(app_.TrayWindow(), nullptr);
-  if (c.scanTabSelected) {
+  if (c.scanRuns) {
     EXPECT_EQ(SelectedTab(Child(main, ids::SSTab1)), 1);
     EXPECT_TRUE(IsChecked(Child(main, ids::optfullscan)));
     EXPECT_FALSE(IsChecked(Child(main, ids::optquickscan)));
@@ -125,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AutoCase{"HiddenByPreference", "0", "0", false, false},
                       AutoCase{"ShownByDefault", nullptr, nullptr, true, false},
                       AutoCase{"ShownByPreference", "1", "0", true, false},
-                      AutoCase{"AutoScanShowsScanTab", "0", "1", true, true},
+                      AutoCase{"AutoScanRunsAFullScanFromTheScanTab", "0", "1", false, true},
                       AutoCase{"AutoScanTwoStartsNothing", "0", "2", false, false},
                       AutoCase{"AutoScanOnePointFiveStartsNothing", "0", "1.5", false, false},
                       AutoCase{"AutoShowNotANumberReadsAsOff", "yes", "0", false, false}),
