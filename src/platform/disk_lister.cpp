@@ -191,11 +191,10 @@ bool ListWithHandle(HANDLE directory, const std::string& folder, const scan::Fol
 
 std::wstring ExtendedPath(const std::string& path) {
   std::wstring wide = Widen(path);
-  // Only full drive paths can take the prefix; it also switches off the
-  // removal of trailing dots and blanks, which such paths never need here.
-  if (wide.size() >= MAX_PATH - 12 && wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') {
-    return L"\\\\?\\" + wide;
-  }
+  // Full drive paths take the prefix, which lifts the 260-character limit and
+  // keeps names ending in blanks or dots as they are (a favourite hiding
+  // place); the paths built here never hold "." or ".." components.
+  if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
   return wide;
 }
 

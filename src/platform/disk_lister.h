@@ -23,7 +23,8 @@ std::string FoldCase(std::string_view text);
 // letter in lower case.
 std::vector<std::string> LogicalDrives();
 
-// A path that the file functions accept beyond 260 characters.
+// A full drive path in the form the file functions take beyond 260
+// characters and with names that end in blanks or dots.
 std::wstring ExtendedPath(const std::string& path);
 
 }  // namespace platform

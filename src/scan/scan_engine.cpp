@@ -58,8 +58,10 @@ void ScanEngine::Peek(const std::string& location, bool examineFiles) {
   // the position of the next subfolder to walk. An explicit stack keeps a
   // very deep tree from exhausting the thread's stack.
   std::vector<std::pair<Snapshot, size_t>> stack;
+  // Only the caller's location is tidied up: subfolder paths are built from
+  // the names on disk, which may end in blanks or dots and must stay as they are.
   Subfolder root;
-  root.name = location;
+  root.name = FolderPathOf(location);
   if (!VisitFolder(root, examineFiles, stack)) return;
   while (!stack.empty()) {
     auto& [snapshot, next] = stack.back();
@@ -76,7 +78,7 @@ void ScanEngine::Peek(const std::string& location, bool examineFiles) {
 bool ScanEngine::VisitFolder(const Subfolder& location, bool examineFiles,
                              std::vector<std::pair<Snapshot, size_t>>& stack) {
   if (observer_.YieldToWindow()) return false;
-  const std::string folder = FolderPathOf(location.name);
+  const std::string& folder = location.name;
   if (folder.empty()) return true;
   FolderId id = location.id;
   const bool identified = location.identified || lister_.Identify(folder, id);

@@ -1,0 +1,490 @@
+#include "scan/scan_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "reference/reference_index.h"
+#include "reference/reference_list.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// A file system held in memory, keyed by the exact path the engine asks
+// for. A link is a path that shares another folder's identity and lists that
+// folder's content, as a junction does; paths below a link resolve through it.
+// Like the disk lister, a listing tells the identity of plain subfolders but
+// leaves links to be identified on their own.
+class MemoryLister : public scan::FolderLister {
+ public:
+  void Add(const std::string& path, Texts files, Texts subfolders = {}) {
+    folders_[path] = {std::move(files), std::move(subfolders)};
+  }
+  void Link(const std::string& path, const std::string& target) { links_[path] = target; }
+  void MakeUnreadable(const std::string& path) { unreadable_.insert(path); }
+
+  bool List(const std::string& folder, const scan::FolderId* self, Texts& files,
+            std::vector<scan::Subfolder>& subfolders) override {
+    listed.push_back(folder);
+    // A walk that never ends would otherwise hang the whole test run.
+    if (listed.size() > kListLimit) {
+      if (listed.size() == kListLimit + 1) ADD_FAILURE() << "the walk does not end";
+      return false;
+    }
+    scan::FolderId actual;
+    if (self != nullptr && Identify(folder, actual)) {
+      EXPECT_FALSE(*self < actual || actual < *self) << "wrong identity handed over for " << folder;
+    }
+    if (unreadable_.count(folder)) return false;
+    const auto found = folders_.find(Resolve(folder));
+    if (found == folders_.end()) return false;
+    files.insert(files.end(), found->second.first.begin(), found->second.first.end());
+    for (const std::string& name : found->second.second) {
+      scan::Subfolder subfolder;
+      subfolder.name = name;
+      const std::string path = folder.back() == '\\' ? folder + name : folder + "\\" + name;
+      if (links_.count(Resolve(folder) + "\\" + name) == 0) subfolder.identified = Identify(path, subfolder.id);
+      subfolders.push_back(std::move(subfolder));
+    }
+    return true;
+  }
+
+  bool Identify(const std::string& folder, scan::FolderId& id) override {
+    const auto found = folders_.find(Resolve(folder));
+    if (found == folders_.end()) return false;
+    id.volume = static_cast<unsigned char>(found->first[0]);
+    id.index = static_cast<uint64_t>(std::distance(folders_.begin(), found));
+    return true;
+  }
+
+  Texts listed;
+
+ private:
+  static constexpr size_t kListLimit = 1000;
+
+  std::string Resolve(std::string path) const {
+    for (bool changed = true; changed;) {
+      changed = false;
+      for (const auto& [link, target] : links_) {
+        if (path == link || path.compare(0, link.size() + 1, link + "\\") == 0) {
+          path = target + path.substr(link.size());
+          changed = true;
+        }
+      }
+    }
+    return path;
+  }
+
+  std::map<std::string, std::pair<Texts, Texts>> folders_;
+  std::map<std::string, std::string> links_;
+  std::set<std::string> unreadable_;
+};
+
+// Records what the scan window is told, in order, as one event list too, so
+// that anything told after a stop request shows.
+class Recorder : public scan::ScanObserver {
+ public:
+  bool YieldToWindow() override {
+    ++yields;
+    const bool stop = yields == stopAtYield || (stopAtCount > 0 && lastCount >= stopAtCount);
+    if (stop) events.push_back("stop");
+    return stop;
+  }
+  void ScanningFolder(const std::string& shownPath) override {
+    shown.push_back(shownPath);
+    events.push_back("folder " + shownPath);
+  }
+  void Detected(const std::string& detectionLine) override {
+    detections.push_back(detectionLine);
+    events.push_back("detect " + detectionLine);
+  }
+  void FileExamined(int32_t objectsScanned) override {
+    counts.push_back(objectsScanned);
+    lastCount = objectsScanned;
+    events.push_back("count " + std::to_string(objectsScanned));
+  }
+
+  // Answers "stop" at exactly this call only (0: never), so an engine that
+  // does not heed the first request is caught.
+  int stopAtYield = 0;
+  // Answers "stop" from the moment this many files were examined (0: never).
+  int32_t stopAtCount = 0;
+
+  int yields = 0;
+  int32_t lastCount = 0;
+  Texts shown;
+  Texts detections;
+  std::vector<int32_t> counts;
+  Texts events;
+};
+
+struct ScanRun {
+  MemoryLister lister;
+  Recorder observer;
+  reference::ReferenceList list;
+  std::string reportText;
+  int32_t objectsScanned = 0;
+
+  void Walk(const Texts& locations, bool examineFiles = true, const Texts& excluded = {}) {
+    const reference::ReferenceIndex index(list, reference::FoldAscii);
+    scan::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
+    for (const std::string& folder : excluded) engine.Exclude(folder);
+    for (const std::string& location : locations) engine.Peek(location, examineFiles);
+  }
+};
+
+Texts Without(const Texts& events, const std::string& prefix) {
+  Texts kept;
+  for (const std::string& event : events) {
+    if (event.compare(0, prefix.size(), prefix) != 0) kept.push_back(event);
+  }
+  return kept;
+}
+
+// Mixed-case names handed over out of order: a case-sensitive sort, a
+// breadth-first walk or the lister's own order would each show.
+void AddOrderTree(ScanRun& run) {
+  run.list.Assign({"header", "a.txt|one", "b.txt|two", "c.txt|three", "x.txt|four"});
+  run.lister.Add("C:\\Temp", {"c.TXT", "a.txt", "B.txt"}, {"zeta", "Beta", "alpha"});
+  run.lister.Add("C:\\Temp\\alpha", {"x.txt"}, {"Deep"});
+  run.lister.Add("C:\\Temp\\alpha\\Deep", {"a.txt"});
+  run.lister.Add("C:\\Temp\\Beta", {});
+  run.lister.Add("C:\\Temp\\zeta", {"b.txt"});
+}
+
+TEST(ScanEngine, PreOrderWalkInNameOrderIgnoringCase) {
+  ScanRun run;
+  AddOrderTree(run);
+  run.Walk({"C:\\Temp"});
+
+  const Texts expected = {
+      "folder C:\\Temp",
+      "detect C:\\Temp\\a.txt > one",
+      "detect C:\\Temp\\b.txt > two",
+      "detect C:\\Temp\\c.txt > three",
+      "folder C:\\Temp\\alpha",
+      "detect C:\\Temp\\alpha\\x.txt > four",
+      "folder C:\\Temp\\alpha\\Deep",
+      "detect C:\\Temp\\alpha\\Deep\\a.txt > one",
+      "folder C:\\Temp\\Beta",
+      "folder C:\\Temp\\zeta",
+      "detect C:\\Temp\\zeta\\b.txt > two",
+  };
+  EXPECT_EQ(Without(run.observer.events, "count "), expected);
+  // Folders are not objects: the empty one counts nothing.
+  EXPECT_EQ(run.objectsScanned, 6);
+  EXPECT_EQ(run.observer.counts, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST(ScanEngine, DetectionAndReportLinesUseTheEntrySpelling) {
+  struct Row {
+    std::string location;
+    std::string folder;  // as held by the lister
+    std::string detection;
+    std::string report;
+    std::string shown;
+  };
+  const std::string deep = "C:\\" + std::string(90, 'd') + "\\Sub";
+  const Row rows[] = {
+      {"C:\\Temp", "C:\\Temp", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe", "C:\\Temp"},
+      {"C:\\Temp\\", "C:\\Temp", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe", "C:\\Temp"},
+      {" C:\\Temp ", "C:\\Temp", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe", "C:\\Temp"},
+      {"C:\\", "C:\\", "C:\\\\foo.exe > Adware", "\r\nAdware found >C:\\\\foo.exe", "C:\\"},
+      {"C:", "C:\\", "C:\\\\foo.exe > Adware", "\r\nAdware found >C:\\\\foo.exe", "C:\\"},
+      {deep, deep, deep + "\\foo.exe > Adware", "\r\nAdware found >" + deep + "\\foo.exe", "C:\\...\\Sub"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("location \"" + row.location + "\"");
+    ScanRun run;
+    run.list.Assign({"header", "foo.exe|Adware"});
+    run.lister.Add(row.folder, {"FOO.EXE"});
+    run.Walk({row.location});
+    EXPECT_EQ(run.observer.shown, Texts{row.shown});
+    EXPECT_EQ(run.observer.detections, Texts{row.detection});
+    EXPECT_EQ(run.reportText, row.report);
+    EXPECT_EQ(run.objectsScanned, 1);
+  }
+}
+
+TEST(ScanEngine, OnlyWholeEntriesMatchEachInListOrder) {
+  ScanRun run;
+  run.list.Assign({
+      "foo.exe|Header look-alike",  // position 0 is the header, never an entry
+      "dup.exe|first",
+      "plain.exe",      // no "|": not an entry
+      "|empty name",    // would match everything if names were compared as prefixes
+      "bar.exe|Spy|ware",
+      "DUP.EXE|second",
+      "exe|part of a name",
+  });
+  run.lister.Add("C:\\Temp", {"plain.exe", "foo.exe", "Dup.Exe", "clean.txt", "bar.exe"});
+  run.Walk({"C:\\Temp"});
+
+  EXPECT_EQ(run.observer.detections, (Texts{
+                                         "C:\\Temp\\bar.exe > Spy|ware",
+                                         "C:\\Temp\\dup.exe > first",
+                                         "C:\\Temp\\DUP.EXE > second",
+                                     }));
+  EXPECT_EQ(run.reportText,
+            "\r\nAdware found >C:\\Temp\\bar.exe"
+            "\r\nAdware found >C:\\Temp\\dup.exe"
+            "\r\nAdware found >C:\\Temp\\DUP.EXE");
+  // The file with two detections is still one object.
+  EXPECT_EQ(run.objectsScanned, 5);
+}
+
+TEST(ScanEngine, CountsAccumulateOverRootsAndOnlyWhenFilesAreExamined) {
+  const auto addTree = [](ScanRun& run) {
+    run.list.Assign({"header", "foo.exe|Adware"});
+    run.lister.Add("C:\\Temp", {"foo.exe", "b.txt"}, {"sub"});
+    run.lister.Add("C:\\Temp\\sub", {"c.txt"});
+    run.lister.Add("D:\\", {"foo.exe", "e.txt"}, {"sub"});
+    run.lister.Add("D:\\sub", {"foo.exe"});
+  };
+
+  ScanRun examined;
+  addTree(examined);
+  examined.Walk({"C:\\Temp", "D:\\"});
+  EXPECT_EQ(examined.objectsScanned, 6);
+  EXPECT_EQ(examined.observer.counts, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(examined.observer.detections,
+            (Texts{"C:\\Temp\\foo.exe > Adware", "D:\\\\foo.exe > Adware", "D:\\sub\\foo.exe > Adware"}));
+  EXPECT_EQ(examined.reportText,
+            "\r\nAdware found >C:\\Temp\\foo.exe\r\nAdware found >D:\\\\foo.exe\r\nAdware found >D:\\sub\\foo.exe");
+
+  ScanRun walkedOnly;
+  addTree(walkedOnly);
+  walkedOnly.Walk({"C:\\Temp", "D:\\"}, false);
+  EXPECT_EQ(walkedOnly.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\sub", "D:\\", "D:\\sub"}));
+  EXPECT_EQ(walkedOnly.observer.shown, examined.observer.shown);
+  EXPECT_EQ(walkedOnly.objectsScanned, 0);
+  EXPECT_TRUE(walkedOnly.observer.counts.empty());
+  EXPECT_TRUE(walkedOnly.observer.detections.empty());
+  EXPECT_EQ(walkedOnly.reportText, "");
+}
+
+// Files and folders spread so that a stop can fall between files, between
+// a folder's subfolders and between whole subtrees.
+void AddStopTree(ScanRun& run) {
+  run.list.Assign({"header", "a.exe|A", "b.exe|B"});
+  run.lister.Add("C:\\Temp", {"a.exe", "n.txt"}, {"one", "two"});
+  run.lister.Add("C:\\Temp\\one", {"b.exe"}, {"inner"});
+  run.lister.Add("C:\\Temp\\one\\inner", {"a.exe", "m.txt"});
+  run.lister.Add("C:\\Temp\\two", {}, {"leaf"});
+  run.lister.Add("C:\\Temp\\two\\leaf", {"b.exe"});
+}
+
+TEST(ScanEngine, StopRequestEndsTheWalkAndKeepsWhatWasRecorded) {
+  ScanRun full;
+  AddStopTree(full);
+  full.Walk({"C:\\Temp"});
+  ASSERT_EQ(full.objectsScanned, 6);
+  const int allYields = full.observer.yields;
+
+  for (int stopAt = 1; stopAt <= allYields; ++stopAt) {
+    SCOPED_TRACE("stop at call " + std::to_string(stopAt));
+    ScanRun run;
+    AddStopTree(run);
+    run.observer.stopAtYield = stopAt;
+    run.Walk({"C:\\Temp"});
+    ASSERT_EQ(run.observer.events.back(), "stop") << "something was told after the stop request";
+    EXPECT_EQ(run.observer.yields, stopAt) << "the walk went on asking the window";
+
+    // Up to the stop the run is the full run's beginning, and all of it stays.
+    const Texts told = Without(run.observer.events, "stop");
+    ASSERT_LE(told.size(), full.observer.events.size());
+    EXPECT_TRUE(std::equal(told.begin(), told.end(), full.observer.events.begin()));
+    EXPECT_EQ(run.objectsScanned, static_cast<int32_t>(run.observer.counts.size()));
+    std::string reportText;
+    for (const std::string& line : run.observer.detections) {
+      const std::string path = line.substr(0, line.find(" > "));
+      reportText += "\r\nAdware found >" + path;
+    }
+    EXPECT_EQ(run.reportText, reportText);
+  }
+
+  ScanRun counted;
+  AddStopTree(counted);
+  counted.observer.stopAtCount = 3;
+  counted.Walk({"C:\\Temp"});
+  EXPECT_EQ(counted.objectsScanned, 3);
+  EXPECT_EQ(counted.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\one"}));
+  EXPECT_EQ(counted.observer.detections, (Texts{"C:\\Temp\\a.exe > A", "C:\\Temp\\one\\b.exe > B"}));
+  EXPECT_EQ(counted.reportText, "\r\nAdware found >C:\\Temp\\a.exe\r\nAdware found >C:\\Temp\\one\\b.exe");
+}
+
+TEST(ScanEngine, FolderThatCannotBeListedIsPassedOver) {
+  ScanRun run;
+  run.list.Assign({"header", "foo.exe|Adware"});
+  run.lister.Add("C:\\Temp", {"foo.exe"}, {"a", "locked", "z"});
+  run.lister.Add("C:\\Temp\\a", {"foo.exe"});
+  run.lister.Add("C:\\Temp\\locked", {"foo.exe", "x.txt"}, {"inner"});
+  run.lister.Add("C:\\Temp\\locked\\inner", {"foo.exe"});
+  run.lister.Add("C:\\Temp\\z", {"foo.exe"}, {"zz"});
+  run.lister.Add("C:\\Temp\\z\\zz", {"foo.exe"});
+  run.lister.MakeUnreadable("C:\\Temp\\locked");
+  run.lister.Add("D:\\Gone", {"foo.exe"});
+  run.lister.MakeUnreadable("D:\\Gone");
+  run.lister.Add("E:\\", {"foo.exe"});
+
+  run.Walk({"C:\\Temp", "D:\\Gone", "E:\\"});
+
+  // Nothing stands in for the unreadable folders: neither their contents
+  // nor a second pass over a folder already listed.
+  EXPECT_EQ(run.observer.detections, (Texts{
+                                         "C:\\Temp\\foo.exe > Adware",
+                                         "C:\\Temp\\a\\foo.exe > Adware",
+                                         "C:\\Temp\\z\\foo.exe > Adware",
+                                         "C:\\Temp\\z\\zz\\foo.exe > Adware",
+                                         "E:\\\\foo.exe > Adware",
+                                     }));
+  EXPECT_EQ(run.objectsScanned, 5);
+  for (const std::string& folder : run.lister.listed) {
+    EXPECT_EQ(folder.find("locked\\"), std::string::npos) << folder;
+  }
+}
+
+// Names ending in blanks are legal on disk and a known hiding place; the
+// path of such a folder must reach the lister unchanged.
+TEST(ScanEngine, SubfolderNamesEndingInBlanksAreWalkedUnderTheirOwnName) {
+  ScanRun run;
+  run.list.Assign({"header", "foo.exe|Adware"});
+  run.lister.Add("C:\\Temp", {}, {"evil ", "evil", "  "});
+  run.lister.Add("C:\\Temp\\evil ", {"foo.exe"});
+  run.lister.Add("C:\\Temp\\evil", {"foo.exe"});
+  run.lister.Add("C:\\Temp\\  ", {"foo.exe"});
+  run.Walk({"C:\\Temp"});
+  EXPECT_EQ(run.observer.detections, (Texts{"C:\\Temp\\  \\foo.exe > Adware", "C:\\Temp\\evil\\foo.exe > Adware",
+                                            "C:\\Temp\\evil \\foo.exe > Adware"}));
+  EXPECT_EQ(run.objectsScanned, 3);
+}
+
+TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
+  ScanRun linked;
+  linked.list.Assign({"header", "foo.exe|Adware"});
+  linked.lister.Add("C:\\Temp", {"foo.exe"}, {"Alias", "back", "Real"});
+  linked.lister.Link("C:\\Temp\\back", "C:\\Temp");          // leads back to an ancestor
+  linked.lister.Link("C:\\Temp\\Alias", "C:\\Temp\\Real");   // the same folder as a sibling
+  linked.lister.Add("C:\\Temp\\Real", {"foo.exe"}, {"Deeper", "up"});
+  linked.lister.Link("C:\\Temp\\Real\\up", "C:\\Temp");
+  linked.lister.Add("C:\\Temp\\Real\\Deeper", {"foo.exe"});
+  linked.Walk({"C:\\Temp", "C:\\Temp\\Real"});
+
+  EXPECT_EQ(linked.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\Alias", "C:\\Temp\\Alias\\Deeper"}));
+  // Nothing is walked below a folder met a second time.
+  for (const std::string& folder : linked.lister.listed) {
+    for (const char* again : {"\\back\\", "\\up\\", "\\Real\\"}) {
+      EXPECT_EQ(folder.find(again), std::string::npos) << folder;
+    }
+  }
+  EXPECT_EQ(linked.observer.detections, (Texts{
+                                            "C:\\Temp\\foo.exe > Adware",
+                                            "C:\\Temp\\Alias\\foo.exe > Adware",
+                                            "C:\\Temp\\Alias\\Deeper\\foo.exe > Adware",
+                                        }));
+  EXPECT_EQ(linked.objectsScanned, 3);
+
+  struct Row {
+    std::string excluded;
+    std::string location;
+    Texts shown;
+    Texts detections;
+  };
+  const Texts outsideShown = {"C:\\Temp", "C:\\Temp\\z"};
+  const Texts outside = {"C:\\Temp\\foo.exe > Adware", "C:\\Temp\\z\\foo.exe > Adware"};
+  const Row rows[] = {
+      {"C:\\Temp\\Quarantine", "C:\\Temp", outsideShown, outside},
+      {"C:\\Temp\\Quarantine\\", "C:\\Temp", outsideShown, outside},
+      {" C:\\Temp\\Quarantine ", "C:\\Temp", outsideShown, outside},
+      {"C:\\Temp", "C:\\Temp", {}, {}},
+      {"C:\\Temp\\Quarantine", "C:\\Temp\\Quarantine", {}, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("excluded \"" + row.excluded + "\", walking " + row.location);
+    ScanRun run;
+    run.list.Assign({"header", "foo.exe|Adware"});
+    run.lister.Add("C:\\Temp", {"foo.exe"}, {"Quarantine", "z"});
+    run.lister.Add("C:\\Temp\\Quarantine", {"foo.exe", "bar.exe"}, {"old"});
+    run.lister.Add("C:\\Temp\\Quarantine\\old", {"foo.exe"});
+    run.lister.Add("C:\\Temp\\z", {"foo.exe"});
+    run.Walk({row.location}, true, {row.excluded});
+    EXPECT_EQ(run.observer.shown, row.shown);
+    EXPECT_EQ(run.observer.detections, row.detections);
+    EXPECT_EQ(run.objectsScanned, static_cast<int32_t>(row.detections.size()));
+    for (const std::string& folder : run.lister.listed) {
+      EXPECT_EQ(folder.find("Quarantine\\"), std::string::npos) << folder;
+    }
+  }
+}
+
+// "C:\Deep" with one "d" below each level, down to kDepth; every level
+// holds "f.txt" and the deepest one also "foo.exe". Depth follows from the
+// path's length, so the lister itself stays small and fast.
+class DeepLister : public scan::FolderLister {
+ public:
+  static constexpr size_t kDepth = 20000;
+
+  bool List(const std::string& folder, const scan::FolderId*, Texts& files,
+            std::vector<scan::Subfolder>& subfolders) override {
+    size_t depth;
+    if (!DepthOf(folder, depth)) return false;
+    files.push_back("f.txt");
+    if (depth < kDepth) {
+      scan::Subfolder below;
+      below.name = "d";
+      below.id = {3, depth + 1};
+      below.identified = true;
+      subfolders.push_back(std::move(below));
+    } else {
+      files.push_back("foo.exe");
+    }
+    return true;
+  }
+
+  bool Identify(const std::string& folder, scan::FolderId& id) override {
+    size_t depth;
+    if (!DepthOf(folder, depth)) return false;
+    id.volume = 3;
+    id.index = depth;
+    return true;
+  }
+
+ private:
+  static bool DepthOf(const std::string& folder, size_t& depth) {
+    const std::string root = "C:\\Deep";
+    if (folder.size() < root.size() || (folder.size() - root.size()) % 2 != 0) return false;
+    depth = (folder.size() - root.size()) / 2;
+    if (depth == 0) return folder == root;
+    return depth <= kDepth && folder.compare(folder.size() - 2, 2, "\\d") == 0;
+  }
+};
+
+TEST(ScanEngine, VeryDeepTreeIsWalkedWholeWithoutExhaustingTheStack) {
+  DeepLister lister;
+  Recorder observer;
+  reference::ReferenceList list;
+  list.Assign({"header", "foo.exe|Adware"});
+  const reference::ReferenceIndex index(list, reference::FoldAscii);
+  std::string reportText;
+  int32_t objectsScanned = 0;
+  scan::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
+  engine.Peek("C:\\Deep", true);
+
+  EXPECT_EQ(observer.shown.size(), DeepLister::kDepth + 1);
+  EXPECT_EQ(observer.shown.back(), "C:\\...\\d");
+  EXPECT_EQ(objectsScanned, static_cast<int32_t>(DeepLister::kDepth + 2));
+  ASSERT_EQ(observer.detections.size(), 1u);
+  std::string deepest = "C:\\Deep";
+  for (size_t level = 0; level < DeepLister::kDepth; ++level) deepest += "\\d";
+  EXPECT_EQ(observer.detections[0], deepest + "\\foo.exe > Adware");
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// The scan's view of the real file system: what a listing yields, and that
+// the identities it hands over for subfolders are the ones the folders give
+// when opened, which is what keeps a scan from walking a folder twice.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/disk_lister.h"
+#include "platform/text.h"
+
+namespace {
+
+class DiskListerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateDirectoryW(L"C:\\pwtest", nullptr);
+    root_ = "C:\\pwtest\\win32-disk-lister";
+    Remove(platform::ExtendedPath(root_));
+    ASSERT_TRUE(CreateDirectoryW(platform::ExtendedPath(root_).c_str(), nullptr));
+  }
+  void TearDown() override { Remove(platform::ExtendedPath(root_)); }
+
+  static void Remove(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          Remove(path);
+        } else {
+          DeleteFileW(path.c_str());
+        }
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  void Make(const std::string& relative, bool folder, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    const std::wstring path = platform::ExtendedPath(root_ + "\\" + relative);
+    if (folder) {
+      ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << relative;
+    } else {
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+      ASSERT_NE(file, INVALID_HANDLE_VALUE) << relative;
+      CloseHandle(file);
+    }
+  }
+
+  std::string root_;
+};
+
+TEST_F(DiskListerTest, ListsPlainFilesAndSubfoldersWithTheIdentitiesTheyHave) {
+  Make("Sub", true);
+  Make("trailing ", true);
+  Make("trailing \\inside.exe", false);
+  Make("plain.exe", false);
+  Make("hidden.exe", false, FILE_ATTRIBUTE_HIDDEN);
+  Make("system.exe", false, FILE_ATTRIBUTE_SYSTEM);
+
+  platform::DiskLister lister;
+  scan::FolderId self;
+  ASSERT_TRUE(lister.Identify(root_, self));
+  std::vector<std::string> files;
+  std::vector<scan::Subfolder> subfolders;
+  ASSERT_TRUE(lister.List(root_, &self, files, subfolders));
+  EXPECT_EQ(files, std::vector<std::string>{"plain.exe"});
+  std::vector<std::string> names;
+  for (const scan::Subfolder& subfolder : subfolders) names.push_back(subfolder.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Sub", "trailing "}));
+
+  for (const scan::Subfolder& subfolder : subfolders) {
+    scan::FolderId opened;
+    ASSERT_TRUE(lister.Identify(root_ + "\\" + subfolder.name, opened)) << subfolder.name;
+    if (!subfolder.identified) continue;
+    EXPECT_FALSE(subfolder.id < opened || opened < subfolder.id) << subfolder.name;
+    EXPECT_TRUE(subfolder.id < self || self < subfolder.id) << subfolder.name;
+  }
+  // A name ending in a blank is listed under that very name.
+  std::vector<std::string> inner;
+  std::vector<scan::Subfolder> none;
+  ASSERT_TRUE(lister.List(root_ + "\\trailing ", nullptr, inner, none));
+  EXPECT_EQ(inner, std::vector<std::string>{"inside.exe"});
+}
+
+TEST_F(DiskListerTest, AFolderThatIsMissingOrHeldCannotBeListed) {
+  Make("Held", true);
+  HANDLE held = CreateFileW(platform::Widen(root_ + "\\Held").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  platform::DiskLister lister;
+  std::vector<std::string> files;
+  std::vector<scan::Subfolder> subfolders;
+  EXPECT_FALSE(lister.List(root_ + "\\Held", nullptr, files, subfolders));
+  EXPECT_FALSE(lister.List(root_ + "\\Missing", nullptr, files, subfolders));
+  CloseHandle(held);
+  EXPECT_TRUE(lister.List(root_ + "\\Held", nullptr, files, subfolders));
+  EXPECT_TRUE(files.empty() && subfolders.empty());
+}
+
+TEST(FoldCaseTest, LowersAsciiAndOtherLettersAlike) {
+  EXPECT_EQ(platform::FoldCase("FOO.Exe"), "foo.exe");
+  EXPECT_EQ(platform::FoldCase("\xC3\x89T\xC3\x89.EXE"), "\xC3\xA9t\xC3\xA9.exe");  // ÉTÉ.EXE
+  EXPECT_EQ(platform::FoldCase(""), "");
+}
+
+}  // namespace
