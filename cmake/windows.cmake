@@ -21,12 +21,16 @@ set(WIN32_SOURCES
   src/platform/files.cpp
   src/platform/folder_listing.cpp
   src/platform/message_box.cpp
+  src/platform/processes.cpp
+  src/platform/quarantine_files.cpp
   src/platform/registry_settings_store.cpp
   src/platform/run_key.cpp
   src/platform/system.cpp
   src/platform/system_error.cpp
   src/platform/text.cpp
   src/reference/load_reference_file.cpp
+  src/removal/do_quarantine.cpp
+  src/removal/process_pass.cpp
   src/removal/quarantine_page.cpp
   src/scan/frmscan.cpp
   src/scan/scan_report.cpp
@@ -82,9 +86,10 @@ if(E2E_SOURCES)
   target_link_libraries(pw_e2e_driver PUBLIC gtest pw_win32)
   add_executable(open_recorder tests/e2e/tools/open_recorder.cpp)
   target_link_options(open_recorder PRIVATE -municode)
+  add_executable(sleeper WIN32 tests/e2e/tools/sleeper.cpp)
   add_executable(pw_e2e_tests ${E2E_SOURCES})
   target_link_libraries(pw_e2e_tests PRIVATE pw_e2e_driver gtest_main)
-  add_dependencies(pw_e2e_tests Parawarden open_recorder)
+  add_dependencies(pw_e2e_tests Parawarden open_recorder sleeper)
   gtest_discover_tests(pw_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS e2e TIMEOUT 120 RUN_SERIAL TRUE)
 endif()

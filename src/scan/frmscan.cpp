@@ -186,7 +186,7 @@ void frmscan::cmdExit_Click() {
   program_.frmmain.Show();
 }
 
-void frmscan::cmdquarantine_Click() {}
+void frmscan::cmdquarantine_Click() { doQuarantine(); }
 
 void frmscan::Form_QueryUnload() {
   settings::SaveAppSetting(settings::kTotalObjectsRemoved, std::to_string(program_.removedObjects));

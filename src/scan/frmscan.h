@@ -44,6 +44,8 @@ class frmscan : public ui::Window, public scan::ScanObserver {
   void cmdabort_Click();
   void cmdExit_Click();
   void cmdquarantine_Click();
+  // Removes the marked detections (the removal's own file).
+  void doQuarantine();
   void ShowButton(int id, bool shown);
   // Brings the labels up to the exact counts and lets queued messages through.
   void RefreshAndPump();

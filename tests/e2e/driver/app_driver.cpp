@@ -206,8 +206,11 @@ std::string App::DefaultRefDat() {
 
 App::~App() { Kill(); }
 
-bool App::Start(const std::string& folder) {
-  std::wstring exe = platform::Widen(folder + "\\Parawarden.exe");
+bool App::Start(const std::string& folder) { return StartExe(folder + "\\Parawarden.exe"); }
+
+bool App::StartExe(const std::string& exePath) {
+  const std::string folder = FolderOf(exePath);
+  std::wstring exe = platform::Widen(exePath);
   std::wstring commandLine = L"\"" + exe + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;

@@ -67,6 +67,8 @@ class App {
 
   // Starts folder\Parawarden.exe; false if the process could not start.
   bool Start(const std::string& folder);
+  // Starts any program by its full path, in its own folder.
+  bool StartExe(const std::string& exePath);
   DWORD pid() const { return pid_; }
   bool WaitForExit(int timeoutMs = 10000);
   bool HasExited() const;

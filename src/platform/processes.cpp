@@ -1,0 +1,120 @@
+#include "platform/processes.h"
+
+#include <windows.h>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+// The process-status library is loaded when needed: linking it would keep
+// the program from starting where it does not exist.
+struct ProcessStatusLibrary {
+  using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+  using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
+  using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+
+  EnumProcessesFn enumProcesses = nullptr;
+  EnumProcessModulesFn enumProcessModules = nullptr;
+  GetModuleFileNameExWFn getModuleFileNameEx = nullptr;
+
+  bool Usable() const { return enumProcesses && enumProcessModules && getModuleFileNameEx; }
+};
+
+template <typename Fn>
+Fn Function(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const ProcessStatusLibrary& Psapi() {
+  static const ProcessStatusLibrary library = [] {
+    ProcessStatusLibrary psapi;
+    // Loaded once for the life of the program.
+    HMODULE module = LoadLibraryW(L"psapi.dll");
+    if (module == nullptr) return psapi;
+    psapi.enumProcesses = Function<ProcessStatusLibrary::EnumProcessesFn>(module, "EnumProcesses");
+    psapi.enumProcessModules = Function<ProcessStatusLibrary::EnumProcessModulesFn>(module, "EnumProcessModules");
+    psapi.getModuleFileNameEx = Function<ProcessStatusLibrary::GetModuleFileNameExWFn>(module, "GetModuleFileNameExW");
+    return psapi;
+  }();
+  return library;
+}
+
+bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
+
+// Switches the debug privilege on in the program's own token for its
+// lifetime, and off again afterwards.
+class DebugPrivilege {
+ public:
+  DebugPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+    token_.reset(token);
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    if (!LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid)) return;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!AdjustTokenPrivileges(token_.get(), FALSE, &privileges, 0, nullptr, nullptr)) return;
+    privileges_ = privileges;
+    enabled_ = true;
+  }
+  ~DebugPrivilege() {
+    if (!enabled_) return;
+    privileges_.Privileges[0].Attributes = 0;
+    AdjustTokenPrivileges(token_.get(), FALSE, &privileges_, 0, nullptr, nullptr);
+  }
+  DebugPrivilege(const DebugPrivilege&) = delete;
+  DebugPrivilege& operator=(const DebugPrivilege&) = delete;
+  bool enabled() const { return enabled_; }
+
+ private:
+  UniqueHandle token_;
+  TOKEN_PRIVILEGES privileges_ = {};
+  bool enabled_ = false;
+};
+
+bool TerminateById(uint32_t processId, uint32_t exitCode) {
+  UniqueHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+  return process && TerminateProcess(process.get(), exitCode) != FALSE;
+}
+
+}  // namespace
+
+bool ListRunningProcesses(std::vector<RunningProcess>& processes) {
+  const ProcessStatusLibrary& psapi = Psapi();
+  if (!psapi.Usable()) return false;
+  std::vector<DWORD> ids;
+  DWORD bufferBytes = 8;
+  DWORD filledBytes = 96;
+  // Doubles the buffer until a listing leaves room to spare, which shows that
+  // every process fitted.
+  while (bufferBytes <= filledBytes) {
+    bufferBytes *= 2;
+    ids.assign(bufferBytes / sizeof(DWORD), 0);
+    if (!psapi.enumProcesses(ids.data(), bufferBytes, &filledBytes)) return false;
+  }
+  ids.resize(filledBytes / sizeof(DWORD));
+  for (DWORD id : ids) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+    if (!process) continue;
+    HMODULE modules[50];
+    DWORD needed = 0;
+    if (!psapi.enumProcessModules(process.get(), modules, sizeof modules, &needed) || needed == 0) continue;
+    wchar_t path[MAX_PATH * 2];
+    const DWORD length = psapi.getModuleFileNameEx(process.get(), modules[0], path, MAX_PATH * 2);
+    if (length == 0) continue;
+    processes.push_back({id, Narrow(std::wstring_view(path, length))});
+  }
+  return true;
+}
+
+bool KillProcess(uint32_t processId, uint32_t exitCode) {
+  if (!IsNtFamily()) return TerminateById(processId, exitCode);
+  DebugPrivilege privilege;
+  return privilege.enabled() && TerminateById(processId, exitCode);
+}
+
+uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
+
+}  // namespace platform

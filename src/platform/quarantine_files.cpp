@@ -1,0 +1,38 @@
+#include "platform/quarantine_files.h"
+
+#include <windows.h>
+
+#include "platform/disk_lister.h"
+#include "platform/files.h"
+
+namespace platform {
+
+RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
+  const std::wstring file = ExtendedPath(paths.filePath);
+  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? RemovalResult::AlreadyGone
+                                                                          : RemovalResult::Failed;
+  }
+  const std::wstring quarantined = ExtendedPath(paths.quarantinePath);
+  if (!CopyFileW(file.c_str(), quarantined.c_str(), FALSE)) {
+    // The folder may have been removed while the program ran.
+    const std::string folder = paths.quarantinePath.substr(0, paths.quarantinePath.rfind('\\'));
+    CreateFolder(folder);
+    if (!CopyFileW(file.c_str(), quarantined.c_str(), FALSE)) return RemovalResult::Failed;
+  }
+  // The copy beside the file is a convenience; the quarantine copy is what
+  // makes the deletion safe.
+  CopyFileW(file.c_str(), ExtendedPath(paths.siblingPath).c_str(), FALSE);
+  if (DeleteFileW(file.c_str())) return RemovalResult::Removed;
+  // Spyware often marks itself read-only; that alone must not protect it.
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileW(file.c_str())) return RemovalResult::Removed;
+    SetFileAttributesW(file.c_str(), attributes);
+  }
+  return RemovalResult::Failed;
+}
+
+}  // namespace platform

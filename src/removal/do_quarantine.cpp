@@ -1,0 +1,78 @@
+// The scan window's Quarantine button: terminate the programs the
+// definitions name, then move every marked detection into quarantine.
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/quarantine_files.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "removal/process_pass.h"
+#include "removal/removal_text.h"
+#include "scan/frmscan.h"
+#include "startup/program.h"
+
+namespace {
+
+std::string ListLine(HWND list, int index) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return std::string();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+  return platform::Narrow(text);
+}
+
+std::string NotRemovedMessage(const std::vector<std::string>& files) {
+  std::string text = files.size() == 1 ? "1 item could not be removed:" : std::to_string(files.size()) +
+                                                                            " items could not be removed:";
+  for (const std::string& file : files) text += "\r\n" + file;
+  text += "\r\n\r\nThe files are still in place; close the programs that use them and try again.";
+  return text;
+}
+
+}  // namespace
+
+void frmscan::doQuarantine() {
+  program_.mousePointer = 13;
+  ui::ApplyMousePointer(program_.mousePointer);
+  switch (removal::ProcessPassFor(platform::OsPlatformId())) {
+    case removal::ProcessPass::Run:
+      ListProcesses(hwnd(), program_.frmtray.lstadwarenames());
+      break;
+    case removal::ProcessPass::NotRecognized:
+      platform::ShowMessage(hwnd(), "Operating system not recognized!", MB_OK | MB_ICONHAND);
+      break;
+  }
+
+  HWND list = lstadware();
+  const std::string applicationFolder = platform::ApplicationFolder();
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  std::vector<int> leaving;
+  std::vector<std::string> notRemoved;
+  for (int i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
+    removal::RemovalPaths paths;
+    if (!removal::PathsForDetection(ListLine(list, i), applicationFolder, paths)) continue;
+    switch (platform::QuarantineDetectedFile(paths)) {
+      case platform::RemovalResult::Removed:
+        program_.removedObjects = removal::AddRemoved(program_.removedObjects);
+        leaving.push_back(i);
+        break;
+      case platform::RemovalResult::AlreadyGone:
+        leaving.push_back(i);
+        break;
+      case platform::RemovalResult::Failed:
+        notRemoved.push_back(paths.filePath);
+        break;
+    }
+  }
+  for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
+    SendMessageW(list, LB_DELETESTRING, *position, 0);
+  }
+  program_.mousePointer = 0;
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  if (!notRemoved.empty()) platform::ShowMessage(hwnd(), NotRemovedMessage(notRemoved), MB_OK | MB_ICONEXCLAMATION);
+}

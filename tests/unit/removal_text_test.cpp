@@ -1,0 +1,68 @@
+// Taking detection lines apart for removal, and the small rules around it.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "reference/reference_index.h"
+#include "removal/removal_text.h"
+
+namespace {
+
+TEST(RemovalPaths, DerivedFromTheDetectionLine) {
+  struct Row {
+    const char* line;
+    const char* file;
+    const char* name;
+    const char* quarantined;
+    const char* sibling;
+  };
+  const Row rows[] = {
+      {"C:\\Temp\\foo.exe > Adware", "C:\\Temp\\foo.exe", "foo.exe", "D:\\App\\Quarantine\\foo.exe", "C:\\Temp\\foo.QVR"},
+      {"C:\\\\foo.exe > Adware", "C:\\\\foo.exe", "foo.exe", "D:\\App\\Quarantine\\foo.exe", "C:\\\\foo.QVR"},
+      // The description may hold " > " itself; the path ends at the first.
+      {"C:\\a b\\x.tar.gz > Adware > toolbar", "C:\\a b\\x.tar.gz", "x.tar.gz", "D:\\App\\Quarantine\\x.tar.gz",
+       "C:\\a b\\x.tar.QVR"},
+      // Without an extension the copy still lies beside the file, also when
+      // a folder on the way has a dot in its name.
+      {"C:\\Temp\\tracker > Spyware", "C:\\Temp\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
+       "C:\\Temp\\tracker.QVR"},
+      {"C:\\a.b\\tracker > Spyware", "C:\\a.b\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
+       "C:\\a.b\\tracker.QVR"},
+      {"C:\\Temp\\.hidden > x", "C:\\Temp\\.hidden", ".hidden", "D:\\App\\Quarantine\\.hidden", "C:\\Temp\\.QVR"},
+  };
+  for (const Row& row : rows) {
+    removal::RemovalPaths paths;
+    ASSERT_TRUE(removal::PathsForDetection(row.line, "D:\\App", paths)) << row.line;
+    EXPECT_EQ(paths.filePath, row.file) << row.line;
+    EXPECT_EQ(paths.fileName, row.name) << row.line;
+    EXPECT_EQ(paths.quarantinePath, row.quarantined) << row.line;
+    EXPECT_EQ(paths.siblingPath, row.sibling) << row.line;
+  }
+  removal::RemovalPaths untouched;
+  for (const char* broken : {"no separator", " > only a description", "C:\\Temp\\ > folder only"}) {
+    EXPECT_FALSE(removal::PathsForDetection(broken, "D:\\App", untouched)) << broken;
+  }
+}
+
+TEST(RemovalRules, CounterPlatformAndNamingEntries) {
+  EXPECT_EQ(removal::AddRemoved(0), 1);
+  EXPECT_EQ(removal::AddRemoved(INT32_MAX - 1), INT32_MAX);
+  EXPECT_EQ(removal::AddRemoved(INT32_MAX), INT32_MAX);
+
+  EXPECT_EQ(removal::ProcessPassFor(1), removal::ProcessPass::Run);
+  EXPECT_EQ(removal::ProcessPassFor(2), removal::ProcessPass::Run);
+  for (int32_t other : {0, 3, -1}) EXPECT_EQ(removal::ProcessPassFor(other), removal::ProcessPass::NotRecognized);
+
+  reference::ReferenceList list;
+  list.Assign({"hdr.exe|header", "no separator", "foo.exe|A", "FOO.EXE|B", "bar.exe|C", "|empty name"});
+  const reference::ReferenceIndex index(list, reference::FoldAscii);
+  EXPECT_EQ(removal::EntriesNaming("Foo.Exe", index), 2u);
+  EXPECT_EQ(removal::EntriesNaming("bar.exe", index), 1u);
+  EXPECT_EQ(removal::EntriesNaming("hdr.exe", index), 0u);
+  EXPECT_EQ(removal::EntriesNaming("no separator", index), 0u);
+  EXPECT_EQ(removal::EntriesNaming("", index), 0u);
+  EXPECT_EQ(removal::FileNameOf("C:\\WINDOWS\\NOTEPAD.EXE"), "NOTEPAD.EXE");
+  EXPECT_EQ(removal::FileNameOf("notepad.exe"), "notepad.exe");
+}
+
+}  // namespace
