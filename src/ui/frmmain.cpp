@@ -19,11 +19,19 @@ namespace {
 
 constexpr const wchar_t* kMainClass = L"TallowickParawardenMain";
 constexpr UINT_PTR kClockTimer = 1;
+// Sent to the main window when its tab control receives the keyboard focus;
+// the control itself does not report that.
+constexpr UINT kTabsGotFocus = WM_APP + 1;
 
 // The tab control lies under the controls of its pages; letting the mouse
 // fall through its page area makes those controls clickable while the tab
 // control keeps its place first in the keyboard order.
-LRESULT CALLBACK TabsHitTestProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK TabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_SETFOCUS) {
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    SendMessageW(GetParent(hwnd), kTabsGotFocus, 0, 0);
+    return result;
+  }
   if (message == WM_NCHITTEST) {
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ScreenToClient(hwnd, &point);
@@ -82,7 +90,7 @@ void frmmain::Form_Load() {
     item.pszText = &caption[0];
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
-  SetWindowSubclass(tabs, TabsHitTestProc, 1, 0);
+  SetWindowSubclass(tabs, TabsProc, 1, 0);
 
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(),
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
@@ -251,7 +259,6 @@ void frmmain::OnCommand(int id, int code) {
 LRESULT frmmain::OnNotify(const NMHDR& header) {
   if (header.idFrom == static_cast<UINT_PTR>(ids::SSTab1)) {
     if (header.code == TCN_SELCHANGE) SSTab1_Click();
-    if (header.code == NM_SETFOCUS) SSTab1_GotFocus();
   }
   return 0;
 }
@@ -338,6 +345,9 @@ LRESULT frmmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case kTabsGotFocus:
+      SSTab1_GotFocus();
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));

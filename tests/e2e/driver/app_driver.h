@@ -49,6 +49,11 @@ std::vector<std::string> TabCaptions(HWND tabs);
 // Types a key on the keyboard, optionally with Alt held, into whichever
 // window has the focus.
 void PressKey(WORD virtualKey, bool withAlt = false);
+// Clicks a tab of a tab control with the mouse, which also gives the tab
+// control the keyboard focus.
+void ClickTab(HWND tabs, int index);
+// Clicks a control with the mouse (it takes the focus, as a button does).
+void ClickWithMouse(HWND control);
 // The text of a message box (its Static child 0xFFFF).
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
