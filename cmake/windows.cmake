@@ -28,6 +28,7 @@ set(WIN32_SOURCES
   src/platform/system.cpp
   src/platform/system_error.cpp
   src/platform/text.cpp
+  src/platform/url_download.cpp
   src/reference/load_reference_file.cpp
   src/removal/do_quarantine.cpp
   src/removal/process_pass.cpp
@@ -44,12 +45,14 @@ set(WIN32_SOURCES
   src/startup/single_instance.cpp
   src/ui/controls.cpp
   src/ui/frmmain.cpp
+  src/ui/frmprogress.cpp
   src/ui/frmmain_layout.cpp
   src/ui/frmtray.cpp
   src/ui/tray_icon.cpp
   src/ui/window.cpp
+  src/update/check_for_updates.cpp
 )
-set(WIN32_LIBS comctl32 shell32 user32 gdi32 advapi32)
+set(WIN32_LIBS comctl32 shell32 user32 gdi32 advapi32 wininet)
 
 add_library(pw_win32 STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(pw_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
@@ -81,9 +84,10 @@ endif()
 
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)
 if(E2E_SOURCES)
-  add_library(pw_e2e_driver STATIC tests/e2e/driver/app_driver.cpp tests/e2e/driver/wine_registry.cpp)
+  add_library(pw_e2e_driver STATIC tests/e2e/driver/app_driver.cpp tests/e2e/driver/http_server.cpp
+              tests/e2e/driver/wine_registry.cpp)
   target_include_directories(pw_e2e_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(pw_e2e_driver PUBLIC gtest pw_win32)
+  target_link_libraries(pw_e2e_driver PUBLIC gtest pw_win32 ws2_32)
   add_executable(open_recorder tests/e2e/tools/open_recorder.cpp)
   target_link_options(open_recorder PRIVATE -municode)
   add_executable(sleeper WIN32 tests/e2e/tools/sleeper.cpp)

@@ -13,6 +13,7 @@
 #include "ui/control_ids.h"
 #include "ui/frmmain_layout.h"
 #include "ui/resource_ids.h"
+#include "update/check_for_updates.h"
 
 namespace ui {
 namespace {
@@ -235,6 +236,10 @@ void frmmain::OnCommand(int id, int code) {
       break;
     case ids::cmdSavePrefs:
       cmdSavePrefs_Click();
+      break;
+    case ids::cmdcheckforupdates:
+    case ids::CmdCheckForUpdates2:
+      CheckForUpdates(program_, 1);
       break;
     case ids::cmdhelp:
       cmdhelp_Click();

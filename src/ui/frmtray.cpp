@@ -6,6 +6,9 @@
 #include "ui/control_ids.h"
 #include "ui/resource_ids.h"
 #include "ui/tray_mouse.h"
+#include "update/check_for_updates.h"
+#include "settings/setting_values.h"
+#include "settings/settings_store.h"
 
 namespace ui {
 namespace {
@@ -32,6 +35,9 @@ void frmtray::Form_Load() {
   AppendMenuW(mnublank_.get(), MF_STRING, ids::mnuabout, L"About");
   AppendMenuW(mnublank_.get(), MF_STRING, ids::mnuexit, L"Exit");
   AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), app::kTitle);
+  // Runs before the splash window and before the definitions are read, so a
+  // downloaded file is the one that start-up loads.
+  if (settings::ReadsAsOn(settings::GetAppSetting(settings::kAutoUpdate, "0"))) CheckForUpdates(program_, 0);
 }
 
 void frmtray::Form_MouseMove(LPARAM lParam) {

@@ -40,6 +40,7 @@ std::optional<std::string> ReadString(HKEY root, const wchar_t* path, const wcha
 
 void ResetProgramRegistry() {
   RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Tallowick Parawarden\\UPDATES");
   RegDeleteKeyW(HKEY_CURRENT_USER, kAppKey);
   HKEY raw = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &raw) == ERROR_SUCCESS) {
@@ -54,6 +55,10 @@ void SetSetting(const std::string& key, const std::string& value) {
 
 std::optional<std::string> GetSetting(const std::string& key) {
   return ReadString(HKEY_CURRENT_USER, kSettingsKey, platform::Widen(key).c_str());
+}
+
+void SetUpdateServer(const std::string& address) {
+  WriteString(HKEY_CURRENT_USER, std::wstring(kAppKey) + L"\\UPDATES", L"SERVER", platform::Widen(address));
 }
 
 std::optional<std::string> GetRunValue() { return ReadString(HKEY_CURRENT_USER, kRunKey, kTitle); }

@@ -12,6 +12,8 @@ void ResetProgramRegistry();
 void SetSetting(const std::string& key, const std::string& value);
 std::optional<std::string> GetSetting(const std::string& key);
 std::optional<std::string> GetRunValue();
+// Points the program at an update server.
+void SetUpdateServer(const std::string& address);
 
 // Makes the shell open .html and .txt files and http addresses with the
 // given recorder program.

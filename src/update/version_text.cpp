@@ -1,0 +1,71 @@
+#include "update/version_text.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "reference/reference_syntax.h"
+
+namespace update {
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+bool ParseVersion(std::string_view text, double& version) {
+  size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  const size_t start = i;
+  size_t digits = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < text.size() && !IsSpace(text[i])) return false;
+  // The characters taken are digits and "." only, so strtod reads them the
+  // same in every locale.
+  version = std::strtod(std::string(text.substr(start, i - start)).c_str(), nullptr);
+  return true;
+}
+
+std::string ServerVersionText(std::string_view versionFile) {
+  const std::vector<std::string> items = reference::ParseItems(versionFile);
+  return items.empty() ? std::string() : items.front();
+}
+
+std::string LocalVersionText(std::string_view definitionsStart) {
+  std::string text(definitionsStart.substr(0, 8));
+  for (size_t found; (found = text.find("Ver")) != std::string::npos;) text.erase(found, 3);
+  return text;
+}
+
+Comparison Compare(std::string_view localText, std::string_view serverText) {
+  double local = 0;
+  double server = 0;
+  if (!ParseVersion(localText, local) || !ParseVersion(serverText, server)) return Comparison::Unknown;
+  return local < server ? Comparison::Newer : Comparison::UpToDate;
+}
+
+bool LooksLikeDefinitions(std::string_view utf8Text) {
+  const std::vector<std::string> records = reference::ParseItems(utf8Text);
+  if (records.size() < 2) return false;
+  const std::string& header = records.front();
+  double version = 0;
+  if (header.compare(0, 3, "Ver") != 0 || !ParseVersion(std::string_view(header).substr(3), version)) return false;
+  for (size_t i = 1; i < records.size(); ++i) {
+    if (records[i].find('|') != std::string::npos) return true;
+  }
+  return false;
+}
+
+std::string BaseAddress(std::string_view configured) {
+  size_t end = configured.size();
+  while (end > 0 && (configured[end - 1] == '/' || IsSpace(configured[end - 1]))) --end;
+  size_t start = 0;
+  while (start < end && IsSpace(configured[start])) ++start;
+  return std::string(configured.substr(start, end - start));
+}
+
+}  // namespace update

@@ -1,0 +1,50 @@
+// A small HTTP server on 127.0.0.1 for the update tests: it runs on a thread
+// of the test process and answers each path with a response the test sets.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+namespace e2e {
+
+struct HttpResponse {
+  int status = 200;
+  std::string body;
+  // Sends only this many bytes of the body while announcing all of it, as a
+  // transfer cut off midway; negative sends the whole body.
+  int cutAfter = -1;
+};
+
+class HttpServer {
+ public:
+  HttpServer();
+  ~HttpServer();
+  HttpServer(const HttpServer&) = delete;
+  HttpServer& operator=(const HttpServer&) = delete;
+
+  bool Running() const { return port_ != 0; }
+  // "http://127.0.0.1:<port>"
+  std::string BaseAddress() const;
+  void Answer(const std::string& path, const HttpResponse& response);
+  int Requests(const std::string& path);
+
+  // An address where nothing listens.
+  static std::string UnreachableAddress();
+
+ private:
+  static DWORD WINAPI ServeThread(void* self);
+  void Serve();
+  HttpResponse Lookup(const std::string& path);
+
+  UINT_PTR listener_;
+  int port_ = 0;
+  HANDLE thread_ = nullptr;
+  CRITICAL_SECTION lock_;
+  std::map<std::string, HttpResponse> responses_;
+  std::map<std::string, int> requests_;
+  volatile bool stopping_ = false;
+};
+
+}  // namespace e2e

@@ -1,0 +1,300 @@
+// The definitions update against a real HTTP server on 127.0.0.1: the
+// version check and its messages, the download and its safe replacement of
+// ref.dat, and the automatic check at start.
+#include "driver/http_server.h"
+#include "driver/program_test.h"
+#include "platform/handles.h"
+
+namespace e2e {
+namespace {
+
+const char* const kNotFound = "The update file not found.Unable to verify if new download is present";
+const char* const kNewer = "A newer version of Tallowick Parawarden is available!. Do you wish to get the download?";
+const char* const kUpToDate = "Your version of Tallowick Parawarden is up to date";
+const char* const kNotRetrieved = "The update file could not be retreived.Unable to update new adware definitions";
+const char* const kUpdated = "Adware definitions updated successfully. Please restart the application";
+const char* const kServerDefinitions = "Ver1.50 from the server\r\nnew.exe|Adware\r\nother.exe|Spyware\r\n";
+
+class UpdateTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ASSERT_TRUE(server_.Running());
+    SetUpdateServer(server_.BaseAddress());
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    SetDecimalSeparator(std::nullopt);
+  }
+
+  // A regional setting with "," as the decimal separator, or the default.
+  static void SetDecimalSeparator(const std::optional<std::wstring>& separator) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    if (separator) {
+      RegSetValueExW(key, L"sDecimal", 0, REG_SZ, reinterpret_cast<const BYTE*>(separator->c_str()),
+                     static_cast<DWORD>((separator->size() + 1) * sizeof(wchar_t)));
+      RegSetValueExW(key, L"sThousand", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"."), 2 * sizeof(wchar_t));
+    } else {
+      RegDeleteValueW(key, L"sDecimal");
+      RegDeleteValueW(key, L"sThousand");
+    }
+    RegCloseKey(key);
+  }
+
+  void Serve(const std::string& version, const HttpResponse& definitions = {200, kServerDefinitions}) {
+    server_.Answer("/products/qvr/version.txt", {200, version});
+    server_.Answer("/products/qvr/ref.dat", definitions);
+  }
+
+  // Starts the program and presses "Check Now" on the Updates tab.
+  HWND CheckNow(const std::string& refDat) {
+    if (StartProgram(refDat) == nullptr) return nullptr;
+    HWND main = VisibleMainWindow();
+    if (main == nullptr) return nullptr;
+    SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 3, 0);
+    Click(Child(main, ids::cmdcheckforupdates));
+    return app_.WaitForMessageBox(20000);
+  }
+
+  // Answers a message box and returns the next one, if one comes.
+  HWND Answer(HWND box, int button, int timeoutMs = 20000) {
+    AnswerMessageBox(box, button);
+    WaitUntil([&] { return !IsWindow(box); });
+    return app_.WaitForMessageBox(timeoutMs);
+  }
+
+  HttpServer server_;
+};
+
+struct VersionCase {
+  std::string name;
+  const char* localHeader;
+  const char* serverVersion;
+  bool newer;
+  bool german;
+  friend void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class VersionCheckTest : public UpdateTest, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(VersionCheckTest, ComparesTheDefinitionsVersionWithTheServers) {
+  const VersionCase& c = GetParam();
+  if (c.german) SetDecimalSeparator(L",");
+  Serve(c.serverVersion);
+  const std::string refDat = std::string(c.localHeader) + "\r\nfoo.exe|Adware\r\n";
+  HWND box = CheckNow(refDat);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Tallowick Parawarden");
+  EXPECT_EQ(MessageBoxText(box), c.newer ? kNewer : kUpToDate);
+  EXPECT_EQ(GetDlgItem(box, IDYES) != nullptr, c.newer);
+  EXPECT_FALSE(PathExists(AppFile("upd.txt")));
+  if (c.newer) {
+    // No leaves the definitions as they were.
+    EXPECT_EQ(Answer(box, IDNO, 1000), nullptr);
+    EXPECT_EQ(server_.Requests("/products/qvr/ref.dat"), 0);
+  } else {
+    AnswerMessageBox(box, IDOK);
+  }
+  EXPECT_EQ(ReadFileText(AppFile("ref.dat")), std::optional<std::string>(refDat));
+}
+
+std::vector<VersionCase> VersionCases() {
+  const VersionCase english[] = {
+      {"Older", "Ver1.4", "1.5", true, false},
+      {"Equal", "Ver1.5", "1.5", false, false},
+      {"Newer", "Ver1.6", "1.5", false, false},
+      {"FirstFieldOnly", "Ver1.9", "2.0,more text\r\n", true, false},
+      {"FirstFieldEqual", "Ver2.0", "2.0,more text\r\n", false, false},
+      {"EightCharactersOnly", "Ver1.2345678", "1.235", true, false},
+      {"EightCharactersOnlyEqual", "Ver1.2345678", "1.234", false, false},
+      {"HeaderWithText", "Ver1.45 Orvane definitions", "1.5", true, false},
+  };
+  std::vector<VersionCase> cases(std::begin(english), std::end(english));
+  for (const VersionCase& c : english) {
+    VersionCase german = c;
+    german.german = true;
+    german.name += "German";
+    cases.push_back(german);
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Update, VersionCheckTest, ::testing::ValuesIn(VersionCases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(UpdateTest, AServerThatCannotBeReachedOrLacksTheFileIsReportedOnlyToAUser) {
+  SetUpdateServer(HttpServer::UnreachableAddress());
+  HWND box = CheckNow(App::DefaultRefDat());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kNotFound);
+  EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+  AnswerMessageBox(box, IDOK);
+  app_.Kill();
+
+  SetUpdateServer(server_.BaseAddress());  // answers 404
+  box = CheckNow(App::DefaultRefDat());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kNotFound);
+  AnswerMessageBox(box, IDOK);
+  app_.Kill();
+  EXPECT_FALSE(PathExists(AppFile("upd.txt")));
+
+  // The automatic check at start stays silent.
+  SetSetting("AUTOUPDATE", "1");
+  ASSERT_NE(StartProgram(), nullptr);
+  EXPECT_EQ(app_.WaitForMessageBox(500), nullptr);
+  EXPECT_GE(server_.Requests("/products/qvr/version.txt"), 2);
+}
+
+TEST_F(UpdateTest, VersionsThatCannotBeReadNeverStopTheProgram) {
+  struct Case {
+    const char* refDat;
+    const char* serverVersion;
+  };
+  const Case cases[] = {
+      {"Ver1.0\r\nfoo.exe|A\r\n", "not a number"},
+      {"Ver1.0\r\nfoo.exe|A\r\n", ""},
+      {"Version one\r\nfoo.exe|A\r\n", "1.5"},
+      {"Ver1\r\n", "1.5"},
+  };
+  for (const Case& c : cases) {
+    Serve(c.serverVersion);
+    HWND box = CheckNow(c.refDat);
+    ASSERT_NE(box, nullptr) << c.refDat << " / " << c.serverVersion;
+    const std::string text = MessageBoxText(box);
+    if (std::string(c.refDat) == "Ver1\r\n") {
+      // Short, but a number all the same.
+      EXPECT_EQ(text, kNewer);
+      Answer(box, IDNO, 0);
+    } else {
+      const std::string unknown = "The version of the adware definitions could not be determined.";
+      EXPECT_EQ(text.substr(0, unknown.size()), unknown) << text;
+      AnswerMessageBox(box, IDOK);
+    }
+    EXPECT_FALSE(app_.WaitForExit(300));
+    app_.Kill();
+  }
+}
+
+TEST_F(UpdateTest, YesReplacesTheDefinitionsWholeButTheLoadedListOnlyAfterRestart) {
+  Serve("1.5");
+  HWND box = CheckNow("Ver1.4 old\r\nfoo.exe|Adware\r\n");
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(MessageBoxText(box), kNewer);
+  HWND next = Answer(box, IDYES);
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(MessageBoxText(next), kUpdated);
+  EXPECT_EQ(app_.FindTopLevel("TallowickParawardenProgress", std::nullopt), nullptr);
+  EXPECT_EQ(ReadFileText(AppFile("ref.dat")), std::optional<std::string>(kServerDefinitions));
+  EXPECT_FALSE(PathExists(AppFile("ref.tmp")));
+  EXPECT_FALSE(PathExists(AppFile("upd.txt")));
+  AnswerMessageBox(next, IDOK);
+
+  HWND main = app_.MainWindow();
+  EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.4 old");
+  // The splash window's start button runs the start procedure again.
+  Click(Child(app_.SplashWindow(), ids::splashStart));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+  app_.TrayEvent(WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::lblRefFilename)) == "Ver1.50 from the server"; }));
+  EXPECT_EQ(WindowText(Child(main, ids::lbladwarerefcnt)), "3 Adware/Spyware types");
+}
+
+struct BadDownload {
+  const char* name;
+  HttpResponse response;
+  friend void PrintTo(const BadDownload& c, std::ostream* os) { *os << c.name; }
+};
+
+class BadDownloadTest : public UpdateTest, public ::testing::WithParamInterface<BadDownload> {};
+
+TEST_P(BadDownloadTest, LeavesTheDefinitionsUntouchedAndSaysSo) {
+  Serve("1.5", GetParam().response);
+  const std::string refDat = "Ver1.4 old\r\nfoo.exe|Adware\r\n";
+  HWND box = CheckNow(refDat);
+  ASSERT_NE(box, nullptr);
+  HWND failure = Answer(box, IDYES);
+  ASSERT_NE(failure, nullptr);
+  EXPECT_EQ(MessageBoxText(failure), kNotRetrieved);
+  EXPECT_EQ(app_.FindTopLevel("TallowickParawardenProgress", std::nullopt), nullptr);
+  AnswerMessageBox(failure, IDOK);
+  EXPECT_EQ(ReadFileText(AppFile("ref.dat")), std::optional<std::string>(refDat));
+  EXPECT_FALSE(PathExists(AppFile("ref.tmp")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Update, BadDownloadTest,
+    ::testing::Values(
+        BadDownload{"HtmlPage", {200, "<!DOCTYPE html>\r\n<html><body>Service unavailable</body></html>\r\n"}},
+        BadDownload{"EmptyBody", {200, ""}},
+        BadDownload{"NotFound", {404, "<html>missing</html>"}},
+        BadDownload{"CutOffMidway", {200, std::string(kServerDefinitions) + std::string(4000, 'x'), 30}},
+        // Cut after whole entries: it would pass for a definitions file.
+        BadDownload{"CutOffAfterEntries",
+                    {200, std::string(kServerDefinitions) + std::string(4000, 'x'),
+                     static_cast<int>(std::string(kServerDefinitions).size())}},
+        BadDownload{"HeaderOnly", {200, "Ver1.50\r\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateTest, DefinitionsThatCannotBeReplacedStayAsTheyWere) {
+  Serve("1.5");
+  const std::string refDat = "Ver1.4 old\r\nfoo.exe|Adware\r\n";
+  ASSERT_NE(StartProgram(refDat), nullptr);
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 5, 0);
+  Click(Child(main, ids::CmdCheckForUpdates2));
+  HWND box = app_.WaitForMessageBox(20000);
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(MessageBoxText(box), kNewer);
+  // Held open without sharing by another process while the download runs.
+  platform::UniqueHandle held(CreateFileW(platform::Widen(AppFile("ref.dat")).c_str(), GENERIC_READ, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+  HWND failure = Answer(box, IDYES);
+  ASSERT_NE(failure, nullptr);
+  EXPECT_EQ(MessageBoxText(failure).substr(0, 59), "The new adware definitions could not replace the current on");
+  AnswerMessageBox(failure, IDOK);
+  held.reset();
+  EXPECT_EQ(ReadFileText(AppFile("ref.dat")), std::optional<std::string>(refDat));
+  EXPECT_FALSE(PathExists(AppFile("ref.tmp")));
+}
+
+TEST_F(UpdateTest, TheAutomaticCheckRunsBeforeStartUpLoadsTheDefinitions) {
+  SetSetting("AUTOUPDATE", "1");
+  Serve("1.5");
+  App::Install(appFolder(), std::string("Ver1.4 old\r\nfoo.exe|Adware\r\n"));
+  ASSERT_TRUE(app_.Start(appFolder()));
+  HWND box = app_.WaitForMessageBox(20000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kNewer);
+  EXPECT_EQ(app_.SplashWindow(), nullptr);
+  HWND next = Answer(box, IDYES);
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(MessageBoxText(next), kUpdated);
+  AnswerMessageBox(next, IDOK);
+  ASSERT_NE(app_.WaitForSplash(), nullptr);
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.50 from the server");
+}
+
+TEST_F(UpdateTest, TheAutomaticCheckSaysSoWhenTheDefinitionsAreCurrent) {
+  SetSetting("AUTOUPDATE", "1");
+  Serve("1.4");
+  App::Install(appFolder(), std::string("Ver1.4 current\r\nfoo.exe|Adware\r\n"));
+  ASSERT_TRUE(app_.Start(appFolder()));
+  HWND box = app_.WaitForMessageBox(20000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kUpToDate);
+  AnswerMessageBox(box, IDOK);
+  EXPECT_NE(app_.WaitForSplash(), nullptr);
+}
+
+}  // namespace
+}  // namespace e2e

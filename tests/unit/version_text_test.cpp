@@ -1,0 +1,66 @@
+// Definitions version numbers and the check on a downloaded definitions file.
+#include <gtest/gtest.h>
+
+#include "update/version_text.h"
+
+namespace {
+
+TEST(UpdateVersions, ComparedWithAPointAsTheDecimalSeparatorAlways) {
+  struct Row {
+    const char* refDatStart;
+    const char* versionFile;
+    update::Comparison expected;
+  };
+  const Row rows[] = {
+      {"Ver1.4\r\nfoo", "1.5", update::Comparison::Newer},
+      {"Ver1.5\r\nfoo", "1.5", update::Comparison::UpToDate},
+      {"Ver1.6\r\nfoo", "1.5\r\n", update::Comparison::UpToDate},
+      {"Ver1.9", "2.0,more text\r\nsecond line", update::Comparison::Newer},
+      {"Ver2.0", "  \"2.0\"", update::Comparison::UpToDate},
+      // Only the first eight characters count: 1.234.
+      {"Ver1.2345678", "1.235", update::Comparison::Newer},
+      {"Ver1.2345678", "1.234", update::Comparison::UpToDate},
+      {"Ver1.45 Orvane definitions", "1.5", update::Comparison::Newer},
+      {"Ver10", "9.99", update::Comparison::UpToDate},
+      // Neither side may be read as something it is not.
+      {"Ver1,4", "1.5", update::Comparison::Unknown},
+      // A comma ends the version file's first field.
+      {"Ver1.4", "1,5", update::Comparison::UpToDate},
+      {"Ver1.4", "", update::Comparison::Unknown},
+      {"Ver1.4", "<html>", update::Comparison::Unknown},
+      {"Version one", "1.5", update::Comparison::Unknown},
+      {"", "1.5", update::Comparison::Unknown},
+      {"VerVer1.", "1.5", update::Comparison::Newer},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(update::Compare(update::LocalVersionText(row.refDatStart), update::ServerVersionText(row.versionFile)),
+              row.expected)
+        << row.refDatStart << " / " << row.versionFile;
+  }
+}
+
+TEST(UpdateDefinitions, OnlyACompleteLookingFileMayReplaceTheLocalOne) {
+  struct Row {
+    const char* text;
+    bool accepted;
+  };
+  const Row rows[] = {
+      {"Ver1.50 from the server\r\nnew.exe|Adware\r\n", true},
+      {"Ver2\r\nheader only then\r\nx.dll|y", true},
+      {"", false},
+      {"Ver1.50\r\n", false},
+      {"Ver1.50\r\nno entries here\r\n", false},
+      {"<!DOCTYPE html>\r\n<html>a|b</html>", false},
+      {"Version 2\r\nfoo.exe|A", false},
+      {"ver1.5\r\nfoo.exe|A", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(update::LooksLikeDefinitions(row.text), row.accepted) << row.text;
+}
+
+TEST(UpdateServerAddress, TrailingSlashesAndBlanksAreDropped) {
+  EXPECT_EQ(update::BaseAddress("http://127.0.0.1:8080/"), "http://127.0.0.1:8080");
+  EXPECT_EQ(update::BaseAddress(" https://updates.example//  "), "https://updates.example");
+  EXPECT_EQ(update::BaseAddress(""), "");
+}
+
+}  // namespace
