@@ -22,20 +22,6 @@ struct IoStatusBlock {
   ULONG_PTR Information;
 };
 
-struct FileDirectoryInformation {
-  ULONG NextEntryOffset;
-  ULONG FileIndex;
-  LARGE_INTEGER CreationTime;
-  LARGE_INTEGER LastAccessTime;
-  LARGE_INTEGER LastWriteTime;
-  LARGE_INTEGER ChangeTime;
-  LARGE_INTEGER EndOfFile;
-  LARGE_INTEGER AllocationSize;
-  ULONG FileAttributes;
-  ULONG FileNameLength;
-  WCHAR FileName[1];
-};
-
 // FILE_ID_BOTH_DIR_INFORMATION: the listing also carries each entry's file
 // index, so subfolders need no open of their own to be identified.
 struct FileIdBothDirInformation {

@@ -16,15 +16,6 @@
 
 namespace {
 
-std::string ListLine(HWND list, int index) {
-  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return std::string();
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-  return platform::Narrow(text);
-}
-
 std::string NotRemovedMessage(const std::vector<std::string>& files) {
   std::string text = files.size() == 1 ? "1 item could not be removed:" : std::to_string(files.size()) +
                                                                             " items could not be removed:";
@@ -55,7 +46,7 @@ void frmscan::doQuarantine() {
   for (int i = 0; i < count; ++i) {
     if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
     removal::RemovalPaths paths;
-    if (!removal::PathsForDetection(ListLine(list, i), applicationFolder, paths)) continue;
+    if (!removal::PathsForDetection(ui::ListItemText(list, i), applicationFolder, paths)) continue;
     switch (platform::QuarantineDetectedFile(paths)) {
       case platform::RemovalResult::Removed:
         program_.removedObjects = removal::AddRemoved(program_.removedObjects);

@@ -25,15 +25,6 @@ void FillList(HWND list, const std::vector<std::string>& names) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-std::string ListItemText(HWND list, int index) {
-  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return std::string();
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-  return platform::Narrow(text);
-}
-
 void SelectEvery(HWND list, bool selected) {
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) SendMessageW(list, LB_SETSEL, selected, i);

@@ -6,7 +6,6 @@
 #include "settings/settings_store.h"
 #include "startup/message_loop.h"
 #include "startup/program.h"
-#include "ui/resource_ids.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ constexpr ui::TwipsRect kClientTwips = {0, 0, 8250, 3285};
 // often enough to feel immediate, seldom enough to cost next to nothing.
 constexpr DWORD kYieldSliceMs = 15;
 
-std::vector<ui::ControlSpec> ScanWindowControls() {
+std::vector<ui::ControlRow> ScanWindowControls() {
   using K = ui::ControlKind;
   using F = ui::FontKind;
   constexpr ui::TwipsRect kFrame = {120, 240, 7935, 855};
@@ -40,14 +39,8 @@ frmscan::frmscan(Program& program) : program_(program) {}
 void frmscan::Load() {
   if (!Exists()) {
     dpi_ = platform::ScreenDpi();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterWindowClass(
-        kScanClass,
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)),
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)),
-        GetSysColorBrush(COLOR_BTNFACE));
+    RegisterWindowClass(kScanClass, ui::LoadProgramIcon(false), ui::LoadProgramIcon(true),
+                        GetSysColorBrush(COLOR_BTNFACE));
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     const ui::PixelRect client = ui::ToPixels(kClientTwips, dpi_);
     RECT outer = {0, 0, client.width, client.height};

@@ -16,7 +16,7 @@ namespace {
 constexpr const wchar_t* kSplashClass = L"TallowickParawardenSplash";
 constexpr ui::TwipsRect kClientTwips = {0, 0, 7380, 4665};
 
-std::vector<ui::ControlSpec> SplashControls() {
+std::vector<ui::ControlRow> SplashControls() {
   using K = ui::ControlKind;
   using F = ui::FontKind;
   // The picture buttons are owner-drawn push buttons, so keyboard users and

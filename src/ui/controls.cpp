@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/text.h"
+#include "ui/resource_ids.h"
 
 namespace ui {
 namespace {
@@ -128,20 +129,20 @@ HFONT FontSet::For(FontKind kind) const {
   return normal_.get();
 }
 
-void ControlSet::Create(HWND parent, const std::vector<ControlSpec>& specs, int dpi, const FontSet& fonts) {
-  for (const ControlSpec& spec : specs) {
-    const WindowClassAndStyle cs = StyleFor(spec.kind);
-    const PixelRect px = ToPixels(spec.rect, dpi);
+void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dpi, const FontSet& fonts) {
+  for (const ControlRow& row : rows) {
+    const WindowClassAndStyle cs = StyleFor(row.kind);
+    const PixelRect px = ToPixels(row.rect, dpi);
     DWORD style = cs.style;
-    if (spec.page != kNoPage) style &= ~WS_VISIBLE;
-    HWND control = CreateWindowExW(cs.exStyle, cs.className, platform::Widen(spec.caption ? spec.caption : "").c_str(),
+    if (row.page != kNoPage) style &= ~WS_VISIBLE;
+    HWND control = CreateWindowExW(cs.exStyle, cs.className, platform::Widen(row.caption ? row.caption : "").c_str(),
                                    style, px.left, px.top, px.width, px.height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), GetModuleHandleW(nullptr),
                                    nullptr);
     if (control == nullptr) continue;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(spec.font)), FALSE);
-    byId_[spec.id] = control;
-    pageByHandle_[control] = spec.page;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(row.font)), FALSE);
+    byId_[row.id] = control;
+    pageByHandle_[control] = row.page;
   }
 }
 
@@ -169,6 +170,21 @@ std::string GetText(HWND control) {
   const int got = GetWindowTextW(control, &text[0], length + 1);
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
   return platform::Narrow(text);
+}
+
+std::string ListItemText(HWND list, int index) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return std::string();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+  return platform::Narrow(text);
+}
+
+HICON LoadProgramIcon(bool small) {
+  const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+  return static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON, size, size, 0));
 }
 
 void SetText(HWND control, const std::string& text) { SetWindowTextW(control, platform::Widen(text).c_str()); }

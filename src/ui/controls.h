@@ -34,7 +34,7 @@ enum class FontKind { Normal, Bold, Title };
 // Page -1: on the window itself; 0 and up: shown only while that tab is selected.
 constexpr int kNoPage = -1;
 
-struct ControlSpec {
+struct ControlRow {
   int id;
   ControlKind kind;
   TwipsRect rect;
@@ -56,7 +56,7 @@ class FontSet {
 
 class ControlSet {
  public:
-  void Create(HWND parent, const std::vector<ControlSpec>& specs, int dpi, const FontSet& fonts);
+  void Create(HWND parent, const std::vector<ControlRow>& rows, int dpi, const FontSet& fonts);
   HWND Get(int id) const;
   // Shows the controls of one page and hides those of every other page.
   void ShowPage(int page);
@@ -68,7 +68,12 @@ class ControlSet {
 };
 
 std::string GetText(HWND control);
+// The text of one line of a list box, or the empty text for no such line.
+std::string ListItemText(HWND list, int index);
 void SetText(HWND control, const std::string& text);
+
+// The program's icon at the system's large or small icon size.
+HICON LoadProgramIcon(bool small);
 
 // Draws a bitmap stretched over a rectangle with smooth scaling.
 void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target);

@@ -56,14 +56,7 @@ frmmain::frmmain(Program& program) : program_(program) {}
 void frmmain::Load() {
   if (Exists()) return;
   dpi_ = platform::ScreenDpi();
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  RegisterWindowClass(
-      kMainClass,
-      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                    GetSystemMetrics(SM_CYICON), 0)),
-      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)),
-      GetSysColorBrush(COLOR_BTNFACE));
+  RegisterWindowClass(kMainClass, LoadProgramIcon(false), LoadProgramIcon(true), GetSysColorBrush(COLOR_BTNFACE));
   const int width = TwipsToPixels(kMainWidthTwips, dpi_);
   const int height = TwipsToPixels(kMainHeightTwips, dpi_);
   const POINT origin = CenteredOrigin(width, height);

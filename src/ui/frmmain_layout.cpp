@@ -25,7 +25,7 @@ TwipsRect StatusValue(int row) { return InFrame(kStatusFrame, {3240, kStatusTops
 
 const char* const kTabCaptions[6] = {"Status", "Scan", "Quarantine", "Updates", "Settings", "About"};
 
-std::vector<ControlSpec> MainWindowControls() {
+std::vector<ControlRow> MainWindowControls() {
   using K = ControlKind;
   using F = FontKind;
   return {

@@ -12,6 +12,6 @@ constexpr int kMainWidthTwips = 7455;
 constexpr int kMainHeightTwips = 6840;
 
 extern const char* const kTabCaptions[6];
-std::vector<ControlSpec> MainWindowControls();
+std::vector<ControlRow> MainWindowControls();
 
 }  // namespace ui

@@ -241,6 +241,36 @@ INSTANTIATE_TEST_SUITE_P(
         BadDownload{"HeaderOnly", {200, "Ver1.50\r\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(UpdateTest, TheDownloadWindowIsCentredAndCannotBeClosedWhileItRuns) {
+  Serve("1.5", {200, kServerDefinitions, -1, 3000});
+  HWND box = CheckNow("Ver1.4 old\r\nfoo.exe|Adware\r\n");
+  ASSERT_NE(box, nullptr);
+  AnswerMessageBox(box, IDYES);
+  HWND progress = app_.WaitForTopLevel("TallowickParawardenProgress", std::nullopt, 5000);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(IsWindowVisible(progress));
+  // The program is busy downloading and answers no messages meanwhile, so
+  // the caption is read from the window manager's own copy.
+  wchar_t caption[64] = {};
+  GetWindowTextW(progress, caption, 64);
+  EXPECT_STREQ(caption, L"Downloading Update");
+  RECT rect = {};
+  ASSERT_TRUE(GetWindowRect(progress, &rect));
+  RECT work = {};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_LE(std::abs((rect.left + rect.right) / 2 - (work.left + work.right) / 2), 1);
+  EXPECT_LE(std::abs((rect.top + rect.bottom) / 2 - (work.top + work.bottom) / 2), 1);
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(progress, GWL_STYLE));
+  EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+  PostMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageW(progress, WM_CLOSE, 0, 0);
+  HWND done = app_.WaitForMessageBox(20000);
+  ASSERT_NE(done, nullptr);
+  EXPECT_EQ(MessageBoxText(done), kUpdated);
+  EXPECT_FALSE(IsWindow(progress));
+  AnswerMessageBox(done, IDOK);
+}
+
 TEST_F(UpdateTest, DefinitionsThatCannotBeReplacedStayAsTheyWere) {
   Serve("1.5");
   const std::string refDat = "Ver1.4 old\r\nfoo.exe|Adware\r\n";

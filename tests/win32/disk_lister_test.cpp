@@ -11,6 +11,7 @@
 
 #include "platform/disk_lister.h"
 #include "platform/text.h"
+#include "remove_tree.h"
 
 namespace {
 
@@ -19,30 +20,10 @@ class DiskListerTest : public ::testing::Test {
   void SetUp() override {
     CreateDirectoryW(L"C:\\pwtest", nullptr);
     root_ = "C:\\pwtest\\win32-disk-lister";
-    Remove(platform::ExtendedPath(root_));
+    RemoveTree(platform::ExtendedPath(root_));
     ASSERT_TRUE(CreateDirectoryW(platform::ExtendedPath(root_).c_str(), nullptr));
   }
-  void TearDown() override { Remove(platform::ExtendedPath(root_)); }
-
-  static void Remove(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = folder + L"\\" + name;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(path);
-        } else {
-          DeleteFileW(path.c_str());
-        }
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
+  void TearDown() override { RemoveTree(platform::ExtendedPath(root_)); }
 
   void Make(const std::string& relative, bool folder, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
     const std::wstring path = platform::ExtendedPath(root_ + "\\" + relative);

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/text.h"
+#include "remove_tree.h"
 #include "startup/app_identity.h"
 
 namespace {
@@ -18,29 +19,6 @@ namespace {
 using platform::Narrow;
 using platform::ReadResult;
 using platform::Widen;
-
-// Removes a folder and everything in it; attributes are cleared first so
-// that read-only, hidden and system files go as well.
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(folder.c_str());
-}
 
 // Every test works in C:\pwtest\win32-<test name> and nowhere else.
 class FilesTest : public ::testing::Test {

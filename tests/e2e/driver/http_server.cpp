@@ -122,6 +122,7 @@ void HttpServer::Serve() {
     const size_t end = start == std::string::npos ? std::string::npos : request.find(' ', start + 1);
     std::string path = end == std::string::npos ? "/" : request.substr(start + 1, end - start - 1);
     const HttpResponse response = Lookup(path);
+    if (response.delayMs > 0) Sleep(static_cast<DWORD>(response.delayMs));
     std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) +
                         "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(response.body.size()) +
                         "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";

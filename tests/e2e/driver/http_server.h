@@ -15,6 +15,8 @@ struct HttpResponse {
   // Sends only this many bytes of the body while announcing all of it, as a
   // transfer cut off midway; negative sends the whole body.
   int cutAfter = -1;
+  // Waits this long before answering, as a slow connection would.
+  int delayMs = 0;
 };
 
 class HttpServer {
