@@ -79,7 +79,9 @@ void frmmain::cmdstartscan_Click() {
   } else {
     roots.push_back(platform::WindowsDirectory());
   }
-  const reference::ReferenceList& list = program_.frmtray.lstadwarenames();
+  // A copy: the splash window's start button may reload the definitions
+  // while this scan lets messages through.
+  const reference::ReferenceList list = program_.frmtray.lstadwarenames();
   const reference::ReferenceIndex index(list, platform::FoldCase);
   platform::DiskLister lister;
   scan::ScanEngine engine(lister, window, list, index, program_.scanReportText, window.objectsScanned);

@@ -246,6 +246,24 @@ TEST_F(ScanTest, ScanNowDuringAScanBringsTheScanWindowForwardInsteadOfStartingAg
   EXPECT_EQ(GetSetting("SCANCOUNT"), std::optional<std::string>("1"));
 }
 
+TEST_F(ScanTest, DefinitionsReloadedFromTheSplashWindowDuringAScanDoNotDisturbIt) {
+  std::string refDat = "Ver1.0\r\n";
+  for (int i = 0; i < 50; ++i) refDat += "filler" + std::to_string(i) + ".exe|Filler\r\n";
+  refDat += "bulkhit.exe|Adware\r\n";
+  HWND splash = StartProgram(refDat);
+  ASSERT_NE(splash, nullptr);
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND scan = StartScan(main, true);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !Lines(scan).empty(); }, 30000));
+  WriteFileBytes(AppFile("ref.dat"), "Ver2.0\r\nother.exe|Other\r\n");
+  Click(Child(splash, ids::splashStart));
+  ASSERT_TRUE(WaitForComplete(scan));
+  EXPECT_FALSE(app_.HasExited());
+  EXPECT_EQ(Lines(scan).size(), 600u);
+}
+
 TEST_F(ScanTest, TheScanWindowCannotBeClosedFromItsTitleBar) {
   HWND main = StartAndShowMain("Ver1.0\r\nfoo.exe|Adware\r\n");
   ASSERT_NE(main, nullptr);
