@@ -180,8 +180,17 @@ std::wstring ExtendedPath(const std::string& path) {
   // Full drive paths take the prefix, which lifts the 260-character limit and
   // keeps names ending in blanks or dots as they are (a favourite hiding
   // place); the paths built here never hold "." or ".." components.
-  if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
-  return wide;
+  if (wide.size() < 3 || wide[1] != L':' || wide[2] != L'\\') return wide;
+  // The prefix also switches off the folding of doubled separators, which a
+  // file in a drive root brings along from its detection line ("d:\\x.exe").
+  std::wstring extended;
+  extended.reserve(wide.size() + 4);
+  extended = L"\\\\?\\";
+  for (wchar_t c : wide) {
+    if (c == L'\\' && !extended.empty() && extended.back() == L'\\' && extended.size() > 4) continue;
+    extended.push_back(c);
+  }
+  return extended;
 }
 
 bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
@@ -191,7 +200,12 @@ bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (directory.get() == INVALID_HANDLE_VALUE) return false;
-  return ListWithHandle(directory.get(), folder, self, files, subfolders);
+  if (ListWithHandle(directory.get(), folder, self, files, subfolders)) return true;
+  // Some network and third-party file systems do not answer this query;
+  // the find functions list them all the same, only without identities.
+  files.clear();
+  subfolders.clear();
+  return ListWithFindFunctions(folder, files, subfolders);
 }
 
 bool DiskLister::Identify(const std::string& folder, scan::FolderId& id) {

@@ -51,6 +51,14 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
 
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }
 
+bool DeleteFileForced(const std::string& path) {
+  const std::wstring file = Widen(path);
+  if (DeleteFileW(file.c_str())) return true;
+  if (GetLastError() != ERROR_ACCESS_DENIED) return false;
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileW(file.c_str()) != FALSE;
+}
+
 bool FileExists(const std::string& path) {
   if (path.empty()) return false;
   WIN32_FILE_ATTRIBUTE_DATA data;

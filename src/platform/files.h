@@ -21,6 +21,10 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 // left as it is (the caller goes on either way).
 void CreateFolder(const std::string& path);
 
+// Deletes a file, clearing a read-only mark if that is what stands in the
+// way; false when the file is still there afterwards.
+bool DeleteFileForced(const std::string& path);
+
 // True when the file is present and longer than 0 bytes. A missing file (or
 // empty path) is false without a word; any other failure, such as a
 // folder in the path that does not exist, is shown in a message box first.

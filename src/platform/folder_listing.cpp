@@ -27,6 +27,4 @@ std::vector<std::string> ListPlainFiles(const std::string& folder) {
   return result;
 }
 
-bool DeleteFileAt(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != FALSE; }
-
 }  // namespace platform

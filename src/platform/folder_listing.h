@@ -11,7 +11,4 @@ namespace platform {
 // lists nothing.
 std::vector<std::string> ListPlainFiles(const std::string& folder);
 
-// Deletes a file; false when it could not be deleted.
-bool DeleteFileAt(const std::string& path);
-
 }  // namespace platform

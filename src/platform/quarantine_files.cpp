@@ -6,6 +6,16 @@
 #include "platform/files.h"
 
 namespace platform {
+namespace {
+
+void ClearReadOnly(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+}  // namespace
 
 RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
   const std::wstring file = ExtendedPath(paths.filePath);
@@ -15,6 +25,8 @@ RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
                                                                           : RemovalResult::Failed;
   }
   const std::wstring quarantined = ExtendedPath(paths.quarantinePath);
+  // An earlier read-only copy of the same name is replaced like any other.
+  ClearReadOnly(quarantined);
   if (!CopyFileW(file.c_str(), quarantined.c_str(), FALSE)) {
     // The folder may have been removed while the program ran.
     const std::string folder = paths.quarantinePath.substr(0, paths.quarantinePath.rfind('\\'));
@@ -23,7 +35,12 @@ RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
   }
   // The copy beside the file is a convenience; the quarantine copy is what
   // makes the deletion safe.
-  CopyFileW(file.c_str(), ExtendedPath(paths.siblingPath).c_str(), FALSE);
+  // Copies keep the file's attributes; a read-only copy in quarantine could
+  // not be purged later.
+  ClearReadOnly(quarantined);
+  const std::wstring sibling = ExtendedPath(paths.siblingPath);
+  ClearReadOnly(sibling);
+  CopyFileW(file.c_str(), sibling.c_str(), FALSE);
   if (DeleteFileW(file.c_str())) return RemovalResult::Removed;
   // Spyware often marks itself read-only; that alone must not protect it.
   const DWORD attributes = GetFileAttributesW(file.c_str());

@@ -60,12 +60,4 @@ bool DownloadUrlToFile(const std::string& url, const std::string& path) {
   return !hasLength || received == announced;
 }
 
-void DeleteFileForced(const std::string& path) {
-  const std::wstring file = Widen(path);
-  if (DeleteFileW(file.c_str())) return;
-  if (GetLastError() != ERROR_ACCESS_DENIED) return;
-  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(file.c_str());
-}
-
 }  // namespace platform

@@ -12,6 +12,8 @@
 #include "removal/process_pass.h"
 #include "removal/removal_text.h"
 #include "scan/frmscan.h"
+#include "settings/setting_values.h"
+#include "settings/settings_store.h"
 #include "startup/program.h"
 
 namespace {
@@ -63,6 +65,9 @@ void frmscan::doQuarantine() {
   for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
     SendMessageW(list, LB_DELETESTRING, *position, 0);
   }
+  // Stored at once: the main window reloads the total from the store each
+  // time it is activated, which would otherwise undo these removals.
+  settings::SaveAppSetting(settings::kTotalObjectsRemoved, std::to_string(program_.removedObjects));
   program_.mousePointer = 0;
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   if (!notRemoved.empty()) platform::ShowMessage(hwnd(), NotRemovedMessage(notRemoved), MB_OK | MB_ICONEXCLAMATION);

@@ -52,11 +52,11 @@ void frmmain::cmdPurgeSelected_Click() {
   HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   HWND list = Control(ids::FileListQuarantine);
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  // A file that cannot be deleted (read-only, in use, already gone) is
-  // passed over; the list is re-read afterwards and shows what is left.
+  // A read-only copy is deleted all the same; one in use or already gone is
+  // passed over, and the list, re-read afterwards, shows what is left.
   for (LRESULT i = 0; i < count; ++i) {
     if (SendMessageW(list, LB_GETSEL, i, 0) > 0) {
-      platform::DeleteFileAt(QuarantineFolder() + "\\" + ListItemText(list, static_cast<int>(i)));
+      platform::DeleteFileForced(QuarantineFolder() + "\\" + ListItemText(list, static_cast<int>(i)));
     }
   }
   PointQuarantineList();

@@ -13,6 +13,8 @@
 namespace {
 
 int Main() {
+  // A drive without a disk must not stop a full scan with a system dialog.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 

@@ -184,7 +184,7 @@ std::string ListItemText(HWND list, int index) {
 HICON LoadProgramIcon(bool small) {
   const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
   return static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON, size, size, 0));
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 void SetText(HWND control, const std::string& text) { SetWindowTextW(control, platform::Widen(text).c_str()); }

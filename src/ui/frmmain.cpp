@@ -113,7 +113,7 @@ void frmmain::Form_Load() {
 
 void frmmain::Show() {
   if (!Exists()) Load();
-  ShowWindow(hwnd(), SW_SHOW);
+  ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd());
 }
 

@@ -35,6 +35,7 @@ void frmtray::Form_Load() {
   AppendMenuW(mnublank_.get(), MF_STRING, ids::mnuabout, L"About");
   AppendMenuW(mnublank_.get(), MF_STRING, ids::mnuexit, L"Exit");
   AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), app::kTitle);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   // Runs before the splash window and before the definitions are read, so a
   // downloaded file is the one that start-up loads.
   if (settings::ReadsAsOn(settings::GetAppSetting(settings::kAutoUpdate, "0"))) CheckForUpdates(program_, 0);
@@ -101,6 +102,10 @@ void frmtray::mnuexit_Click() {
 }
 
 LRESULT frmtray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    ReAddTrayIcon(notifyRecord_);
+    return 0;
+  }
   switch (message) {
     case WM_MOUSEMOVE:
       Form_MouseMove(lParam);

@@ -37,6 +37,9 @@ class frmtray : public Window {
   platform::UniqueMenu mnublank_;
   NotifyRecord88 notifyRecord_ = {};
   bool menuOpen_ = false;
+  // Broadcast when the shell's taskbar starts (again, after a crash of the
+  // shell): the icon is gone then and is added anew.
+  UINT taskbarCreated_ = 0;
 };
 
 }  // namespace ui

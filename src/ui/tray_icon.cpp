@@ -25,4 +25,6 @@ void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::str
   Shell_NotifyIconA(NIM_ADD, reinterpret_cast<NOTIFYICONDATAA*>(&record));
 }
 
+void ReAddTrayIcon(NotifyRecord88& record) { Shell_NotifyIconA(NIM_ADD, reinterpret_cast<NOTIFYICONDATAA*>(&record)); }
+
 }  // namespace ui

@@ -22,5 +22,7 @@ struct NotifyRecord88 {
 // with the mouse event code in the low word of lParam. Errors are ignored:
 // without an icon the program simply runs without one.
 void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip);
+// Adds the same icon again, after the shell's taskbar was created anew.
+void ReAddTrayIcon(NotifyRecord88& record);
 
 }  // namespace ui

@@ -29,6 +29,8 @@ HWND MessageOwner(Program& program) {
 std::string LocalDefinitionsStart() {
   std::string bytes;
   if (platform::ReadFileBytes(platform::AppPath("ref.dat"), bytes) != platform::ReadResult::Ok) return std::string();
+  // A byte-order mark is no part of the header, as the loader also holds.
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   return bytes.substr(0, 8);
 }
 

@@ -152,6 +152,21 @@ TEST_F(RemovalTest, ANameWithoutExtensionGetsItsCopyBesideIt) {
   EXPECT_FALSE(PathExists(tree_ + "\\Sub.dir\\tracker"));
 }
 
+TEST_F(RemovalTest, TheTotalSurvivesTheMainWindowComingBackBeforeTheScanWindowCloses) {
+  SetSetting("TOTALOBJECTSREMOVED", "5");
+  MakeFile("foo.exe");
+  HWND scan = ScanAndMark("Ver1.0\r\nfoo.exe|Adware\r\n", {0});
+  ASSERT_NE(scan, nullptr);
+  Quarantine(scan);
+  ASSERT_TRUE(WaitUntil([&] { return Lines(scan).empty(); }));
+  // Showing the main window reloads the total from the store.
+  app_.TrayEvent(WM_LBUTTONDBLCLK);
+  HWND main = app_.WaitForVisible(app_.MainWindow());
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::lblStatus_Removed)) == "6"; }));
+  EXPECT_EQ(StoredTotalAfterExit(scan), "6");
+}
+
 TEST_F(RemovalTest, TheTotalStopsAtItsLargestValue) {
   SetSetting("TOTALOBJECTSREMOVED", "2147483647");
   MakeFile("foo.exe");

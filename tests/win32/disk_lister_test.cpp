@@ -88,6 +88,14 @@ TEST_F(DiskListerTest, AFolderThatIsMissingOrHeldCannotBeListed) {
   EXPECT_TRUE(files.empty() && subfolders.empty());
 }
 
+TEST(ExtendedPathTest, DrivePathsTakeThePrefixWithSingleSeparators) {
+  EXPECT_EQ(platform::ExtendedPath("C:\\Temp\\a.exe"), L"\\\\?\\C:\\Temp\\a.exe");
+  // A file in a drive root as its detection line writes it.
+  EXPECT_EQ(platform::ExtendedPath("d:\\\\x.exe"), L"\\\\?\\d:\\x.exe");
+  EXPECT_EQ(platform::ExtendedPath("C:\\"), L"\\\\?\\C:\\");
+  EXPECT_EQ(platform::ExtendedPath("relative\\x"), L"relative\\x");
+}
+
 TEST(FoldCaseTest, LowersAsciiAndOtherLettersAlike) {
   EXPECT_EQ(platform::FoldCase("FOO.Exe"), "foo.exe");
   EXPECT_EQ(platform::FoldCase("\xC3\x89T\xC3\x89.EXE"), "\xC3\xA9t\xC3\xA9.exe");  // ÉTÉ.EXE

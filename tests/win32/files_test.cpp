@@ -227,7 +227,7 @@ TEST_F(FilesTest, CreateFolderMakesOneLevelAndKeepsExisting) {
   EXPECT_EQ(GetFileAttributesW(Widen(PathOf("absent")).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileAtRemovesThem) {
+TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileForcedRemovesThem) {
   EXPECT_TRUE(platform::ListPlainFiles(Folder()).empty());
   EXPECT_TRUE(platform::ListPlainFiles(PathOf("missing")).empty());
 
@@ -252,11 +252,13 @@ TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileAtRemovesThem) {
   const std::vector<std::string> expected = {"A.txt", "b.txt", "c.TXT", "empty.txt", "readonly.txt", japanese};
   EXPECT_EQ(platform::ListPlainFiles(Folder()), expected);
 
-  // A deleted file leaves the list; deleting it twice is refused.
-  EXPECT_TRUE(platform::DeleteFileAt(PathOf("b.txt")));
-  EXPECT_FALSE(platform::DeleteFileAt(PathOf("b.txt")));
-  EXPECT_FALSE(platform::DeleteFileAt(PathOf("a folder")));
-  const std::vector<std::string> remaining = {"A.txt", "c.TXT", "empty.txt", "readonly.txt", japanese};
+  // A deleted file leaves the list, a read-only one too; deleting it twice
+  // is refused.
+  EXPECT_TRUE(platform::DeleteFileForced(PathOf("b.txt")));
+  EXPECT_FALSE(platform::DeleteFileForced(PathOf("b.txt")));
+  EXPECT_TRUE(platform::DeleteFileForced(PathOf("readonly.txt")));
+  EXPECT_FALSE(platform::DeleteFileForced(PathOf("a folder")));
+  const std::vector<std::string> remaining = {"A.txt", "c.TXT", "empty.txt", japanese};
   EXPECT_EQ(platform::ListPlainFiles(Folder()), remaining);
 }
 
