@@ -39,8 +39,10 @@ frmscan::frmscan(Program& program) : program_(program) {}
 void frmscan::Load() {
   if (!Exists()) {
     dpi_ = platform::ScreenDpi();
+    // CS_NOCLOSE also greys the close box, which some window managers draw
+    // even without a Close command.
     RegisterWindowClass(kScanClass, ui::LoadProgramIcon(false), ui::LoadProgramIcon(true),
-                        GetSysColorBrush(COLOR_BTNFACE));
+                        GetSysColorBrush(COLOR_BTNFACE), CS_NOCLOSE);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     const ui::PixelRect client = ui::ToPixels(kClientTwips, dpi_);
     RECT outer = {0, 0, client.width, client.height};

@@ -14,7 +14,9 @@ constexpr int kLabel1 = 5001;
 void frmprogress::ShowNow(HWND owner) {
   if (!Exists()) {
     const int dpi = platform::ScreenDpi();
-    RegisterWindowClass(kProgressClass, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE));
+    // CS_NOCLOSE also greys the close box, which some window managers draw
+    // even without a Close command.
+    RegisterWindowClass(kProgressClass, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE), CS_NOCLOSE);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const PixelRect client = ToPixels(kClientTwips, dpi);
     RECT outer = {0, 0, client.width, client.height};

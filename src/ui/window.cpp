@@ -6,13 +6,14 @@ namespace ui {
 
 Window::~Window() { DestroyNow(); }
 
-void Window::RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon, HBRUSH background) {
+void Window::RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon, HBRUSH background,
+                                 UINT style) {
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof existing;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &existing)) return;
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
+  wc.style = CS_DBLCLKS | style;
   wc.lpfnWndProc = StaticWindowProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = icon;

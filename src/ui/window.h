@@ -19,8 +19,10 @@ class Window {
   bool Exists() const { return hwnd_ != nullptr; }
 
  protected:
-  // Registers the class on first use; later calls do nothing.
-  static void RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon, HBRUSH background);
+  // Registers the class on first use; later calls do nothing. `style` adds
+  // class styles such as CS_NOCLOSE.
+  static void RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon, HBRUSH background,
+                                  UINT style = 0);
   // Creates the window; the object receives messages from WM_NCCREATE on.
   HWND CreateTopLevel(const wchar_t* className, const std::string& caption, DWORD style, DWORD exStyle, int x, int y,
                       int width, int height, HWND owner);
