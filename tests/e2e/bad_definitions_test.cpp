@@ -43,7 +43,9 @@ TEST_P(DamagedDefinitionsTest, StartsAndShowsWhatWasLoaded) {
   } else {
     EXPECT_NE(count.find(" Adware/Spyware types"), std::string::npos) << count;
   }
-  if (c.header) EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), c.header);
+  if (c.header) {
+    EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), c.header);
+  }
   EXPECT_FALSE(app_.HasExited());
 }
 

@@ -130,7 +130,8 @@ TEST_F(MainWindowTest, KeyboardMovesBetweenControlsAndMnemonicsPressButtons) {
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(main, ids::cmdSavePrefs)) != FALSE; }));
   // Tab from the tab control reaches the first check box of the page.
   PressKey(VK_TAB);
-  GUITHREADINFO gui = {sizeof gui};
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
   EXPECT_TRUE(WaitUntil([&] {
     return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) &&
            gui.hwndFocus == Child(main, ids::chkrunonstart);

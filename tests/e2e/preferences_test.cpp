@@ -30,13 +30,9 @@ class PreferencesTest : public ProgramTest {
 };
 
 TEST_F(PreferencesTest, FirstStartTicksOnlyShowMainWindowAndRemovesAStaleRunValue) {
-  HKEY run = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &run, nullptr),
-            ERROR_SUCCESS);
-  const wchar_t stale[] = L"C:\\old\\Parawarden.exe";
-  RegSetValueExW(run, L"Tallowick Parawarden", 0, REG_SZ, reinterpret_cast<const BYTE*>(stale), sizeof stale);
-  RegCloseKey(run);
+  SetUserString("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tallowick Parawarden",
+                "C:\\old\\Parawarden.exe");
+  ASSERT_TRUE(GetRunValue().has_value());
 
   HWND main = OpenSettingsTab();
   ASSERT_NE(main, nullptr);

@@ -178,13 +178,7 @@ TEST_F(RemovalTest, TheTotalStopsAtItsLargestValue) {
 }
 
 TEST_F(RemovalTest, OnTheNinetyEightFamilyProgramsAreEndedAsWell) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Parawarden.exe", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  const wchar_t version[] = L"win98";
-  RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof version);
-  RegCloseKey(key);
+  SetUserString("Software\\Wine\\AppDefaults\\Parawarden.exe", "Version", "win98");
   App named;
   StartNamedHelper(named, "foo.exe");
   MakeFile("foo.exe");

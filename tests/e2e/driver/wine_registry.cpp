@@ -57,6 +57,10 @@ std::optional<std::string> GetSetting(const std::string& key) {
   return ReadString(HKEY_CURRENT_USER, kSettingsKey, platform::Widen(key).c_str());
 }
 
+void SetUserString(const std::string& keyPath, const std::string& name, const std::string& value) {
+  WriteString(HKEY_CURRENT_USER, platform::Widen(keyPath), platform::Widen(name).c_str(), platform::Widen(value));
+}
+
 void SetUpdateServer(const std::string& address) {
   WriteString(HKEY_CURRENT_USER, std::wstring(kAppKey) + L"\\UPDATES", L"SERVER", platform::Widen(address));
 }

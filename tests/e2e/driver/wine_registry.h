@@ -12,6 +12,8 @@ void ResetProgramRegistry();
 void SetSetting(const std::string& key, const std::string& value);
 std::optional<std::string> GetSetting(const std::string& key);
 std::optional<std::string> GetRunValue();
+// Writes a REG_SZ value under HKEY_CURRENT_USER, creating the key.
+void SetUserString(const std::string& keyPath, const std::string& name, const std::string& value);
 // Points the program at an update server.
 void SetUpdateServer(const std::string& address);
 
