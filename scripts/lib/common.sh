@@ -27,7 +27,7 @@ ensure_packages() {
   export DEBIAN_FRONTEND=noninteractive
   as_root dpkg --add-architecture i386
   as_root apt-get update -qq
-  as_root apt-get install -y -qq --no-install-recommends \
+  as_root apt-get install -y -qq \
     cmake make g++ googletest g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
     wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick procps >/dev/null
 }
