@@ -110,11 +110,15 @@ bool IsPlainFile(DWORD attributes) {
 
 // Identifies the folder behind a link or junction by opening it: the index
 // in the listing is the link's own, and its target may lie on another volume.
-void IdentifyLinked(const std::string& folder, scan::Subfolder& subfolder) {
-  UniqueHandle handle(CreateFileW(ExtendedPath(folder + "\\" + subfolder.name).c_str(), 0,
+bool IdentifyFolder(const std::string& folder, scan::FolderId& id) {
+  UniqueHandle handle(CreateFileW(ExtendedPath(folder).c_str(), 0,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  subfolder.identified = handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), subfolder.id);
+  return handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), id);
+}
+
+void IdentifyLinked(const std::string& folder, scan::Subfolder& subfolder) {
+  subfolder.identified = IdentifyFolder(folder + "\\" + subfolder.name, subfolder.id);
 }
 
 bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& files,
@@ -209,10 +213,7 @@ bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std
 }
 
 bool DiskLister::Identify(const std::string& folder, scan::FolderId& id) {
-  UniqueHandle handle(CreateFileW(ExtendedPath(folder).c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  return handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), id);
+  return IdentifyFolder(folder, id);
 }
 
 std::string FoldCase(std::string_view text) {
