@@ -7,6 +7,7 @@
 
 namespace platform {
 
+// UTF-8 and UTF-16, with unpaired surrogates carried through losslessly.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 // Bytes in the ANSI code page (NUL bytes included) to UTF-8.

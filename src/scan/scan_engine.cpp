@@ -81,9 +81,13 @@ bool ScanEngine::VisitFolder(const Subfolder& location, bool examineFiles,
   const std::string& folder = location.name;
   if (folder.empty()) return true;
   FolderId id = location.id;
-  const bool identified = location.identified || lister_.Identify(folder, id);
+  // Some file systems give every folder the index 0, which says nothing: it
+  // would make every folder after the first look like one already walked.
+  const bool identified = (location.identified || lister_.Identify(folder, id)) && id.index != 0;
   // A folder whose identity cannot be learnt is walked: it cannot be shown
-  // to be one already walked.
+  // to be one already walked. Only the depth limit keeps a link that leads
+  // back into such a tree from being walked for ever.
+  if (!identified && stack.size() >= kUnknownIdentityDepth) return true;
   if (identified && !visited_.insert(id).second) return true;
   observer_.ScanningFolder(ShortenForLabel(folder));
   if (observer_.YieldToWindow()) return false;

@@ -56,6 +56,10 @@ class ScanObserver {
   virtual void FileExamined(int32_t objectsScanned) = 0;
 };
 
+// How deep below the scan root a folder of unknown identity is still
+// entered; real trees are far shallower, a loop of links is not.
+constexpr size_t kUnknownIdentityDepth = 128;
+
 class ScanEngine {
  public:
   // `reportText` and `objectsScanned` belong to the scan run and accumulate

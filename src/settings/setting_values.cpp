@@ -47,7 +47,9 @@ std::string RunValueData(std::string_view modulePath) {
   std::string_view name = slash == std::string_view::npos ? modulePath : modulePath.substr(slash + 1);
   const size_t dot = name.find_last_of('.');
   if (dot != std::string_view::npos) name = name.substr(0, dot);
-  return std::string(folder) + "\\" + std::string(name) + ".exe";
+  // Quoted: unquoted, a blank in the path makes the log-on start the part
+  // before it ("C:\\pw test\\Parawarden.exe" would start "C:\\pw.exe").
+  return "\"" + std::string(folder) + "\\" + std::string(name) + ".exe\"";
 }
 
 }  // namespace settings

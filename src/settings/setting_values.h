@@ -31,7 +31,8 @@ inline int CheckStateFromText(std::string_view text) { return ReadsAsOn(text) ? 
 inline std::string TextFromCheckState(int state) { return state == 1 ? "1" : "0"; }
 
 // The Run value's data: the executable's folder, "\", its name without
-// extension, ".exe", computed from the module's full path.
+// extension, ".exe", computed from the module's full path, in double quotes.
+// An older release's unquoted value is simply written over at the next start.
 std::string RunValueData(std::string_view modulePath);
 
 }  // namespace settings

@@ -51,7 +51,7 @@ TEST_F(PreferencesTest, SaveWritesTheFiveKeysAndTheRunValueFollowsLoadOnStartup)
   Click(Child(main, ids::cmdSavePrefs));
   ASSERT_TRUE(WaitUntil([&] { return GetSetting("AUTOSHOW").has_value(); }));
   EXPECT_EQ(Stored(), (std::vector<std::optional<std::string>>{S("1"), S("0"), S("0"), S("1"), S("1")}));
-  EXPECT_EQ(GetRunValue(), S((AppFile("Parawarden.exe")).c_str()));
+  EXPECT_EQ(GetRunValue(), S(("\"" + AppFile("Parawarden.exe") + "\"").c_str()));
 
   Click(Child(main, ids::chkrunonstart));
   Click(Child(main, ids::cmdSavePrefs));

@@ -61,11 +61,14 @@ class MemoryLister : public scan::FolderLister {
     const auto found = folders_.find(Resolve(folder));
     if (found == folders_.end()) return false;
     id.volume = static_cast<unsigned char>(found->first[0]);
-    id.index = static_cast<uint64_t>(std::distance(folders_.begin(), found));
+    // Position + 1: an index of 0 means "unknown" to the engine.
+    id.index = unknownIdentities ? 0 : static_cast<uint64_t>(std::distance(folders_.begin(), found)) + 1;
     return true;
   }
 
   Texts listed;
+  // Every folder reports the index 0, as some volumes do.
+  bool unknownIdentities = false;
 
  private:
   static constexpr size_t kListLimit = 1000;
@@ -423,6 +426,26 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
       EXPECT_EQ(folder.find("Quarantine\\"), std::string::npos) << folder;
     }
   }
+}
+
+TEST(ScanEngine, FoldersOfUnknownIdentityAreWalkedAndALoopEndsAtTheDepthLimit) {
+  ScanRun run;
+  AddOrderTree(run);
+  run.lister.unknownIdentities = true;
+  run.lister.Add("C:\\Temp\\Beta", {}, {"loop"});
+  run.lister.Link("C:\\Temp\\Beta\\loop", "C:\\Temp");
+  run.Walk({"C:\\Temp"});
+
+  ASSERT_GE(run.observer.detections.size(), 5u);
+  EXPECT_EQ(Texts(run.observer.detections.begin(), run.observer.detections.begin() + 5),
+            (Texts{"C:\\Temp\\a.txt > one", "C:\\Temp\\b.txt > two", "C:\\Temp\\c.txt > three",
+                   "C:\\Temp\\alpha\\x.txt > four", "C:\\Temp\\alpha\\Deep\\a.txt > one"}));
+  EXPECT_EQ(run.observer.detections.back(), "C:\\Temp\\zeta\\b.txt > two");
+  size_t deepest = 0;
+  for (const std::string& folder : run.lister.listed) {
+    deepest = std::max<size_t>(deepest, std::count(folder.begin(), folder.end(), '\\'));
+  }
+  EXPECT_EQ(deepest, scan::kUnknownIdentityDepth);
 }
 
 // "C:\Deep" with one "d" below each level, down to kDepth; every level

@@ -64,12 +64,12 @@ TEST(SettingValues, CheckStateText) {
 
 TEST(SettingValues, RunValueData) {
   const std::pair<const char*, const char*> rows[] = {
-      {R"(C:\Program Files\PW\Parawarden.exe)", R"(C:\Program Files\PW\Parawarden.exe)"},
-      {R"(C:\x\Parawarden.EXE)", R"(C:\x\Parawarden.exe)"},
-      {R"(C:\a.b\prog)", R"(C:\a.b\prog.exe)"},
-      {R"(C:\x\my.prog.exe)", R"(C:\x\my.prog.exe)"},
-      {R"(C:\prog.exe)", R"(C:\prog.exe)"},
-      {R"(\\server\share\pw.exe)", R"(\\server\share\pw.exe)"},
+      {R"(C:\Program Files\PW\Parawarden.exe)", R"("C:\Program Files\PW\Parawarden.exe")"},
+      {R"(C:\pw test\Parawarden.EXE)", R"("C:\pw test\Parawarden.exe")"},
+      {R"(C:\a.b\prog)", R"("C:\a.b\prog.exe")"},
+      {R"(C:\x\my.prog.exe)", R"("C:\x\my.prog.exe")"},
+      {R"(C:\prog.exe)", R"("C:\prog.exe")"},
+      {R"(\\server\share\pw.exe)", R"("\\server\share\pw.exe")"},
   };
   for (const auto& [path, expected] : rows) EXPECT_EQ(settings::RunValueData(path), expected) << path;
 }

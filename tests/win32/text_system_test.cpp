@@ -31,6 +31,10 @@ TEST(Text, Utf8AndUtf16RoundTrip) {
       {"\xF0\x9D\x84\x9E", L"\U0001D11E"},
       // Lengths are explicit, so inner NULs survive.
       {std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
+      // Unpaired surrogates, legal in NTFS names, keep their own sequences.
+      {"a\xED\xA0\x80.exe", L"a\xD800.exe"},
+      {"\xED\xBF\xBF", L"\xDFFF"},
+      {"\xED\xB0\x80\xED\xA0\x80", L"\xDC00\xD800"},
   };
   for (const Row& row : rows) {
     EXPECT_TRUE(Widen(row.utf8) == row.utf16) << row.utf8;
