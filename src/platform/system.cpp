@@ -28,6 +28,13 @@ std::string WindowsDirectory() {
   return Narrow(std::wstring_view(buffer, length));
 }
 
+std::string SystemDirectory() {
+  wchar_t buffer[MAX_PATH + 1];
+  const UINT length = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return std::string();
+  return Narrow(std::wstring_view(buffer, length));
+}
+
 void OpenDocument(const std::string& target) {
   ShellExecuteW(nullptr, nullptr, Widen(target).c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
 }

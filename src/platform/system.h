@@ -13,6 +13,8 @@ namespace platform {
 int32_t OsPlatformId();
 // The Windows folder without a trailing "\", or the empty text on failure.
 std::string WindowsDirectory();
+// The Windows system folder, likewise.
+std::string SystemDirectory();
 // Opens a document or web address with its associated program, with
 // "C:\" as the working folder; failures are not reported.
 void OpenDocument(const std::string& target);

@@ -1,6 +1,8 @@
 #include "removal/removal_text.h"
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 
 namespace removal {
 
@@ -31,6 +33,30 @@ int32_t AddRemoved(int32_t counter) { return counter < INT32_MAX ? counter + 1 :
 
 ProcessPass ProcessPassFor(int32_t platformId) {
   return platformId == 1 || platformId == 2 ? ProcessPass::Run : ProcessPass::NotRecognized;
+}
+
+bool IsCoreSystemProcess(std::string_view imagePath, std::string_view windowsFolder, std::string_view systemFolder,
+                         const reference::FoldCase& fold) {
+  static constexpr std::string_view kCoreNames[] = {
+      "audiodg.exe",  "conhost.exe",  "csrss.exe",   "dwm.exe",      "explorer.exe", "fontdrvhost.exe",
+      "logonui.exe",  "lsaiso.exe",   "lsass.exe",   "lsm.exe",      "rpcss.exe",    "services.exe",
+      "sihost.exe",   "smss.exe",     "spoolsv.exe", "svchost.exe",  "taskhost.exe", "taskhostw.exe",
+      "userinit.exe", "wininit.exe",  "winlogon.exe",
+  };
+  std::string path(imagePath);
+  // Early system processes report their image in the kernel's own forms.
+  for (std::string_view prefix : {"\\??\\", "\\\\?\\"}) {
+    if (path.compare(0, prefix.size(), prefix) == 0) path.erase(0, prefix.size());
+  }
+  const std::string_view systemRoot = "\\systemroot\\";
+  if (fold(path.substr(0, systemRoot.size())) == systemRoot) {
+    path = std::string(windowsFolder) + path.substr(systemRoot.size() - 1);
+  }
+  const std::string name = fold(FileNameOf(path));
+  if (std::find(std::begin(kCoreNames), std::end(kCoreNames), name) == std::end(kCoreNames)) return false;
+  const std::string folder = fold(std::string_view(path).substr(0, path.size() - name.size() - 1));
+  return (!windowsFolder.empty() && folder == fold(windowsFolder)) ||
+         (!systemFolder.empty() && folder == fold(systemFolder));
 }
 
 size_t EntriesNaming(std::string_view executableName, const reference::ReferenceIndex& index) {

@@ -41,6 +41,13 @@ int32_t AddRemoved(int32_t counter);
 enum class ProcessPass { Run, NotRecognized };
 ProcessPass ProcessPassFor(int32_t platformId);
 
+// A core part of Windows, which the process pass never ends whatever the
+// definitions say: an image on a short fixed list of names that lies in the
+// Windows folder or its system folder. A program of such a name anywhere
+// else is no part of Windows. Both folders come without a final "\".
+bool IsCoreSystemProcess(std::string_view imagePath, std::string_view windowsFolder, std::string_view systemFolder,
+                         const reference::FoldCase& fold);
+
 // How many reference entries name an executable (list order, header and
 // records without "|" never do): one termination notice for each.
 size_t EntriesNaming(std::string_view executableName, const reference::ReferenceIndex& index);

@@ -48,7 +48,7 @@ std::string RunValueData(std::string_view modulePath) {
   const size_t dot = name.find_last_of('.');
   if (dot != std::string_view::npos) name = name.substr(0, dot);
   // Quoted: unquoted, a blank in the path makes the log-on start the part
-  // before it ("C:\\pw test\\Parawarden.exe" would start "C:\\pw.exe").
+  // before it ("C:\pw test\Parawarden.exe" would start "C:\pw.exe").
   return "\"" + std::string(folder) + "\\" + std::string(name) + ".exe\"";
 }
 

@@ -65,4 +65,23 @@ TEST(RemovalRules, CounterPlatformAndNamingEntries) {
   EXPECT_EQ(removal::FileNameOf("notepad.exe"), "notepad.exe");
 }
 
+TEST(RemovalRules, CoreWindowsProcessesAreOnlyThoseOnTheListInTheWindowsOrSystemFolder) {
+  const std::pair<const char*, bool> rows[] = {
+      {"C:\\WINDOWS\\explorer.exe", true},
+      {"c:\\windows\\system32\\SVCHOST.EXE", true},
+      {"C:\\Windows\\System32\\csrss.exe", true},
+      {"\\??\\C:\\Windows\\system32\\winlogon.exe", true},
+      {"\\SystemRoot\\System32\\smss.exe", true},
+      {"C:\\Temp\\explorer.exe", false},
+      {"C:\\Windows\\System32\\drivers\\svchost.exe", false},
+      {"C:\\Windows\\notepad.exe", false},
+      {"C:\\Windows\\System32\\seekbar.exe", false},
+      {"services.exe", false},
+  };
+  for (const auto& [path, core] : rows) {
+    EXPECT_EQ(removal::IsCoreSystemProcess(path, "C:\\Windows", "C:\\Windows\\System32", reference::FoldAscii), core)
+        << path;
+  }
+}
+
 }  // namespace
