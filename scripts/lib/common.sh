@@ -111,8 +111,19 @@ REG
   touch "$stamp"
 }
 
+# Wine links the user's shell folders (Desktop, Documents, ...) to the Linux
+# home folder; a full scan walks C: and would walk the whole home folder
+# through them. They become plain empty folders.
+unlink_home_folders() {
+  local prefix=$1 link
+  find "$prefix/drive_c/users" -type l 2>/dev/null | while read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done
+}
+
 # Copies the template to a new prefix, removes the Z: drive (so nothing can
-# walk the Linux root) and maps the drives given as letter=folder pairs.
+# walk the Linux root), keeps C: within the prefix and maps the drives given
+# as letter=folder pairs.
 make_prefix() {
   local prefix=$1
   shift
@@ -121,6 +132,7 @@ make_prefix() {
   rm -rf "$prefix"
   cp -a "$PW_BUILD/wine/template" "$prefix"
   rm -f "$prefix/dosdevices/z:"
+  unlink_home_folders "$prefix"
   local mapping
   for mapping in "$@"; do
     ln -sfn "${mapping#*=}" "$prefix/dosdevices/${mapping%%=*}:"

@@ -246,4 +246,12 @@ std::vector<std::string> LogicalDrives() {
   return drives;
 }
 
+bool IsFloppyDrive(const std::string& entry) {
+  if (entry.size() < 2 || entry[1] != ':') return false;
+  const char letter = static_cast<char>(entry[0] | 0x20);
+  if (letter != 'a' && letter != 'b') return false;
+  const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+  return GetDriveTypeW(root) == DRIVE_REMOVABLE;
+}
+
 }  // namespace platform

@@ -23,6 +23,10 @@ std::string FoldCase(std::string_view text);
 // letter in lower case.
 std::vector<std::string> LogicalDrives();
 
+// True for a drive list entry ("a:") naming a floppy drive: a: or b:
+// reported as removable. The disk itself is not touched.
+bool IsFloppyDrive(const std::string& entry);
+
 // A full drive path in the form the file functions take beyond 260
 // characters and with names that end in blanks or dots.
 std::wstring ExtendedPath(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/disk_lister.h"
 #include "platform/handles.h"
 #include "platform/message_box.h"
 #include "platform/system_error.h"
@@ -52,7 +53,9 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }
 
 bool DeleteFileForced(const std::string& path) {
-  const std::wstring file = Widen(path);
+  // As the removal writes it: a name ending in a dot or blank must not be
+  // trimmed into the name of another file.
+  const std::wstring file = ExtendedPath(path);
   if (DeleteFileW(file.c_str())) return true;
   if (GetLastError() != ERROR_ACCESS_DENIED) return false;
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);

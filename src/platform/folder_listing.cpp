@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/disk_lister.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -12,7 +13,7 @@ namespace platform {
 std::vector<std::string> ListPlainFiles(const std::string& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
-  UniqueFind find(FindFirstFileW(Widen(folder + "\\*").c_str(), &data));
+  UniqueFind find(FindFirstFileW(ExtendedPath(folder + "\\*").c_str(), &data));
   if (find.get() == INVALID_HANDLE_VALUE) return {};
   do {
     const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;

@@ -20,6 +20,7 @@ void frmmain::loadReferenceFile() {
   // as missing too: the program cannot work without its definitions.
   if (platform::FileExists(path) && platform::ReadFileBytes(path, bytes) == platform::ReadResult::Ok) {
     list.Assign(reference::ParseItems(reference::DecodeReferenceBytes(bytes, platform::AnsiToUtf8)));
+    program_.definitionsLoaded = true;
     return;
   }
   platform::ShowMessage(nullptr,

@@ -19,6 +19,17 @@ std::string SiblingCopyPath(std::string_view filePath) {
   return std::string(filePath.substr(0, keep)) + "QVR";
 }
 
+std::string NumberedPath(std::string_view path, int number) {
+  if (number <= 1) return std::string(path);
+  const std::string_view name = FileNameOf(path);
+  const size_t dot = name.rfind('.');
+  const size_t insertAt = path.size() - name.size() + (dot == std::string_view::npos ? name.size() : dot);
+  std::string numbered(path.substr(0, insertAt));
+  numbered += " (" + std::to_string(number) + ")";
+  numbered += path.substr(insertAt);
+  return numbered;
+}
+
 bool PathsForDetection(std::string_view detectionLine, std::string_view applicationFolder, RemovalPaths& paths) {
   const size_t separator = detectionLine.find(" > ");
   if (separator == std::string_view::npos || separator == 0) return false;

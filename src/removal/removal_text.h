@@ -28,6 +28,11 @@ bool PathsForDetection(std::string_view detectionLine, std::string_view applicat
 // the copy always lies beside the file, never in some other folder.
 std::string SiblingCopyPath(std::string_view filePath);
 
+// The path with " (<number>)" put before the extension of its name
+// ("C:\Q\dup.dll", 2 gives "C:\Q\dup (2).dll"); number 1 is the path itself.
+// A copy never overwrites a file: the next number is tried instead.
+std::string NumberedPath(std::string_view path, int number);
+
 // The part of a path after its last "\".
 std::string_view FileNameOf(std::string_view path);
 

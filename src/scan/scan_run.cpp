@@ -52,6 +52,7 @@ std::vector<std::string> frmmain::RefreshDriveList() {
 }
 
 void frmmain::cmdstartscan_Click() {
+  if (!program_.definitionsLoaded) return;
   // A second run inside the first one's message handling would empty the
   // results under it; the running scan is brought forward instead.
   if (program_.scanRunning) {
@@ -75,7 +76,8 @@ void frmmain::cmdstartscan_Click() {
 
   std::vector<std::string> roots;
   if (CheckState(ids::optfullscan) == 1) {
-    roots = scan::FullScanRoots(RefreshDriveList());
+    const std::vector<std::string> drives = RefreshDriveList();
+    roots = scan::FullScanRoots(drives, !drives.empty() && platform::IsFloppyDrive(drives.front()));
   } else {
     roots.push_back(platform::WindowsDirectory());
   }

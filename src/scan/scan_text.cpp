@@ -44,9 +44,9 @@ std::string ShortenForLabel(std::string_view path) {
   return shown;
 }
 
-std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries) {
+std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries, bool firstIsFloppy) {
   std::vector<std::string> roots;
-  for (size_t i = 1; i < driveEntries.size(); ++i) {
+  for (size_t i = firstIsFloppy ? 1 : 0; i < driveEntries.size(); ++i) {
     if (driveEntries[i].size() < 2) continue;
     roots.push_back(driveEntries[i].substr(0, 2) + "\\");
   }

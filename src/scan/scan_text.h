@@ -23,9 +23,12 @@ std::string FolderPathOf(std::string_view location);
 // component with the "\" in front ("C:\...\deep").
 std::string ShortenForLabel(std::string_view path);
 
-// A full scan walks the roots of the drive list from its second entry on;
-// each entry starts with a drive letter and a colon ("c:", "d: [DATA]").
-std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries);
+// A full scan walks the root of every entry of the drive list in list
+// order; each entry starts with a drive letter and a colon ("c:",
+// "d: [DATA]"). The first entry is passed over only when it is a floppy
+// drive, which would be slow and rarely holds anything; on most machines the
+// first entry is the system drive, which must be scanned.
+std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries, bool firstIsFloppy);
 
 // Seconds since midnight as single precision in their shortest general form
 // (at most seven significant digits), with the user's decimal separator.

@@ -23,6 +23,10 @@ struct Program {
   // replaced by the next run.
   std::unique_ptr<frmscan> scanWindow;
   bool scanRunning = false;
+  // Set once start-up has loaded the definitions. Before that (while the
+  // automatic update check at start waits for an answer) a scan would find
+  // nothing and call the machine clean.
+  bool definitionsLoaded = false;
   // Mouse pointer for the whole program: 0 default, 11 hourglass, 13 arrow
   // with hourglass.
   int mousePointer = 0;

@@ -1,9 +1,10 @@
 // Scan runs through the real program: what is walked, what is recorded and
 // counted, the scan window's states, Abort, the report file, and the usage
-// figures a run stores. Full scans walk E:, the test run's scan drive, which
-// besides each test's own tree holds a fixed tree whose links lead back into
-// it (two files, each to be examined once) and a bulk tree of 60,000 files,
-// one bulkhit.exe in each of its 600 folders, that keeps a scan busy.
+// figures a run stores. Full scans walk C:, the prefix's system drive, and
+// E:, the test run's scan drive, which besides each test's own tree holds a
+// fixed tree whose links lead back into it (two files, each to be examined
+// once) and a bulk tree of 60,000 files, one bulkhit.exe in each of its 600
+// folders, that keeps a scan busy.
 #include <windows.h>
 
 #include <regex>
@@ -15,7 +16,7 @@ namespace {
 
 class ScanTest : public ScanFixture {};
 
-TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveButTheFirstAndWritesTheReport) {
+TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveWithTheSystemDriveFirstAndWritesTheReport) {
   SetSetting("AUTOLOG", "1");
   MakeFile("Tools\\Sub\\FOO.EXE");
   MakeFile("Tools\\harmless.exe");
@@ -29,9 +30,11 @@ TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveButTheFirstAndWritesTheRep
   HWND scan = RunScan(main, true);
   ASSERT_NE(scan, nullptr);
   EXPECT_FALSE(IsWindowVisible(main));
-  EXPECT_EQ(Lines(scan), (std::vector<std::string>{"e:\\\\rootonly.exe > Spyware - root",
+  // The drive letters come from the drive list, the rest from the disk.
+  const std::string appFoo = "c:" + AppFile("foo.exe").substr(2);
+  EXPECT_EQ(Lines(scan), (std::vector<std::string>{appFoo + " > Adware", "e:\\\\rootonly.exe > Spyware - root",
                                                    "e:\\" + testName_ + "\\Tools\\Sub\\foo.exe > Adware"}));
-  EXPECT_EQ(Label(scan, ids::lblAdwareFoundCount), "2 Spyware / Adware found");
+  EXPECT_EQ(Label(scan, ids::lblAdwareFoundCount), "3 Spyware / Adware found");
   EXPECT_EQ(Label(scan, ids::lblObjectsscannedcount), std::to_string(3 + FixtureFiles()) + " Objects scanned");
   EXPECT_EQ(Label(scan, ids::Label3), "");
   EXPECT_TRUE(IsWindowVisible(Child(scan, ids::cmdExit)) && IsWindowEnabled(Child(scan, ids::cmdExit)));
@@ -49,7 +52,8 @@ TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveButTheFirstAndWritesTheRep
   EXPECT_TRUE(std::regex_match(reports[0], std::regex(datePart + "[0-9]+(\\.[0-9]{1,2})?\\.log"))) << reports[0];
   const std::string content = ReadFileText(AppFile("Reports\\" + reports[0])).value_or("");
   const std::string expectedStart =
-      "\r\nAdware found >e:\\\\rootonly.exe\r\nAdware found >e:\\" + testName_ + "\\Tools\\Sub\\foo.exe\r\nTest Run : ";
+      "\r\nAdware found >" + appFoo + "\r\nAdware found >e:\\\\rootonly.exe\r\nAdware found >e:\\" + testName_ +
+      "\\Tools\\Sub\\foo.exe\r\nTest Run : ";
   EXPECT_EQ(content.substr(0, expectedStart.size()), expectedStart);
   EXPECT_TRUE(std::regex_search(content, std::regex("Test Run : [^\r\n]+ at [^\r\n]+\r\n\r\n$"))) << content;
 

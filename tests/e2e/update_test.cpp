@@ -314,6 +314,25 @@ TEST_F(UpdateTest, TheAutomaticCheckRunsBeforeStartUpLoadsTheDefinitions) {
   EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.50 from the server");
 }
 
+TEST_F(UpdateTest, ScanNowDoesNothingWhileTheAutomaticCheckHoldsBackTheDefinitions) {
+  SetSetting("AUTOUPDATE", "1");
+  Serve("1.4");
+  App::Install(appFolder(), std::string("Ver1.4 current\r\nfoo.exe|Adware\r\n"));
+  ASSERT_TRUE(app_.Start(appFolder()));
+  HWND box = app_.WaitForMessageBox(20000);
+  ASSERT_NE(box, nullptr);
+  app_.TrayEvent(WM_LBUTTONDBLCLK);
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
+  // Posted before the answer, so handled while the box is still open.
+  Click(Child(main, ids::cmdstartscan));
+  AnswerMessageBox(box, IDOK);
+  ASSERT_NE(app_.WaitForSplash(), nullptr);
+  EXPECT_EQ(app_.FindTopLevel("TallowickParawardenScan", std::nullopt), nullptr);
+  EXPECT_FALSE(GetSetting("SCANCOUNT").has_value());
+}
+
 TEST_F(UpdateTest, TheAutomaticCheckSaysSoWhenTheDefinitionsAreCurrent) {
   SetSetting("AUTOUPDATE", "1");
   Serve("1.4");

@@ -97,20 +97,23 @@ TEST(ShortenForLabel, WholeUpToEightyCharactersThenFirstAndLastComponent) {
   }
 }
 
-TEST(FullScanRoots, RootsFromSecondDriveEntryOn) {
+TEST(FullScanRoots, EveryDriveInListOrderButALeadingFloppy) {
   struct Row {
     Texts entries;
+    bool firstIsFloppy;
     Texts roots;
   };
   const Row rows[] = {
-      {{"a:", "c:", "d: [DATA]"}, {"c:\\", "d:\\"}},
-      {{"a:", "c: [SYSTEM]"}, {"c:\\"}},
-      {{"c:"}, {}},
-      {{}, {}},
+      {{"a:", "c:", "d: [DATA]"}, true, {"c:\\", "d:\\"}},
+      {{"a:", "c: [SYSTEM]"}, false, {"a:\\", "c:\\"}},
+      {{"c:", "e:"}, false, {"c:\\", "e:\\"}},
+      {{"c:"}, false, {"c:\\"}},
+      {{"a:"}, true, {}},
+      {{}, false, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.entries));
-    EXPECT_EQ(scan::FullScanRoots(row.entries), row.roots);
+    EXPECT_EQ(scan::FullScanRoots(row.entries, row.firstIsFloppy), row.roots);
   }
 }
 

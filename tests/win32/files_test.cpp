@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/quarantine_files.h"
 #include "platform/text.h"
 #include "remove_tree.h"
 #include "startup/app_identity.h"
@@ -260,6 +261,81 @@ TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileForcedRemovesThe
   EXPECT_FALSE(platform::DeleteFileForced(PathOf("a folder")));
   const std::vector<std::string> remaining = {"A.txt", "c.TXT", "empty.txt", japanese};
   EXPECT_EQ(platform::ListPlainFiles(Folder()), remaining);
+}
+
+TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
+  for (const wchar_t* name : {L"spy.", L"spy ", L"spy"}) {
+    const std::wstring path = L"\\\\?\\" + folder_ + L"\\" + name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << Narrow(name);
+    CloseHandle(file);
+  }
+  EXPECT_EQ(platform::ListPlainFiles(Folder()).size(), 3u);
+  EXPECT_TRUE(platform::DeleteFileForced(PathOf("spy.")));
+  EXPECT_TRUE(platform::DeleteFileForced(PathOf("spy ")));
+  EXPECT_EQ(platform::ListPlainFiles(Folder()), std::vector<std::string>{"spy"});
+}
+
+// Quarantines the detected file at `relative` and returns the outcome.
+platform::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
+                                   platform::QuarantinedCopies* copies = nullptr) {
+  removal::RemovalPaths paths;
+  EXPECT_TRUE(removal::PathsForDetection(folder + "\\" + relative + " > Adware", folder, paths));
+  return platform::QuarantineDetectedFile(paths, copies);
+}
+
+TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("a")).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("b")).c_str(), nullptr));
+  Write("a\\dup.dll", "first");
+  Write("a\\dup.exe", "second");
+  Write("b\\dup.dll", "third");
+  Write("a\\thesis.exe", "detected");
+  Write("a\\thesis.QVR", "the user's own", FILE_ATTRIBUTE_READONLY);
+  if (HasFatalFailure() || IsSkipped()) return;
+
+  platform::QuarantinedCopies third;
+  for (const char* file : {"a\\dup.dll", "a\\dup.exe"}) EXPECT_EQ(Quarantine(Folder(), file), platform::RemovalResult::Removed);
+  EXPECT_EQ(Quarantine(Folder(), "b\\dup.dll", &third), platform::RemovalResult::Removed);
+  EXPECT_EQ(Quarantine(Folder(), "a\\thesis.exe"), platform::RemovalResult::Removed);
+  EXPECT_EQ(third.quarantinePath, PathOf("Quarantine\\dup (2).dll"));
+  EXPECT_EQ(third.siblingPath, PathOf("b\\dup.QVR"));
+
+  const std::pair<const char*, const char*> copies[] = {
+      {"Quarantine\\dup.dll", "first"},  {"Quarantine\\dup.exe", "second"}, {"Quarantine\\dup (2).dll", "third"},
+      {"a\\dup.QVR", "first"},           {"a\\dup (2).QVR", "second"},      {"b\\dup.QVR", "third"},
+      {"a\\thesis.QVR", "the user's own"}, {"a\\thesis (2).QVR", "detected"}, {"Quarantine\\thesis.exe", "detected"},
+  };
+  for (const auto& [name, content] : copies) {
+    std::string bytes;
+    EXPECT_EQ(platform::ReadFileBytes(PathOf(name), bytes), ReadResult::Ok) << name;
+    EXPECT_EQ(bytes, content) << name;
+  }
+  EXPECT_TRUE(GetFileAttributesW(Widen(PathOf("a\\thesis.QVR")).c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(FilesTest, QuarantineLeavesALinkPutInPlaceOfTheDetectedFile) {
+  // Resolved at run time: the call exists from Vista on.
+  using CreateLinkFn = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+  const auto createLink = reinterpret_cast<CreateLinkFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
+  Write("target.txt", "someone else's file");
+  const std::wstring link = Widen(PathOf("tracker.exe"));
+  // 2: without the privilege, where developer mode allows it.
+  if (createLink == nullptr || !(createLink(link.c_str(), Widen(PathOf("target.txt")).c_str(), 0) ||
+                                 createLink(link.c_str(), Widen(PathOf("target.txt")).c_str(), 2))) {
+    GTEST_SKIP() << "symbolic links cannot be made here";
+  }
+  const DWORD attributes = GetFileAttributesW(link.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    GTEST_SKIP() << "links show no reparse point here";
+  }
+
+  EXPECT_EQ(Quarantine(Folder(), "tracker.exe"), platform::RemovalResult::Failed);
+  std::string bytes;
+  EXPECT_EQ(platform::ReadFileBytes(PathOf("target.txt"), bytes), ReadResult::Ok);
+  EXPECT_EQ(bytes, "someone else's file");
+  EXPECT_NE(GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ namespace {
 // Removes a folder and everything in it; attributes are cleared first so
 // that read-only, hidden and system files go as well.
 inline void RemoveTree(const std::wstring& folder) {
+  // The extended form reaches names ending in dots or blanks as well.
+  if (folder.size() > 2 && folder[1] == L':') return RemoveTree(L"\\\\?\\" + folder);
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {

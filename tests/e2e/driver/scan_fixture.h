@@ -1,5 +1,6 @@
 // Fixture for tests that scan: a tree of the test's own on E:, the scan
-// drive, and the steps of a scan run as a user takes them.
+// drive, and the steps of a scan run as a user takes them. A full scan
+// walks C: and E:.
 #pragma once
 
 #include <windows.h>
@@ -12,10 +13,23 @@
 
 namespace e2e {
 
-// Files of the fixed trees, which every full scan examines too.
-inline int FixtureFiles() {
-  const char* count = std::getenv("PW_SCAN_FIXTURE_FILES");
-  return count != nullptr ? std::atoi(count) : 0;
+// Plain files (neither hidden nor system files) in a folder's whole tree,
+// as a scan counts them; the drive's own content has no links.
+inline int CountPlainFiles(const std::wstring& folder) {
+  int count = 0;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do {
+    const std::wstring name = data.cFileName;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != L"." && name != L"..") count += CountPlainFiles(folder + L"\\" + name);
+    } else if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+      ++count;
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return count;
 }
 
 class ScanFixture : public ProgramTest {
@@ -54,8 +68,19 @@ class ScanFixture : public ProgramTest {
     SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
     Click(Child(main, full ? ids::optfullscan : ids::optquickscan));
     WaitUntil([&] { return IsChecked(Child(main, full ? ids::optfullscan : ids::optquickscan)); });
+    // A full scan walks the system drive as well: what it holds at the start
+    // (the Windows folder, the program copies, this test's application
+    // folder) is counted now, before a report adds to it.
+    if (full) systemDriveFiles_ = CountPlainFiles(L"\\\\?\\C:");
     Click(Child(main, ids::cmdstartscan));
     return app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
+  }
+
+  // Files a full scan examines besides the test's own tree: the fixed trees
+  // on E: and everything on C: when the scan started.
+  int FixtureFiles() const {
+    const char* count = std::getenv("PW_SCAN_FIXTURE_FILES");
+    return (count != nullptr ? std::atoi(count) : 0) + systemDriveFiles_;
   }
 
   bool WaitForComplete(HWND scan, int timeoutMs = 60000) {
@@ -84,6 +109,7 @@ class ScanFixture : public ProgramTest {
 
   std::string tree_;
   std::vector<std::string> extraFiles_;
+  int systemDriveFiles_ = 0;
 };
 
 }  // namespace e2e
