@@ -61,22 +61,30 @@ class RemovalTest : public ScanFixture {
 };
 
 TEST_F(RemovalTest, NamedProgramsAreEndedWhateverIsMarkedAfterOneNoticePerEntry) {
-  App named, twice, header;
+  App named, twice, header, disguised;
   StartNamedHelper(named, "foo.exe");
   StartNamedHelper(twice, "twice.exe");
   StartNamedHelper(header, "hdr.exe");
+  StartNamedHelper(disguised, "svchost.exe");
+  // Wine's own explorer.exe and rpcss.exe run from the Windows folder: as
+  // core parts of the system they are never ended, while a svchost.exe
+  // running from elsewhere is.
   HWND scan = ScanAndMark(
       "hdr.exe|the header record is never compared\r\n"
       "no separator here\r\n"
       "foo.exe|Adware\r\n"
       "twice.exe|First\r\n"
       "twice.exe|Second\r\n"
+      "explorer.exe|Core\r\n"
+      "rpcss.exe|Core\r\n"
+      "svchost.exe|Disguised\r\n"
       "Parawarden.exe|Definitions that name this program\r\n",
       {});
   ASSERT_NE(scan, nullptr);
-  EXPECT_EQ(Quarantine(scan), 3);
+  EXPECT_EQ(Quarantine(scan), 4);
   EXPECT_TRUE(named.WaitForExit());
   EXPECT_TRUE(twice.WaitForExit());
+  EXPECT_TRUE(disguised.WaitForExit());
   EXPECT_FALSE(header.HasExited());
   EXPECT_FALSE(app_.HasExited());
 }
@@ -182,11 +190,13 @@ TEST_F(RemovalTest, OnTheNinetyEightFamilyProgramsAreEndedAsWell) {
   App named;
   StartNamedHelper(named, "foo.exe");
   MakeFile("foo.exe");
-  HWND scan = ScanAndMark("Ver1.0\r\nfoo.exe|Adware\r\n", {0});
+  // The helper's own file on C: comes first; only the one on E: is marked.
+  HWND scan = ScanAndMark("Ver1.0\r\nfoo.exe|Adware\r\n", {1});
   ASSERT_NE(scan, nullptr);
   EXPECT_EQ(Quarantine(scan), 1);
   EXPECT_TRUE(named.WaitForExit());
-  EXPECT_TRUE(WaitUntil([&] { return Lines(scan).empty(); }));
+  EXPECT_TRUE(WaitUntil([&] { return Lines(scan).size() == 1; }));
+  EXPECT_FALSE(PathExists(tree_ + "\\foo.exe"));
 }
 
 }  // namespace
