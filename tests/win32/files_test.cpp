@@ -326,8 +326,12 @@ TEST_F(FilesTest, QuarantineLeavesALinkPutInPlaceOfTheDetectedFile) {
                                  createLink(link.c_str(), Widen(PathOf("target.txt")).c_str(), 2))) {
     GTEST_SKIP() << "symbolic links cannot be made here";
   }
-  const DWORD attributes = GetFileAttributesW(link.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  HANDLE opened = CreateFileW(link.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const bool known = opened != INVALID_HANDLE_VALUE && GetFileInformationByHandle(opened, &info);
+  if (opened != INVALID_HANDLE_VALUE) CloseHandle(opened);
+  if (!known || !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     GTEST_SKIP() << "links show no reparse point here";
   }
 
