@@ -295,7 +295,9 @@ TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
   if (HasFatalFailure() || IsSkipped()) return;
 
   platform::QuarantinedCopies third;
-  for (const char* file : {"a\\dup.dll", "a\\dup.exe"}) EXPECT_EQ(Quarantine(Folder(), file), platform::RemovalResult::Removed);
+  for (const char* file : {"a\\dup.dll", "a\\dup.exe"}) {
+    EXPECT_EQ(Quarantine(Folder(), file), platform::RemovalResult::Removed) << file;
+  }
   EXPECT_EQ(Quarantine(Folder(), "b\\dup.dll", &third), platform::RemovalResult::Removed);
   EXPECT_EQ(Quarantine(Folder(), "a\\thesis.exe"), platform::RemovalResult::Removed);
   EXPECT_EQ(third.quarantinePath, PathOf("Quarantine\\dup (2).dll"));
