@@ -54,6 +54,12 @@ class Transfer {
  public:
   Transfer(std::wstring url, const TransferLimits& limits) : url_(std::move(url)), limits_(limits) {}
 
+  bool Started() const { return finished_ != nullptr; }
+  // Signalled once the outcome is known, which may be well before the
+  // worker ends: closing a connection with part of a long body unread can
+  // take the system a while.
+  HANDLE finished() const { return finished_.get(); }
+
   // Runs on the worker thread.
   void Run() {
     try {
@@ -63,6 +69,9 @@ class Transfer {
       ok_ = false;
       body_.clear();
     }
+    SetEvent(finished_.get());
+    request_.reset();
+    session_.reset();
   }
 
   TransferProgress Progress() {
@@ -73,7 +82,7 @@ class Transfer {
     Guard guard(lock_);
     abandoned_ = true;
   }
-  // Only once the worker has ended.
+  // Only once finished() is signalled.
   bool ok() const { return ok_; }
   const std::string& body() const { return body_; }
 
@@ -90,15 +99,16 @@ class Transfer {
   }
 
   bool Fetch() {
-    UniqueInternet session(InternetOpenW(L"Tallowick Parawarden", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session) return false;
+    session_.reset(InternetOpenW(L"Tallowick Parawarden", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    HINTERNET session = session_.get();
+    if (session == nullptr) return false;
     // The system's own timeouts end a silent connection in the worker too,
     // not only in the waiter's eyes.
-    SetTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, limits_.watch.connectTimeoutMs);
-    SetTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, limits_.watch.stallTimeoutMs);
-    SetTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, limits_.watch.stallTimeoutMs);
+    SetTimeout(session, INTERNET_OPTION_CONNECT_TIMEOUT, limits_.watch.connectTimeoutMs);
+    SetTimeout(session, INTERNET_OPTION_SEND_TIMEOUT, limits_.watch.stallTimeoutMs);
+    SetTimeout(session, INTERNET_OPTION_RECEIVE_TIMEOUT, limits_.watch.stallTimeoutMs);
     DWORD retries = 1;
-    InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
+    InternetSetOptionW(session, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
 
     std::wstring url = url_;
     for (unsigned redirects = 0;; ++redirects) {
@@ -106,20 +116,21 @@ class Transfer {
       Report(redirects > 0, false, 0);
       // Redirects are followed here rather than by the system, which would
       // follow a loop without end and to any kind of address.
-      UniqueInternet request(InternetOpenUrlW(session.get(), url.c_str(), nullptr, 0,
-                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                                  INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
-                                                  INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT,
-                                              0));
-      if (!request || Abandoned()) return false;
-      const DWORD status = StatusCode(request.get());
+      request_.reset(InternetOpenUrlW(session, url.c_str(), nullptr, 0,
+                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                          INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
+                                          INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT,
+                                      0));
+      HINTERNET request = request_.get();
+      if (request == nullptr || Abandoned()) return false;
+      const DWORD status = StatusCode(request);
       if (IsRedirect(status)) {
-        if (redirects >= limits_.maxRedirects || !RedirectTarget(request.get(), url)) return false;
+        if (redirects >= limits_.maxRedirects || !RedirectTarget(request, url)) return false;
         continue;
       }
       if (status < 200 || status > 299) return false;
       Report(false, true, 0);
-      return ReceiveBody(request.get());
+      return ReceiveBody(request);
     }
   }
 
@@ -220,6 +231,9 @@ class Transfer {
 
   const std::wstring url_;
   const TransferLimits limits_;
+  UniqueHandle finished_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueInternet session_;
+  UniqueInternet request_;
   CriticalSection lock_;
   TransferProgress progress_;
   bool abandoned_ = false;
@@ -242,11 +256,12 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 
 bool Download(const std::string& url, const std::string& path, const TransferLimits& limits) {
   const auto transfer = std::make_shared<Transfer>(Widen(url), limits);
+  if (!transfer->Started()) return false;
   WorkerThread worker([transfer] { transfer->Run(); });
   if (!worker.Started()) return false;
   TransferWatch watch(limits.watch, GetTickCount());
   const bool ended = WaitKeepingWindowsPainted(
-      worker.handle(), [&] { return watch.StillAlive(GetTickCount(), transfer->Progress()); }, kPollMs);
+      transfer->finished(), [&] { return watch.StillAlive(GetTickCount(), transfer->Progress()); }, kPollMs);
   if (!ended) {
     // The worker may sit in a call that only the system's own timeout ends;
     // it stops at its next step and frees the transfer itself.

@@ -366,9 +366,8 @@ TEST_F(UpdateTest, TheDownloadWindowIsCentredAndCannotBeClosedWhileItRuns) {
   AnswerMessageBox(box, IDYES);
   HWND progress = app_.WaitForTopLevel("TallowickParawardenProgress", std::nullopt, 5000);
   ASSERT_NE(progress, nullptr);
-  EXPECT_TRUE(IsWindowVisible(progress));
-  // The program is busy downloading and answers no messages meanwhile, so
-  // the caption is read from the window manager's own copy.
+  // Found perhaps between its creation and its showing.
+  EXPECT_NE(app_.WaitForVisible(progress, 2000), nullptr);
   wchar_t caption[64] = {};
   GetWindowTextW(progress, caption, 64);
   EXPECT_STREQ(caption, L"Downloading Update");
