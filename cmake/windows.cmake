@@ -21,6 +21,7 @@ set(WIN32_SOURCES
   src/platform/files.cpp
   src/platform/folder_listing.cpp
   src/platform/message_box.cpp
+  src/platform/painting_wait.cpp
   src/platform/processes.cpp
   src/platform/quarantine_files.cpp
   src/platform/registry_settings_store.cpp
@@ -29,6 +30,7 @@ set(WIN32_SOURCES
   src/platform/system_error.cpp
   src/platform/text.cpp
   src/platform/url_download.cpp
+  src/platform/worker_thread.cpp
   src/reference/load_reference_file.cpp
   src/removal/do_quarantine.cpp
   src/removal/process_pass.cpp

@@ -30,24 +30,64 @@ std::string ApplicationFolder() {
 
 std::string AppPath(const std::string& name) { return ApplicationFolder() + "\\" + name; }
 
-ReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
-  UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::NotFound
-                                                                          : ReadResult::Failed;
-  }
-  std::string content;
+namespace {
+
+ReadResult OpenForReading(const std::string& path, UniqueHandle& file) {
+  file.reset(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (file.get() != INVALID_HANDLE_VALUE) return ReadResult::Ok;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::NotFound : ReadResult::Failed;
+}
+
+// Reads until the end of the file or until `limit` bytes; `more` tells
+// whether the file went on past the limit.
+ReadResult ReadUpTo(HANDLE file, uint64_t limit, std::string& content, bool& more) {
   char chunk[64 * 1024];
+  more = false;
   for (;;) {
+    const uint64_t room = limit - content.size();
+    // One byte past the limit tells whether the file goes on.
+    const DWORD want = room >= sizeof chunk ? sizeof chunk : static_cast<DWORD>(room) + 1;
     DWORD got = 0;
-    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return ReadResult::Failed;
-    if (got == 0) break;
+    if (!ReadFile(file, chunk, want, &got, nullptr)) return ReadResult::Failed;
+    if (got == 0) return ReadResult::Ok;
+    if (got > room) {
+      content.append(chunk, static_cast<size_t>(room));
+      more = true;
+      return ReadResult::Ok;
+    }
     content.append(chunk, got);
   }
+}
+
+}  // namespace
+
+ReadResult ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxBytes) {
+  UniqueHandle file;
+  const ReadResult opened = OpenForReading(path, file);
+  if (opened != ReadResult::Ok) return opened;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file.get(), &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes) return ReadResult::TooLarge;
+  std::string content;
+  bool more = false;
+  const ReadResult read = ReadUpTo(file.get(), maxBytes, content, more);
+  if (read != ReadResult::Ok) return read;
+  // The file grew while it was read.
+  if (more) return ReadResult::TooLarge;
   bytes.swap(content);
   return ReadResult::Ok;
+}
+
+ReadResult ReadFileStart(const std::string& path, size_t count, std::string& bytes) {
+  UniqueHandle file;
+  const ReadResult opened = OpenForReading(path, file);
+  if (opened != ReadResult::Ok) return opened;
+  std::string content;
+  bool more = false;
+  const ReadResult read = ReadUpTo(file.get(), count, content, more);
+  if (read == ReadResult::Ok) bytes.swap(content);
+  return read;
 }
 
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }

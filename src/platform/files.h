@@ -2,6 +2,7 @@
 // creation and the "file exists" rule the definitions loader relies on.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -13,9 +14,12 @@ std::string ApplicationFolder();
 // ApplicationFolder() + "\" + name.
 std::string AppPath(const std::string& name);
 
-enum class ReadResult { Ok, NotFound, Failed };
-// Reads a whole file. On failure `bytes` is left untouched.
-ReadResult ReadFileBytes(const std::string& path, std::string& bytes);
+enum class ReadResult { Ok, NotFound, Failed, TooLarge };
+// Reads a whole file of at most `maxBytes` (TooLarge otherwise, before any
+// of it is read). On failure `bytes` is left untouched.
+ReadResult ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxBytes = UINT64_MAX);
+// Reads the first `count` bytes of a file, or all of a shorter one.
+ReadResult ReadFileStart(const std::string& path, size_t count, std::string& bytes);
 
 // Creates a folder; one that exists already, or that cannot be created, is
 // left as it is (the caller goes on either way).

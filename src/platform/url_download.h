@@ -1,13 +1,33 @@
 // Fetching a file from the update server.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "platform/transfer_watch.h"
 
 namespace platform {
 
-// Downloads the resource at `url` into `path`, blocking until it is done,
-// always from the server rather than a cache. True only for a successful
-// answer received whole; `path` may hold a partial file otherwise.
-bool DownloadUrlToFile(const std::string& url, const std::string& path);
+struct TransferLimits {
+  // The most of the body that is received and kept.
+  uint64_t maxBytes = 0;
+  // What a longer body means: when true, its start is kept and counts as
+  // the whole (for a file that is read only at its start); when false, the
+  // download fails.
+  bool keepStartOfLongerBody = false;
+  // Redirects followed, each only to an http or https address.
+  unsigned maxRedirects = 0;
+  WatchLimits watch;
+};
+
+// Downloads the resource at `url` (http or https) into `path`, always from
+// the server rather than a cache. The transfer runs on a thread of its own
+// while the calling thread waits with its windows painted and their input
+// thrown away (see WaitKeepingWindowsPainted). True only for a successful
+// answer received whole within `limits`; the file is written only then,
+// though a failure while writing it may leave part of it. A stalled or
+// overlong transfer, a body shorter than announced, and running out of
+// memory are all failures.
+bool DownloadUrlToFile(const std::string& url, const std::string& path, const TransferLimits& limits);
 
 }  // namespace platform

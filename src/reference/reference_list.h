@@ -13,8 +13,8 @@ class ReferenceList {
   void Clear() { records_.clear(); }
   void Assign(std::vector<std::string> records) { records_ = std::move(records); }
 
-  // The count includes the header record. There is no upper bound: a file of
-  // any size loads whole.
+  // The count includes the header record. The list itself has no upper
+  // bound; the loader refuses a file beyond the definitions limits.
   size_t Count() const { return records_.size(); }
   const std::string& Record(size_t position) const { return records_.at(position); }
   // The header record, or the empty text while nothing is loaded.

@@ -1,5 +1,7 @@
 #include "reference/reference_syntax.h"
 
+#include <utility>
+
 namespace reference {
 namespace {
 
@@ -10,18 +12,16 @@ class ItemReader {
  public:
   explicit ItemReader(std::string_view text) : text_(text) {}
 
-  std::vector<std::string> ReadAll() {
-    std::vector<std::string> records;
+  void VisitAll(const ItemVisitor& visit) {
     while (SkipBlanksAndEmptyLines()) {
-      records.push_back(ReadItem());
+      if (!visit(ReadItem())) return;
       // A comma promises one more item on this line, even an empty one.
       while (afterComma_) {
         afterComma_ = false;
         SkipBlanks();
-        records.push_back(ReadItem());
+        if (!visit(ReadItem())) return;
       }
     }
-    return records;
   }
 
  private:
@@ -111,7 +111,24 @@ class ItemReader {
 
 }  // namespace
 
-std::vector<std::string> ParseItems(std::string_view text) { return ItemReader(text).ReadAll(); }
+void ForEachItem(std::string_view text, const ItemVisitor& visit) { ItemReader(text).VisitAll(visit); }
+
+std::vector<std::string> ParseItems(std::string_view text) {
+  std::vector<std::string> records;
+  ParseItemsUpTo(text, records.max_size(), records);
+  return records;
+}
+
+bool ParseItemsUpTo(std::string_view text, size_t maxRecords, std::vector<std::string>& records) {
+  records.clear();
+  bool withinLimit = true;
+  ForEachItem(text, [&](std::string&& item) {
+    if (records.size() == maxRecords) return withinLimit = false;
+    records.push_back(std::move(item));
+    return true;
+  });
+  return withinLimit;
+}
 
 bool SplitEntry(std::string_view record, Entry& entry) {
   const size_t bar = record.find('|');

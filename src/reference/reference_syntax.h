@@ -3,6 +3,7 @@
 // itself is read by the platform layer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,15 @@ namespace reference {
 //   the record short wherever it is shown.
 // The text is UTF-8; only ASCII bytes act as delimiters.
 std::vector<std::string> ParseItems(std::string_view text);
+
+// Reads at most `maxRecords` records into `records`; false when the text
+// holds more, so that a file of millions of empty items cannot fill memory.
+bool ParseItemsUpTo(std::string_view text, size_t maxRecords, std::vector<std::string>& records);
+
+// Hands each record to `visit` in file order until it returns false; for
+// readers that need not keep them all.
+using ItemVisitor = std::function<bool(std::string&& item)>;
+void ForEachItem(std::string_view text, const ItemVisitor& visit);
 
 // A reference entry is "name|description"; the split is at the first "|".
 struct Entry {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "platform/atomic_file.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -13,6 +15,7 @@
 #include "startup/app_identity.h"
 #include "startup/program.h"
 #include "ui/frmprogress.h"
+#include "update/update_limits.h"
 #include "update/version_text.h"
 
 namespace {
@@ -28,10 +31,68 @@ HWND MessageOwner(Program& program) {
 // when they cannot be read.
 std::string LocalDefinitionsStart() {
   std::string bytes;
-  if (platform::ReadFileBytes(platform::AppPath("ref.dat"), bytes) != platform::ReadResult::Ok) return std::string();
+  if (platform::ReadFileStart(platform::AppPath("ref.dat"), 3 + 8, bytes) != platform::ReadResult::Ok) {
+    return std::string();
+  }
   // A byte-order mark is no part of the header, as the loader also holds.
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   return bytes.substr(0, 8);
+}
+
+update::UpdateLimits LimitsInForce() {
+  return update::LimitsWithOverrides(
+      [](const char* key) { return settings::GetSetting(app::kTitle, "UPDATES", key, ""); });
+}
+
+platform::WatchLimits Watch(const update::UpdateLimits& limits, uint64_t wholeTransferMs) {
+  platform::WatchLimits watch;
+  watch.connectTimeoutMs = static_cast<uint32_t>(limits.connectTimeoutMs);
+  watch.stallTimeoutMs = static_cast<uint32_t>(limits.stallTimeoutMs);
+  watch.stallMinBytes = update::kStallMinBytes;
+  watch.wholeTransferMs = static_cast<uint32_t>(wholeTransferMs);
+  return watch;
+}
+
+// The version file's start, read to its first field at most; false when it
+// could not be fetched. The whole fetch is bounded in time, so that the
+// automatic check at start cannot hold the program for long.
+bool FetchVersionFile(const update::UpdateLimits& limits, std::string& versionFile) {
+  const std::string updFile = platform::AppPath("upd.txt");
+  platform::TransferLimits transfer;
+  transfer.maxBytes = limits.versionFileBytes;
+  transfer.keepStartOfLongerBody = true;
+  transfer.maxRedirects = static_cast<unsigned>(limits.redirects);
+  transfer.watch = Watch(limits, limits.VersionFetchMs());
+  bool fetched = false;
+  try {
+    fetched = platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "version.txt", updFile, transfer) &&
+              platform::ReadFileBytes(updFile, versionFile, limits.versionFileBytes) == platform::ReadResult::Ok;
+  } catch (const std::bad_alloc&) {
+    fetched = false;
+  }
+  // A failed transfer may leave part of the file behind.
+  platform::DeleteFileForced(updFile);
+  return fetched;
+}
+
+// Fetches the server's definitions into `tmpFile` and checks them with the
+// same limits the start-up load holds; false when they are not fit to
+// replace ref.dat.
+bool FetchDefinitions(const update::UpdateLimits& limits, const std::string& tmpFile) {
+  platform::TransferLimits transfer;
+  transfer.maxBytes = limits.definitionsBytes;
+  transfer.maxRedirects = static_cast<unsigned>(limits.redirects);
+  transfer.watch = Watch(limits, 0);
+  try {
+    if (!platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "ref.dat", tmpFile, transfer)) return false;
+    std::string bytes;
+    if (platform::ReadFileBytes(tmpFile, bytes, limits.definitionsBytes) != platform::ReadResult::Ok) return false;
+    std::string text = reference::DecodeReferenceBytes(bytes, platform::AnsiToUtf8);
+    std::string().swap(bytes);
+    return update::LooksLikeDefinitions(text, limits.definitionsRecords);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 // Replaces ref.dat with the downloaded file in one step, so it is never
@@ -63,13 +124,8 @@ std::string UpdateServer() {
 
 void CheckForUpdates(Program& program, int userRequested) {
   const std::string title = app::kTitle;
-  const std::string updFile = platform::AppPath("upd.txt");
-  const bool downloaded = platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "version.txt", updFile);
   std::string versionFile;
-  if (downloaded) platform::ReadFileBytes(updFile, versionFile);
-  // A failed transfer may leave part of the file behind.
-  platform::DeleteFileForced(updFile);
-  if (!downloaded) {
+  if (!FetchVersionFile(LimitsInForce(), versionFile)) {
     if (userRequested == 1) {
       platform::ShowMessage(MessageOwner(program),
                             "The update file not found.Unable to verify if new download is present", MB_OK);
@@ -107,12 +163,7 @@ void DownloadDefinitions(Program& program) {
   program.mousePointer = 11;
   ui::ApplyMousePointer(program.mousePointer);
   const std::string tmpFile = platform::AppPath("ref.tmp");
-  bool ok = platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "ref.dat", tmpFile);
-  if (ok) {
-    std::string bytes;
-    ok = platform::ReadFileBytes(tmpFile, bytes) == platform::ReadResult::Ok &&
-         update::LooksLikeDefinitions(reference::DecodeReferenceBytes(bytes, platform::AnsiToUtf8));
-  }
+  const bool ok = FetchDefinitions(LimitsInForce(), tmpFile);
   std::string replaceError;
   const bool replaced = ok && ReplaceDefinitions(tmpFile, replaceError);
   platform::DeleteFileForced(tmpFile);

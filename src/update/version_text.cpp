@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 
 #include "reference/reference_syntax.h"
 
@@ -31,8 +32,12 @@ bool ParseVersion(std::string_view text, double& version) {
 }
 
 std::string ServerVersionText(std::string_view versionFile) {
-  const std::vector<std::string> items = reference::ParseItems(versionFile);
-  return items.empty() ? std::string() : items.front();
+  std::string first;
+  reference::ForEachItem(versionFile, [&](std::string&& item) {
+    first = std::move(item);
+    return false;
+  });
+  return first;
 }
 
 std::string LocalVersionText(std::string_view definitionsStart) {
@@ -48,16 +53,23 @@ Comparison Compare(std::string_view localText, std::string_view serverText) {
   return local < server ? Comparison::Newer : Comparison::UpToDate;
 }
 
-bool LooksLikeDefinitions(std::string_view utf8Text) {
-  const std::vector<std::string> records = reference::ParseItems(utf8Text);
-  if (records.size() < 2) return false;
-  const std::string& header = records.front();
-  double version = 0;
-  if (header.compare(0, 3, "Ver") != 0 || !ParseVersion(std::string_view(header).substr(3), version)) return false;
-  for (size_t i = 1; i < records.size(); ++i) {
-    if (records[i].find('|') != std::string::npos) return true;
-  }
-  return false;
+bool LooksLikeDefinitions(std::string_view utf8Text, uint64_t maxRecords) {
+  // Walked record by record and never kept, so that the check itself stays
+  // small whatever the file holds.
+  uint64_t count = 0;
+  bool headerOk = false;
+  bool hasEntry = false;
+  reference::ForEachItem(utf8Text, [&](std::string&& record) {
+    if (++count > maxRecords) return false;
+    if (count == 1) {
+      double version = 0;
+      headerOk = record.compare(0, 3, "Ver") == 0 && ParseVersion(std::string_view(record).substr(3), version);
+      return headerOk;
+    }
+    hasEntry = hasEntry || record.find('|') != std::string::npos;
+    return true;
+  });
+  return headerOk && hasEntry && count <= maxRecords;
 }
 
 std::string BaseAddress(std::string_view configured) {

@@ -2,6 +2,7 @@
 // definitions file before it may replace the local one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,10 @@ Comparison Compare(std::string_view localText, std::string_view serverText);
 
 // A downloaded definitions file may replace the local one only when it is
 // not empty, its header record is "Ver" and a number, and at least one
-// record after it is an entry ("name|description"). An error page or a
-// truncated transfer fails this.
-bool LooksLikeDefinitions(std::string_view utf8Text);
+// record after it is an entry ("name|description"), and it holds no more
+// than `maxRecords` records. An error page or a truncated transfer fails
+// this.
+bool LooksLikeDefinitions(std::string_view utf8Text, uint64_t maxRecords);
 
 // "http://host[:port]" with any "/" at its end taken off.
 std::string BaseAddress(std::string_view configured);

@@ -79,5 +79,21 @@ TEST_F(DefinitionsReadTest, AFileThatCannotBeReadEndsLikeAMissingOne) {
   EXPECT_TRUE(app_.WaitForExit());
 }
 
+TEST_F(DefinitionsReadTest, AFileBeyondTheLimitsEndsAsDamagedWithoutExhaustingMemory) {
+  const std::string tooLarge[] = {
+      "Ver1.0\r\nfoo.exe|A\r\n" + std::string(64 * 1024 * 1024, 'x'),
+      "Ver1.0\r\nfoo.exe|A\r\n" + std::string(2 * 1000 * 1000, ','),
+  };
+  for (const std::string& refDat : tooLarge) {
+    App::Install(appFolder(), refDat);
+    ASSERT_TRUE(app_.Start(appFolder()));
+    HWND box = app_.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).substr(0, 30), "The reference file is damaged:");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(app_.WaitForExit());
+  }
+}
+
 }  // namespace
 }  // namespace e2e

@@ -121,6 +121,17 @@ TEST(ParseItemsLarge, HundredThousandEntriesPlusHeader) {
   EXPECT_EQ(list.Record(kEntries), "file99999.exe|Adware");
 }
 
+TEST(ParseItemsLarge, StopsAtTheRecordLimit) {
+  // Sixteen megabytes of commas would be sixteen million records.
+  const std::string commas = "Ver1\r\na.exe|A," + std::string(16 * 1024 * 1024, ',');
+  Records records;
+  EXPECT_FALSE(reference::ParseItemsUpTo(commas, 1000, records));
+  EXPECT_EQ(records.size(), 1000u);
+  EXPECT_EQ(records[1], "a.exe|A");
+  EXPECT_TRUE(reference::ParseItemsUpTo("Ver1\r\na.exe|A,b.exe|B", 3, records));
+  EXPECT_EQ(records, (Records{"Ver1", "a.exe|A", "b.exe|B"}));
+}
+
 TEST(ParseItemsLarge, BinaryGarbage) {
   std::string every;
   for (int b = 0; b < 256; ++b) every.push_back(static_cast<char>(b));

@@ -43,6 +43,7 @@ TEST(UpdateDefinitions, OnlyACompleteLookingFileMayReplaceTheLocalOne) {
   struct Row {
     const char* text;
     bool accepted;
+    uint64_t maxRecords = 100;
   };
   const Row rows[] = {
       {"Ver1.50 from the server\r\nnew.exe|Adware\r\n", true},
@@ -53,8 +54,13 @@ TEST(UpdateDefinitions, OnlyACompleteLookingFileMayReplaceTheLocalOne) {
       {"<!DOCTYPE html>\r\n<html>a|b</html>", false},
       {"Version 2\r\nfoo.exe|A", false},
       {"ver1.5\r\nfoo.exe|A", false},
+      // Three records at most: empty items from a run of commas count too.
+      {"Ver2\r\na.exe|A\r\nb.exe|B", true, 3},
+      {"Ver2\r\na.exe|A,,", false, 3},
   };
-  for (const Row& row : rows) EXPECT_EQ(update::LooksLikeDefinitions(row.text), row.accepted) << row.text;
+  for (const Row& row : rows) {
+    EXPECT_EQ(update::LooksLikeDefinitions(row.text, row.maxRecords), row.accepted) << row.text;
+  }
 }
 
 TEST(UpdateServerAddress, TrailingSlashesAndBlanksAreDropped) {

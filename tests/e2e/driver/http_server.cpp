@@ -10,6 +10,8 @@ const char* Reason(int status) {
   switch (status) {
     case 200:
       return "OK";
+    case 302:
+      return "Found";
     case 404:
       return "Not Found";
     default:
@@ -121,15 +123,47 @@ void HttpServer::Serve() {
     const size_t start = request.find(' ');
     const size_t end = start == std::string::npos ? std::string::npos : request.find(' ', start + 1);
     std::string path = end == std::string::npos ? "/" : request.substr(start + 1, end - start - 1);
-    const HttpResponse response = Lookup(path);
-    if (response.delayMs > 0) Sleep(static_cast<DWORD>(response.delayMs));
-    std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) +
-                        "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(response.body.size()) +
-                        "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";
-    reply += response.cutAfter >= 0 ? response.body.substr(0, static_cast<size_t>(response.cutAfter)) : response.body;
-    send(client, reply.data(), static_cast<int>(reply.size()), 0);
+    Reply(client, Lookup(path));
     shutdown(client, SD_SEND);
     closesocket(client);
+  }
+}
+
+bool HttpServer::Pause(int ms) {
+  for (int waited = 0; waited < ms && !stopping_; waited += 50) Sleep(50);
+  return !stopping_;
+}
+
+void HttpServer::Reply(UINT_PTR client, const HttpResponse& response) {
+  if (response.silent) {
+    // Holds the connection until the client gives up or the server stops.
+    while (!stopping_) {
+      fd_set readable;
+      FD_ZERO(&readable);
+      FD_SET(client, &readable);
+      timeval wait = {0, 50 * 1000};
+      char byte;
+      if (select(0, &readable, nullptr, nullptr, &wait) > 0 && recv(client, &byte, 1, 0) <= 0) return;
+    }
+    return;
+  }
+  if (!Pause(response.delayMs)) return;
+  const std::string length =
+      response.announcedLength.empty() ? std::to_string(response.body.size()) : response.announcedLength;
+  std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) +
+                      "\r\nContent-Type: text/plain\r\nContent-Length: " + length +
+                      (response.location.empty() ? "" : "\r\nLocation: " + response.location) +
+                      "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";
+  const std::string body =
+      response.cutAfter >= 0 ? response.body.substr(0, static_cast<size_t>(response.cutAfter)) : response.body;
+  if (response.trickleMs <= 0) {
+    reply += body;
+    send(client, reply.data(), static_cast<int>(reply.size()), 0);
+    return;
+  }
+  if (send(client, reply.data(), static_cast<int>(reply.size()), 0) <= 0) return;
+  for (char byte : body) {
+    if (!Pause(response.trickleMs) || send(client, &byte, 1, 0) <= 0) return;
   }
 }
 

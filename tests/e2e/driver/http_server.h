@@ -17,6 +17,14 @@ struct HttpResponse {
   int cutAfter = -1;
   // Waits this long before answering, as a slow connection would.
   int delayMs = 0;
+  // Hostile answers: a Location header (for a redirect status), a
+  // Content-Length other than the body's, the body sent one byte at a time
+  // this many milliseconds apart, or no answer at all while the connection
+  // is held open.
+  std::string location = {};
+  std::string announcedLength = {};
+  int trickleMs = 0;
+  bool silent = false;
 };
 
 class HttpServer {
@@ -38,6 +46,9 @@ class HttpServer {
  private:
   static DWORD WINAPI ServeThread(void* self);
   void Serve();
+  void Reply(UINT_PTR client, const HttpResponse& response);
+  // Sleeps, but wakes when the server stops; false then.
+  bool Pause(int ms);
   HttpResponse Lookup(const std::string& path);
 
   UINT_PTR listener_;

@@ -1,0 +1,31 @@
+// A job run on a thread of its own, so that the user-interface thread can
+// keep its windows painted meanwhile.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/handles.h"
+
+namespace platform {
+
+class WorkerThread {
+ public:
+  // Starts `job` at once. The job must own, or share, everything it
+  // touches: a caller that stops waiting for it lets it run on to its end
+  // unobserved, and this object does not wait for it either.
+  explicit WorkerThread(std::function<void()> job);
+  WorkerThread(const WorkerThread&) = delete;
+  WorkerThread& operator=(const WorkerThread&) = delete;
+
+  // False when the thread could not be started; the job has then not run.
+  bool Started() const { return handle_ != nullptr; }
+  // Signalled when the job has ended.
+  HANDLE handle() const { return handle_.get(); }
+
+ private:
+  UniqueHandle handle_;
+};
+
+}  // namespace platform
