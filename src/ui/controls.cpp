@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "platform/text.h"
+#include "ui/caption_fit.h"
+#include "ui/control_procs.h"
 #include "ui/resource_ids.h"
 
 namespace ui {
@@ -126,160 +126,6 @@ WindowClassAndStyle StyleFor(ControlKind kind) {
   return {L"STATIC", child, 0};
 }
 
-enum class CaptionLayout { None, Text, Marked, Push, FrameTitle };
-
-CaptionLayout LayoutOf(HWND control, DWORD style) {
-  wchar_t className[16] = {};
-  GetClassNameW(control, className, 16);
-  if (lstrcmpiW(className, L"Static") == 0) {
-    const DWORD type = style & SS_TYPEMASK;
-    return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP ? CaptionLayout::Text
-                                                                                                 : CaptionLayout::None;
-  }
-  if (lstrcmpiW(className, L"Button") != 0) return CaptionLayout::None;
-  switch (style & BS_TYPEMASK) {
-    case BS_PUSHBUTTON:
-    case BS_DEFPUSHBUTTON:
-      return CaptionLayout::Push;
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-      return CaptionLayout::Marked;
-    case BS_GROUPBOX:
-      return CaptionLayout::FrameTitle;
-    default:
-      return CaptionLayout::None;
-  }
-}
-
-// The client size a control's caption needs in its own font.
-SIZE CaptionNeeds(HDC dc, DWORD style, CaptionLayout layout, const std::wstring& text, SIZE client) {
-  TEXTMETRICW metrics = {};
-  GetTextMetricsW(dc, &metrics);
-  const UINT noPrefix = layout == CaptionLayout::Text && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
-  RECT line = {0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | noPrefix);
-  const int ave = metrics.tmAveCharWidth;
-  switch (layout) {
-    case CaptionLayout::Text: {
-      RECT wrapped = {0, 0, client.cx, 0};
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &wrapped,
-                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | noPrefix);
-      if (wrapped.right <= client.cx && wrapped.bottom <= client.cy) return client;
-      // A label one line high is widened to hold its caption; one that wraps
-      // by design or breaks its own lines grows downwards instead.
-      const bool oneLine = text.find(L'\n') == std::wstring::npos && client.cy < 2 * line.bottom;
-      if (oneLine) return {line.right, std::max<LONG>(client.cy, line.bottom)};
-      return {std::max<LONG>(client.cx, wrapped.right), wrapped.bottom};
-    }
-    case CaptionLayout::Marked:
-      // The mark, a gap before the text and room for the focus rectangle.
-      return {GetSystemMetrics(SM_CXMENUCHECK) + 2 * ave + line.right, std::max<LONG>(client.cy, line.bottom)};
-    case CaptionLayout::Push: {
-      const int edges = 2 * GetSystemMetrics(SM_CXEDGE);
-      return {line.right + 2 * ave + edges, std::max<LONG>(client.cy, line.bottom + edges)};
-    }
-    case CaptionLayout::FrameTitle:
-      // The frame's line runs in front of and after its title.
-      return {line.right + 3 * ave, std::max<LONG>(client.cy, line.bottom)};
-    case CaptionLayout::None:
-      break;
-  }
-  return client;
-}
-
-void FitCaption(HWND control) {
-  const DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
-  if (!(style & WS_CHILD)) return;
-  const CaptionLayout layout = LayoutOf(control, style);
-  if (layout == CaptionLayout::None) return;
-  const int length = GetWindowTextLengthW(control);
-  if (length <= 0) return;
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], length + 1)));
-  RECT client;
-  GetClientRect(control, &client);
-  HDC dc = GetDC(control);
-  if (dc == nullptr) return;
-  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  const SIZE needs = CaptionNeeds(dc, style, layout, text, {client.right, client.bottom});
-  SelectObject(dc, previous);
-  ReleaseDC(control, dc);
-  if (needs.cx <= client.right && needs.cy <= client.bottom) return;
-  RECT outer;
-  GetWindowRect(control, &outer);
-  HWND parent = GetParent(control);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&outer), 2);
-  int width = (outer.right - outer.left) + std::max<LONG>(0, needs.cx - client.right);
-  const int height = (outer.bottom - outer.top) + std::max<LONG>(0, needs.cy - client.bottom);
-  // Never past the parent's edge, where the caption would be cut off anyway.
-  RECT parentClient;
-  GetClientRect(parent, &parentClient);
-  width = std::min<int>(width, std::max<int>(outer.right - outer.left, parentClient.right - outer.left));
-  SetWindowPos(control, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// Keeps a list at whole lines within the height it was given, also after
-// its horizontal scroll bar comes or goes (the system's own integral height
-// loses lines on every such change).
-LRESULT CALLBACK WholeLinesProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR givenHeight) {
-  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
-  if (message == WM_SIZE || message == WM_SETFONT) {
-    RECT outer, client;
-    GetWindowRect(list, &outer);
-    GetClientRect(list, &client);
-    const int lineHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-    const int edges = (outer.bottom - outer.top) - client.bottom;
-    if (lineHeight > 0) {
-      const int lines = std::max(1, (static_cast<int>(givenHeight) - edges) / lineHeight);
-      const int height = edges + lines * lineHeight;
-      if (height != outer.bottom - outer.top) {
-        SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-    }
-  }
-  return result;
-}
-
-// A frame draws its own title, unclipped: the system's frame cuts the title
-// off at its measured width, and an unsmoothed bold face draws a pixel or two
-// past it.
-LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-  if (message != WM_PAINT) return DefSubclassProc(frame, message, wParam, lParam);
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(frame, &paint);
-  RECT client;
-  GetClientRect(frame, &client);
-  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)));
-  TEXTMETRICW metrics = {};
-  GetTextMetricsW(dc, &metrics);
-  auto* background = reinterpret_cast<HBRUSH>(
-      SendMessageW(GetParent(frame), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame)));
-  RECT line = client;
-  line.top += metrics.tmHeight / 2;
-  const RECT above = {client.left, client.top, client.right, line.top};
-  if (background != nullptr) FillRect(dc, &above, background);
-  DrawEdge(dc, &line, EDGE_ETCHED, BF_RECT);
-  const int length = GetWindowTextLengthW(frame);
-  if (length > 0) {
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(frame, &text[0], length + 1)));
-    RECT title = {client.left + metrics.tmAveCharWidth + 2, client.top, client.right, client.top + metrics.tmHeight};
-    RECT measured = title;
-    DrawTextW(dc, text.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
-    const RECT gap = {title.left - 2, client.top, measured.right + metrics.tmAveCharWidth / 2 + 2, title.bottom};
-    if (background != nullptr) FillRect(dc, &gap, background);
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, text.c_str(), -1, &title, DT_SINGLELINE | DT_NOCLIP);
-  }
-  SelectObject(dc, previous);
-  EndPaint(frame, &paint);
-  return 0;
-}
-
 HWND CreateTips(HWND parent) {
   return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
@@ -330,13 +176,10 @@ void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dp
     if (control == nullptr) continue;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(row.font)), FALSE);
     FitCaption(control);
-    if (row.kind == ControlKind::Frame) SetWindowSubclass(control, FrameProc, 1, 0);
-    if (row.kind == ControlKind::ListToggle) {
-      SetWindowSubclass(control, WholeLinesProc, 1, static_cast<DWORD_PTR>(px.height));
-      SendMessageW(control, WM_SIZE, 0, 0);
-    }
+    if (row.kind == ControlKind::Frame) DrawTitleUnclipped(control);
+    if (row.kind == ControlKind::ListToggle) KeepWholeLines(control, px.height);
     if (row.tip != nullptr) {
-      if (tips_ == nullptr) tips_ = CreateTips(parent);
+      if (tips_ == nullptr || GetWindow(tips_, GW_OWNER) != parent) tips_ = CreateTips(parent);
       AddTip(tips_, parent, control, row.tip);
     }
     byId_[row.id] = control;

@@ -55,7 +55,7 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lParam) {
 
 // The size a caption takes in its control, drawn as the control draws it:
 // word-wrapped for a label; after the mark and its gap (20 pixels at 96 dpi)
-// for a check box or option button; within the edges (10) of a push button;
+// for a check box or option button; within the edges (8) of a push button;
 // between the frame's line segments (14) for a frame. Nothing for controls
 // without a caption of their own (lists, pictures, owner-drawn buttons).
 std::optional<SIZE> CaptionSize(HDC dc, HWND control, const std::wstring& text, LONG width, int dpi) {
@@ -78,7 +78,7 @@ std::optional<SIZE> CaptionSize(HDC dc, HWND control, const std::wstring& text, 
       return SIZE{line.right + MulDiv(20, dpi, 96), line.bottom};
     case BS_PUSHBUTTON:
     case BS_DEFPUSHBUTTON:
-      return SIZE{line.right + MulDiv(10, dpi, 96), line.bottom + 4};
+      return SIZE{line.right + MulDiv(8, dpi, 96), line.bottom + 4};
     case BS_GROUPBOX:
       return SIZE{line.right + MulDiv(14, dpi, 96), line.bottom};
     default:

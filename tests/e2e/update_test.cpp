@@ -248,7 +248,8 @@ TEST_F(UpdateTest, TheDownloadWindowIsCentredAndCannotBeClosedWhileItRuns) {
   AnswerMessageBox(box, IDYES);
   HWND progress = app_.WaitForTopLevel("TallowickParawardenProgress", std::nullopt, 5000);
   ASSERT_NE(progress, nullptr);
-  EXPECT_TRUE(IsWindowVisible(progress));
+  // Found as soon as it exists, which is a moment before it is shown.
+  EXPECT_NE(app_.WaitForVisible(progress, 3000), nullptr);
   // The program is busy downloading and answers no messages meanwhile, so
   // the caption is read from the window manager's own copy.
   wchar_t caption[64] = {};
