@@ -45,6 +45,8 @@ set(WIN32_SOURCES
   src/startup/goahead.cpp
   src/startup/message_loop.cpp
   src/startup/single_instance.cpp
+  src/ui/caption_fit.cpp
+  src/ui/control_procs.cpp
   src/ui/controls.cpp
   src/ui/frmmain.cpp
   src/ui/frmprogress.cpp

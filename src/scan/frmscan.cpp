@@ -103,6 +103,21 @@ void frmscan::Finish() {
   ShowButton(ids::cmdabort, false);
   ShowButton(ids::cmdExit, true);
   EnableWindow(controls_.Get(ids::cmdquarantine), TRUE);
+  // Hiding Abort took the keyboard focus with it; Exit takes it over.
+  HWND focus = GetFocus();
+  const bool focusUsable = IsChild(hwnd(), focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
+  if (GetActiveWindow() == hwnd() && !focusUsable) SetFocus(DefaultButton());
+}
+
+HWND frmscan::DefaultButton() const {
+  HWND abort = controls_.Get(ids::cmdabort);
+  return IsWindowVisible(abort) ? abort : controls_.Get(ids::cmdExit);
+}
+
+void frmscan::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = DefaultButton();
+  SetFocus(target);
 }
 
 void frmscan::ShowButton(int id, bool shown) {
@@ -207,6 +222,15 @@ LRESULT frmscan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // Only Exit closes this window; its close command is gone.
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
+      }
+      return Default(message, wParam, lParam);
+    case WM_SETFOCUS:
+      RestoreFocus();
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && ui::ApplyMousePointer(program_.mousePointer)) return TRUE;

@@ -47,6 +47,10 @@ class frmscan : public ui::Window, public scan::ScanObserver {
   // Removes the marked detections (the removal's own file).
   void doQuarantine();
   void ShowButton(int id, bool shown);
+  // Abort while the scan runs, Exit afterwards: the control that takes the
+  // focus when the one that had it is gone.
+  HWND DefaultButton() const;
+  void RestoreFocus();
   // Brings the labels up to the exact counts and lets queued messages through.
   void RefreshAndPump();
   void RefreshCounters();
@@ -59,4 +63,5 @@ class frmscan : public ui::Window, public scan::ScanObserver {
   bool anyFileExamined_ = false;
   std::string pendingFolder_;
   int widestLine_ = 0;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
 };

@@ -38,7 +38,9 @@ std::string ShortenForLabel(std::string_view path) {
   const size_t firstSlash = path.find('\\');
   const size_t lastSlash = path.rfind('\\');
   if (firstSlash == std::string_view::npos) return std::string(path);
-  std::string shown(path.substr(0, firstSlash + 1));
+  // The character after the first "\" stays too, so a drive path keeps the
+  // first letter of its top folder ("C:\W...\deep").
+  std::string shown(path.substr(0, firstSlash + 2));
   shown += "...";
   shown += path.substr(lastSlash);
   return shown;

@@ -19,8 +19,8 @@ std::string ReportLine(std::string_view folder, std::string_view name);
 // "\" except for a drive root ("C:\").
 std::string FolderPathOf(std::string_view location);
 // The path as shown while scanning: whole up to 80 characters, otherwise
-// its start up to and including the first "\", "...", and its last
-// component with the "\" in front ("C:\...\deep").
+// its start up to and including the character after the first "\", "...",
+// and its last component with the "\" in front ("C:\W...\deep").
 std::string ShortenForLabel(std::string_view path);
 
 // A full scan walks the root of every entry of the drive list in list

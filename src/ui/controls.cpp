@@ -3,17 +3,19 @@
 #include <commctrl.h>
 
 #include "platform/text.h"
+#include "ui/caption_fit.h"
+#include "ui/control_procs.h"
 #include "ui/resource_ids.h"
 
 namespace ui {
 namespace {
 
-HFONT MakeFontFace(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
+HFONT MakeFontFace(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi, BYTE quality = DEFAULT_QUALITY) {
   LOGFONTW lf = {};
   lf.lfHeight = FontHeightPixels(hundredthsOfPoint, dpi);
   lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfQuality = quality;
   lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
   return CreateFontIndirectW(&lf);
 }
@@ -52,17 +54,31 @@ bool RendersBold(HFONT bold, HFONT regular) {
   return InkOf(bold) > InkOf(regular) * 11 / 10;
 }
 
-// Where "MS Sans Serif" is a bitmap font that cannot be emboldened, its bold
-// cut comes out regular; a close outline face keeps bold captions bold.
+// Where "MS Sans Serif" is a bitmap font that cannot be emboldened, or its
+// stand-in face thins its bold strokes back to regular ones when smoothed at
+// small sizes, the bold cut comes out regular. Drawing it unsmoothed, then a
+// close outline face, keeps bold captions bold.
 HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, int dpi) {
   HFONT font = MakeFontFace(face, hundredthsOfPoint, bold, dpi);
   if (!bold) return font;
   platform::UniqueFont regular(MakeFontFace(face, hundredthsOfPoint, false, dpi));
   if (RendersBold(font, regular.get())) return font;
-  HFONT outline = MakeFontFace(L"Tahoma", hundredthsOfPoint, bold, dpi);
-  if (outline == nullptr) return font;
-  DeleteObject(font);
-  return outline;
+  struct Candidate {
+    const wchar_t* face;
+    BYTE quality;
+  };
+  const Candidate candidates[] = {
+      {face, NONANTIALIASED_QUALITY}, {L"Tahoma", DEFAULT_QUALITY}, {L"Tahoma", NONANTIALIASED_QUALITY}};
+  for (const Candidate& candidate : candidates) {
+    HFONT other = MakeFontFace(candidate.face, hundredthsOfPoint, bold, dpi, candidate.quality);
+    if (other == nullptr) continue;
+    if (RendersBold(other, regular.get())) {
+      DeleteObject(font);
+      return other;
+    }
+    DeleteObject(other);
+  }
+  return font;
 }
 
 struct WindowClassAndStyle {
@@ -110,6 +126,24 @@ WindowClassAndStyle StyleFor(ControlKind kind) {
   return {L"STATIC", child, 0};
 }
 
+HWND CreateTips(HWND parent) {
+  return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+void AddTip(HWND tips, HWND parent, HWND control, const char* tip) {
+  std::wstring text = platform::Widen(tip);
+  TTTOOLINFOW info = {};
+  // The first layout's size, which every version of the control accepts.
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = parent;
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = &text[0];
+  SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 }  // namespace
 
 FontSet::FontSet(int dpi)
@@ -141,6 +175,13 @@ void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dp
                                    nullptr);
     if (control == nullptr) continue;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(row.font)), FALSE);
+    FitCaption(control);
+    if (row.kind == ControlKind::Frame) DrawTitleUnclipped(control);
+    if (row.kind == ControlKind::ListToggle) KeepWholeLines(control, px.height);
+    if (row.tip != nullptr) {
+      if (tips_ == nullptr || GetWindow(tips_, GW_OWNER) != parent) tips_ = CreateTips(parent);
+      AddTip(tips_, parent, control, row.tip);
+    }
     byId_[row.id] = control;
     pageByHandle_[control] = row.page;
   }
@@ -187,7 +228,10 @@ HICON LoadProgramIcon(bool small) {
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PARAWARDEN), IMAGE_ICON, size, size, LR_SHARED));
 }
 
-void SetText(HWND control, const std::string& text) { SetWindowTextW(control, platform::Widen(text).c_str()); }
+void SetText(HWND control, const std::string& text) {
+  SetWindowTextW(control, platform::Widen(text).c_str());
+  FitCaption(control);
+}
 
 void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target) {
   if (bitmap == nullptr) return;

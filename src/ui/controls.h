@@ -32,6 +32,9 @@ enum class ControlKind {
 enum class FontKind { Normal, Bold, Title };
 
 // Page -1: on the window itself; 0 and up: shown only while that tab is selected.
+// A caption that would not fit its rectangle at the screen's resolution
+// (text does not grow in step with twips) widens the control, or for text
+// that wraps makes it taller; its left and top stay.
 constexpr int kNoPage = -1;
 
 struct ControlRow {
@@ -41,6 +44,7 @@ struct ControlRow {
   const char* caption;
   int page = kNoPage;
   FontKind font = FontKind::Normal;
+  const char* tip = nullptr;  // shown while the mouse rests on the control
 };
 
 // "MS Sans Serif" 8.25 pt, its bold cut, and Arial 11.25 pt bold, at the
@@ -65,11 +69,13 @@ class ControlSet {
  private:
   std::map<int, HWND> byId_;
   std::map<HWND, int> pageByHandle_;
+  HWND tips_ = nullptr;  // owned by the parent window, which destroys it
 };
 
 std::string GetText(HWND control);
 // The text of one line of a list box, or the empty text for no such line.
 std::string ListItemText(HWND list, int index);
+// Sets a window's text; a control then grows where its new caption needs it.
 void SetText(HWND control, const std::string& text);
 
 // The program's icon at the system's large or small icon size.

@@ -215,11 +215,19 @@ void frmmain::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
   const bool otherIsOurs = IsProgramForm(other);
   if (LOWORD(wParam) == WA_INACTIVE) {
     if (otherIsOurs) isProgramsActiveWindow_ = false;
+    HWND focus = GetFocus();
+    if (IsChild(hwnd(), focus)) lastFocus_ = focus;
     return;
   }
   if (isProgramsActiveWindow_ && !otherIsOurs) return;
   isProgramsActiveWindow_ = true;
   Form_Activate();
+}
+
+void frmmain::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::SSTab1);
+  if (target != nullptr) SetFocus(target);
 }
 
 void frmmain::OnCommand(int id, int code) {
@@ -319,11 +327,9 @@ LRESULT frmmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       OnActivateMessage(wParam, lParam);
       return Default(message, wParam, lParam);
-    case WM_SETFOCUS: {
-      HWND tabs = Control(ids::SSTab1);
-      if (tabs != nullptr) SetFocus(tabs);
+    case WM_SETFOCUS:
+      RestoreFocus();
       return 0;
-    }
     case WM_SHOWWINDOW:
       if (!wParam) isProgramsActiveWindow_ = false;
       return Default(message, wParam, lParam);

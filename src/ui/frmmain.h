@@ -51,6 +51,9 @@ class frmmain : public Window {
   void Form_Resize();
   void Form_QueryUnload();
   void OnActivateMessage(WPARAM wParam, LPARAM lParam);
+  // Gives the focus back to the control that had it when the window was
+  // left; the tab control when there is none.
+  void RestoreFocus();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -99,6 +102,7 @@ class frmmain : public Window {
   // user works in another application: coming back from there is no new
   // activation.
   bool isProgramsActiveWindow_ = false;
+  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace ui

@@ -51,7 +51,8 @@ std::vector<ControlRow> MainWindowControls() {
       {ids::optquickscan, K::Option, InFrame(kScanFrame, {720, 1080, 3015, 255}), "Quick Scan", tabs::Scan},
       {ids::cmdstartscan, K::PushButton, OnTab({5040, 3720, 1215, 375}), "&Scan Now", tabs::Scan},
 
-      {ids::FileListQuarantine, K::ListMulti, OnTab({240, 600, 6615, 2955}), "", tabs::Quarantine},
+      {ids::FileListQuarantine, K::ListMulti, OnTab({240, 600, 6615, 2955}), "", tabs::Quarantine, F::Normal,
+       "Click CTRL while selecting files, if you wish to select individual files."},
       {ids::lblqcnt, K::Label, OnTab({240, 3840, 2175, 255}), "", tabs::Quarantine},
       {ids::cmdselectAll, K::PushButton, OnTab({2760, 3720, 1335, 375}), "&Select All", tabs::Quarantine},
       {ids::cmddeselect, K::PushButton, OnTab({4200, 3720, 1335, 375}), "D&e-Select All", tabs::Quarantine},

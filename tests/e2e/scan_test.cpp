@@ -236,6 +236,17 @@ TEST_F(ScanTest, AReportThatCannotBeWrittenIsToldAndLeavesNoPartialFile) {
   EXPECT_FALSE(app_.HasExited());
 }
 
+TEST_F(ScanTest, ExitTakesTheKeyboardFocusWhenTheScanEnds) {
+  HWND main = StartAndShowMain("Ver1.0\r\nfoo.exe|Adware\r\n");
+  ASSERT_NE(main, nullptr);
+  HWND scan = RunScan(main, false);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == scan; }));
+  EXPECT_TRUE(WaitUntil([&] { return FocusedControl(scan) == Child(scan, ids::cmdExit); }));
+  PressKey('E', true);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(scan); }));
+}
+
 TEST_F(ScanTest, ScanNowDuringAScanBringsTheScanWindowForwardInsteadOfStartingAgain) {
   HWND main = StartAndShowMain("Ver1.0\r\nbulkhit.exe|Adware\r\n");
   ASSERT_NE(main, nullptr);

@@ -100,6 +100,7 @@ TEST_F(StatusTest, DeleteSelectedRemovesTheSelectedFilesAndTheCountFollowsOnFocu
   EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblqcnt) == "2 Adware in Quarantine"; }));
 
   held.reset();
+  EXPECT_EQ(ToolTipText(list), "Click CTRL while selecting files, if you wish to select individual files.");
   Click(Child(main, ids::cmdselectAll));
   Click(Child(main, ids::cmdPurgeSelected));
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));

@@ -87,9 +87,10 @@ TEST(ShortenForLabel, WholeUpToEightyCharactersThenFirstAndLastComponent) {
       {"C:\\", "C:\\"},
       {"C:\\Temp\\sub", "C:\\Temp\\sub"},
       {eighty, eighty},
-      {eightyOne, "C:\\...\\deep"},
-      {pathOfLength(400), "C:\\...\\deep"},
-      {single, "C:\\...\\" + std::string(120, 'x')},
+      {eightyOne, "C:\\P...\\deep"},
+      {pathOfLength(400), "C:\\P...\\deep"},
+      {single, "C:\\x...\\" + std::string(120, 'x')},
+      {"\\\\server\\" + std::string(90, 's') + "\\deep", "\\\\...\\deep"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);

@@ -207,6 +207,75 @@ void ClickWithMouse(HWND control) {
   PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
 }
 
+HWND FocusedControl(HWND window) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) ? gui.hwndFocus : nullptr;
+}
+
+namespace {
+
+BOOL CALLBACK CollectToolTips(HWND hwnd, LPARAM lParam) {
+  auto* state = reinterpret_cast<EnumState*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == state->pid && ClassName(hwnd) == "tooltips_class32") state->found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+std::string ToolTipText(HWND control) {
+  // TTM_GETTEXT carries pointers: the record and its text buffer live in the
+  // program's address space.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(control, &pid);
+  platform::UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  if (!process) return std::string();
+  constexpr size_t kTextChars = 512;
+  void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(TTTOOLINFOW) + kTextChars * sizeof(wchar_t),
+                                MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote == nullptr) return std::string();
+  auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TTTOOLINFOW));
+  EnumState tips{pid, false, {}};
+  EnumWindows(CollectToolTips, reinterpret_cast<LPARAM>(&tips));
+  std::string found;
+  for (HWND tip : tips.found) {
+    TTTOOLINFOW info = {};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = GetParent(control);
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = remoteText;
+    const wchar_t nothing = L'\0';
+    SIZE_T moved = 0;
+    WriteProcessMemory(process.get(), remote, &info, sizeof info, &moved);
+    WriteProcessMemory(process.get(), remoteText, &nothing, sizeof nothing, &moved);
+    SendMessageW(tip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(remote));
+    wchar_t text[kTextChars] = {};
+    ReadProcessMemory(process.get(), remoteText, text, sizeof text - sizeof(wchar_t), &moved);
+    found = platform::Narrow(text);
+    if (!found.empty()) break;
+  }
+  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return found;
+}
+
+void SetScreenDpi(std::optional<int> dpi) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  platform::UniqueRegKey key(raw);
+  if (dpi) {
+    const DWORD value = static_cast<DWORD>(*dpi);
+    RegSetValueExW(key.get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  } else {
+    RegDeleteValueW(key.get(), L"LogPixels");
+  }
+}
+
 std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 void AnswerMessageBox(HWND box, int buttonId) { PostMessageW(GetDlgItem(box, buttonId), BM_CLICK, 0, 0); }

@@ -54,6 +54,13 @@ void PressKey(WORD virtualKey, bool withAlt = false);
 void ClickTab(HWND tabs, int index);
 // Clicks a control with the mouse (it takes the focus, as a button does).
 void ClickWithMouse(HWND control);
+// The control of a window's thread that has the keyboard focus.
+HWND FocusedControl(HWND window);
+// The tooltip text the program's tooltip windows hold for a control.
+std::string ToolTipText(HWND control);
+// The screen's resolution for programs started from now on (read by each
+// process at its start); nullopt restores the default.
+void SetScreenDpi(std::optional<int> dpi);
 // The text of a message box (its Static child 0xFFFF).
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
