@@ -17,4 +17,6 @@ target_include_directories(pw_portable PUBLIC ${CMAKE_SOURCE_DIR}/src)
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(pw_unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(pw_unit_tests PRIVATE pw_portable gtest_main)
+# The shipped definitions and their sources are checked where they live.
+target_compile_definitions(pw_unit_tests PRIVATE PW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(pw_unit_tests DISCOVERY_MODE PRE_TEST)
