@@ -2,4 +2,4 @@
 // browser: shows the address the program asked the shell to open.
 WScript.Echo("Tallowick Parawarden opens this address in your web browser:\n\n" +
              WScript.Arguments(0) +
-             "\n\n(The demo runs without a web browser and without the Internet.)");
+             "\n\n(This demo has no web browser.)");
