@@ -102,7 +102,8 @@ Function ${PREFIX}EndRunningCopy
     System::Call "kernel32::CloseHandle(p r0)"
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
       "${PRODUCT} is still running.$\r$\n$\r$\nEnd it (Exit in the menu of its icon in the notification area), then choose Retry." \
-      /SD IDCANCEL IDRETRY +2
+      /SD IDCANCEL IDRETRY +3
+    SetErrorLevel 2
     Quit
   ${Loop}
   Pop $2

@@ -119,8 +119,8 @@ LRESULT frmtray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // This window is never shown, so only another program sends it: the
-      // setup program and the uninstaller, which must not replace or delete
-      // a running executable and have already asked their user.
+      // setup program and the uninstaller, which end the program this way
+      // rather than replace or delete a running executable.
       EndProgram();
       return 0;
     default:

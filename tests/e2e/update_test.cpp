@@ -248,7 +248,8 @@ TEST_F(UpdateTest, TheDownloadWindowIsCentredAndCannotBeClosedWhileItRuns) {
   AnswerMessageBox(box, IDYES);
   HWND progress = app_.WaitForTopLevel("TallowickParawardenProgress", std::nullopt, 5000);
   ASSERT_NE(progress, nullptr);
-  EXPECT_TRUE(IsWindowVisible(progress));
+  // Found as soon as it is created; shown a moment later.
+  EXPECT_NE(app_.WaitForVisible(progress, 5000), nullptr);
   // The program is busy downloading and answers no messages meanwhile, so
   // the caption is read from the window manager's own copy.
   wchar_t caption[64] = {};
