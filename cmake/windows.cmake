@@ -4,7 +4,8 @@ enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501
                         _WIN32_IE=0x0600)
 add_compile_options(-Wall -Wextra)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/res")
+configure_file(${CMAKE_SOURCE_DIR}/res/product_version.h.in ${CMAKE_BINARY_DIR}/generated/product_version.h @ONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/generated")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/lib/wine-exec)
 
@@ -78,6 +79,20 @@ add_custom_command(TARGET Parawarden POST_BUILD
           ${CMAKE_SOURCE_DIR}/app/eula.txt ${APP_DIR}/
   VERBATIM)
 
+# The release (scripts/package and the test command build it): the setup
+# program, the portable zip and their checksums.
+set(DIST_DIR ${PW_DIST_DIR})
+if(NOT DIST_DIR)
+  set(DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+endif()
+find_program(MAKENSIS makensis)
+add_custom_target(dist
+  COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DAPP_DIR=${APP_DIR} -DDIST_DIR=${DIST_DIR}
+          -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DSTAGE_DIR=${CMAKE_BINARY_DIR}/portable -DMAKENSIS=${MAKENSIS}
+          -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake
+  DEPENDS Parawarden
+  VERBATIM)
+
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TEST_SOURCES)
   add_executable(pw_win32_tests ${WIN32_TEST_SOURCES})
@@ -96,11 +111,17 @@ if(E2E_SOURCES)
   target_link_options(open_recorder PRIVATE -municode)
   add_executable(sleeper WIN32 tests/e2e/tools/sleeper.cpp)
   add_executable(pw_e2e_tests ${E2E_SOURCES})
-  target_link_libraries(pw_e2e_tests PRIVATE pw_e2e_driver gtest_main)
+  target_link_libraries(pw_e2e_tests PRIVATE pw_e2e_driver gtest_main ole32 uuid shlwapi)
+  target_include_directories(pw_e2e_tests PRIVATE ${CMAKE_BINARY_DIR}/generated)
   add_dependencies(pw_e2e_tests Parawarden open_recorder sleeper)
   gtest_discover_tests(pw_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS e2e TIMEOUT 120 RUN_SERIAL TRUE)
 endif()
+
+# Takes the README's pictures (scripts/screenshots runs it); not a test.
+add_executable(screenshot_tour EXCLUDE_FROM_ALL tests/e2e/tools/screenshot_tour.cpp)
+target_link_libraries(screenshot_tour PRIVATE pw_e2e_driver)
+add_dependencies(screenshot_tour Parawarden)
 
 # Scan speed benchmark (scripts/benchmark-scan runs it); not a test.
 add_executable(bench_scan EXCLUDE_FROM_ALL tests/bench/bench_scan.cpp)

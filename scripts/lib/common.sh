@@ -4,9 +4,11 @@
 PW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 PW_BUILD=${PW_BUILD:-$PW_ROOT/build}
 PW_APP_DIR=$PW_BUILD/app
+PW_DIST_DIR=$PW_BUILD/dist
 export WINEDEBUG=${WINEDEBUG:--all}
-# Keep Wine from offering to download Mono and Gecko.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Keep Wine from offering to download Mono and Gecko, and from copying the
+# shortcuts that setup creates into the Linux desktop's menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
 
@@ -17,7 +19,7 @@ as_root() {
 # Installs the Debian packages the build and the tests need, if any is missing.
 ensure_packages() {
   local missing=0
-  for tool in cmake g++ i686-w64-mingw32-g++-win32 wine Xvfb xdpyinfo convert; do
+  for tool in cmake g++ i686-w64-mingw32-g++-win32 wine Xvfb xdpyinfo convert makensis unzip; do
     command -v "$tool" >/dev/null 2>&1 || missing=1
   done
   [ -d /usr/src/googletest ] || missing=1
@@ -29,7 +31,8 @@ ensure_packages() {
   as_root apt-get update -qq
   as_root apt-get install -y -qq \
     cmake make g++ googletest g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
-    wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick procps >/dev/null
+    wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick procps \
+    nsis unzip >/dev/null
 }
 
 # Builds both trees: build/native (portable code and unit tests, sanitizers
@@ -45,8 +48,16 @@ build_all() {
 build_windows() {
   log "Building the Windows program"
   cmake -S "$PW_ROOT" -B "$PW_BUILD/win32" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$PW_ROOT/cmake/toolchain-mingw-i686.cmake" -DPW_APP_DIR="$PW_APP_DIR" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$PW_ROOT/cmake/toolchain-mingw-i686.cmake" -DPW_APP_DIR="$PW_APP_DIR" \
+    -DPW_DIST_DIR="$PW_DIST_DIR" >/dev/null
   cmake --build "$PW_BUILD/win32" -j"$(nproc)"
+}
+
+# Writes the setup program, the portable zip and their checksums to
+# build/dist, from the program that build_windows made.
+build_release() {
+  log "Building the release"
+  cmake --build "$PW_BUILD/win32" --target dist
 }
 
 # Starts Xvfb on a free display; sets DISPLAY and PW_XVFB_PID.

@@ -96,6 +96,10 @@ void frmtray::mnuabout_Click() {
 
 void frmtray::mnuexit_Click() {
   if (platform::ShowMessage(nullptr, "Do you wish to end the application?", MB_OKCANCEL) != IDOK) return;
+  EndProgram();
+}
+
+void frmtray::EndProgram() {
   if (program_.frmmain.Exists()) program_.frmmain.RequestClose();
   DestroyNow();
   ExitProcess(0);
@@ -112,6 +116,12 @@ LRESULT frmtray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       OnMenuCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      // This window is never shown, so only another program sends it: the
+      // setup program and the uninstaller, which end the program this way
+      // rather than replace or delete a running executable.
+      EndProgram();
       return 0;
     default:
       return Default(message, wParam, lParam);

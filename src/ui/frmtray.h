@@ -30,6 +30,8 @@ class frmtray : public Window {
   void mnushow_Click();
   void mnuabout_Click();
   void mnuexit_Click();
+  // Saves what the main window keeps, removes the icon and ends the process.
+  void EndProgram();
 
   Program& program_;
   reference::ReferenceList referenceList_;

@@ -373,7 +373,7 @@ TEST_F(UpdateTest, TheDownloadWindowIsCentredAndCannotBeClosedWhileItRuns) {
   HWND progress = app_.WaitForTopLevel("TallowickParawardenProgress", std::nullopt, 5000);
   ASSERT_NE(progress, nullptr);
   // Found perhaps between its creation and its showing.
-  EXPECT_NE(app_.WaitForVisible(progress, 3000), nullptr);
+  EXPECT_NE(app_.WaitForVisible(progress, 5000), nullptr);
   wchar_t caption[64] = {};
   GetWindowTextW(progress, caption, 64);
   EXPECT_STREQ(caption, L"Downloading Update");
