@@ -1,0 +1,23 @@
+// The program's quarantine journal: recording a quarantined file, reading the
+// records back, and forgetting the files that have left the quarantine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "removal/quarantine_journal.h"
+#include "removal/removal_text.h"
+
+namespace removal {
+
+// Records a file just copied into quarantine. A record that cannot be
+// written costs only the automatic way back: Restore To... still works.
+void RecordQuarantined(const RemovalPaths& paths, const std::string& description);
+
+// Every readable record; none when there is no journal yet.
+std::vector<JournalRecord> ReadQuarantineRecords();
+
+// Drops the records of files that are no longer in quarantine.
+void ForgetQuarantined(const std::vector<std::string>& quarantinedNames);
+
+}  // namespace removal
