@@ -25,9 +25,16 @@ class RestoreTest : public ScanFixture {
     return list;
   }
 
-  // Opens the list's context menu as the keyboard does and chooses an item.
-  bool ChooseMenuItem(HWND list, MenuItem item) {
-    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+  enum class Opener { RightClick, MenuKey };
+
+  // Opens the list's context menu and chooses an item with the keyboard.
+  bool ChooseMenuItem(HWND list, MenuItem item, Opener opener = Opener::RightClick) {
+    if (opener == Opener::MenuKey) {
+      PressKey(VK_APPS);
+    } else {
+      PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 3));
+      PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
     HWND menu = app_.WaitForTopLevel("#32768", std::nullopt, 5000);
     if (menu == nullptr || !app_.WaitForVisible(menu, 5000)) return false;
     for (int i = 0; i <= item; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
@@ -147,8 +154,11 @@ TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
 
+  // The list takes the keyboard focus from a click, then the Menu key opens
+  // the menu.
+  ClickWithMouse(Child(main, ids::FileListQuarantine));
   HWND list = SelectInQuarantine(main, {"known.exe"});
-  ASSERT_TRUE(ChooseMenuItem(list, kDetails));
+  ASSERT_TRUE(ChooseMenuItem(list, kDetails, Opener::MenuKey));
   HWND box = app_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box), "known.exe\r\nOriginal location: " + tree_ +
