@@ -49,8 +49,10 @@ RestoreResult RestoreQuarantinedFile(const std::string& quarantined, const std::
     DWORD error = GetLastError();
     if (error == ERROR_PATH_NOT_FOUND) {
       CreateFoldersFor(target);
-      if (CopyFileW(from.c_str(), to.c_str(), TRUE)) error = ERROR_SUCCESS;
-      else error = GetLastError();
+      if (CopyFileW(from.c_str(), to.c_str(), TRUE))
+        error = ERROR_SUCCESS;
+      else
+        error = GetLastError();
     }
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return RestoreResult::TargetTaken;
     if (error != ERROR_SUCCESS) return RestoreResult::Failed;

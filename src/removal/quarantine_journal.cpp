@@ -106,8 +106,7 @@ std::string NumberedPath(std::string_view path, int number) {
   // ".hidden" is a name, not an extension.
   if (dot == 0) dot = std::string_view::npos;
   const size_t stemEnd = dot == std::string_view::npos ? path.size() : path.size() - name.size() + dot;
-  return std::string(path.substr(0, stemEnd)) + " (" + std::to_string(number) + ")" +
-         std::string(path.substr(stemEnd));
+  return std::string(path.substr(0, stemEnd)) + " (" + std::to_string(number) + ")" + std::string(path.substr(stemEnd));
 }
 
 }  // namespace removal

@@ -111,13 +111,22 @@ void frmmain::RestoreSelected(bool chooseFolder) {
   const std::vector<removal::JournalRecord> records = removal::ReadQuarantineRecords();
   std::vector<std::string> restored;
   std::vector<std::string> failed;
+  // Asked once, when the first file needs it; a cancelled dialog leaves
+  // every file that needed it in quarantine.
+  bool askedForFolder = false;
+  std::optional<std::string> folder;
   for (const std::string& name : names) {
     const removal::JournalRecord* record = removal::FindJournalRecord(records, name);
     // The original name, which may differ from the one in quarantine.
     const std::string fileName = record != nullptr ? std::string(removal::FileNameOf(record->originalPath)) : name;
     std::string target;
     if (chooseFolder || record == nullptr) {
-      const std::optional<std::string> folder = platform::ChooseFolder(hwnd(), "Restore \"" + name + "\" to:");
+      if (!askedForFolder) {
+        askedForFolder = true;
+        folder = platform::ChooseFolder(
+            hwnd(), chooseFolder ? "Choose the folder to restore the selected files to."
+                                 : "Where the files came from is not known. Choose the folder to restore them to.");
+      }
       if (!folder) continue;
       target = (folder->empty() || folder->back() != '\\' ? *folder + "\\" : *folder) + fileName;
     } else {

@@ -17,9 +17,7 @@ void ApplicationWindow::Create(const std::string& title) {
   CreateTopLevel(className.c_str(), title, WS_POPUP, 0, 0, 0, 0, 0, nullptr);
 }
 
-void ApplicationWindow::SetTitle(const std::string& title) {
-  SetWindowTextW(hwnd(), platform::Widen(title).c_str());
-}
+void ApplicationWindow::SetTitle(const std::string& title) { SetWindowTextW(hwnd(), platform::Widen(title).c_str()); }
 
 void ApplicationWindow::SetScanHandler(std::function<void(const std::string&)> handler) {
   scanHandler_ = std::move(handler);
@@ -42,8 +40,8 @@ LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_COPYDATA: {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 ||
-          data->cbData > kLargestRequest || data->lpData == nullptr) {
+      if (data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 || data->cbData > kLargestRequest ||
+          data->lpData == nullptr) {
         return FALSE;
       }
       // The scan lets messages through for minutes; the sender waits only

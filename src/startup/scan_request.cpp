@@ -8,16 +8,17 @@
 #include "startup/application_window.h"
 
 void ShowScanFolderMissing(const std::string& folder) {
-  const std::string text = folder.empty()
-                               ? "Name the folder or drive to scan, for example:\r\nParawarden.exe /scan \"C:\\Downloads\""
-                               : "The folder \"" + folder + "\" cannot be found, so it was not scanned.";
+  const std::string text =
+      folder.empty() ? "Name the folder or drive to scan, for example:\r\nParawarden.exe /scan \"C:\\Downloads\""
+                     : "The folder \"" + folder + "\" cannot be found, so it was not scanned.";
   platform::ShowMessage(nullptr, text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool HandScanToPreviousInstance(ApplicationWindow& ownApplicationWindow, const std::string& folder) {
   // Renamed first, so that the search below can only find the other copy.
   ownApplicationWindow.SetTitle(app::kUnwantedInstanceTitle);
-  HWND running = FindWindowW(platform::Widen(app::kApplicationWindowClass).c_str(), platform::Widen(app::kTitle).c_str());
+  HWND running =
+      FindWindowW(platform::Widen(app::kApplicationWindowClass).c_str(), platform::Widen(app::kTitle).c_str());
   if (running == nullptr) return false;
   // The running copy brings its scan window forward, which Windows allows
   // only with the foreground right this process holds.

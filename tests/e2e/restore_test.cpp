@@ -1,9 +1,10 @@
 // Putting quarantined files back from the Quarantine tab's context menu: in
 // place, beside a file that took the original path, into a chosen folder,
 // with the journal of records beside the Quarantine folder.
+#include <algorithm>
+
 #include "driver/scan_fixture.h"
 #include "removal/quarantine_journal.h"
-
 
 namespace e2e {
 namespace {
@@ -51,7 +52,8 @@ class RestoreTest : public ScanFixture {
       TVITEMW item;
       wchar_t text[MAX_PATH];
     };
-    auto* remote = static_cast<Block*>(VirtualAllocEx(process.get(), nullptr, sizeof(Block), MEM_COMMIT, PAGE_READWRITE));
+    auto* remote =
+        static_cast<Block*>(VirtualAllocEx(process.get(), nullptr, sizeof(Block), MEM_COMMIT, PAGE_READWRITE));
     if (remote == nullptr) return "";
     Block local = {};
     local.item.mask = TVIF_TEXT;
@@ -69,9 +71,10 @@ class RestoreTest : public ScanFixture {
   // Expands `parent` and returns its first child whose text holds `part`.
   HTREEITEM ExpandToChild(HWND tree, HTREEITEM parent, const std::string& part) {
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
-    for (auto child = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-         child != nullptr;
-         child = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
+    for (auto child = reinterpret_cast<HTREEITEM>(
+             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+         child != nullptr; child = reinterpret_cast<HTREEITEM>(
+                               SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
       if (TreeItemText(tree, child).find(part) != std::string::npos) return child;
     }
     return nullptr;

@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/restore_files.h"
 #include "platform/text.h"
 #include "remove_tree.h"
 #include "startup/app_identity.h"
@@ -260,6 +261,19 @@ TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileForcedRemovesThe
   EXPECT_FALSE(platform::DeleteFileForced(PathOf("a folder")));
   const std::vector<std::string> remaining = {"A.txt", "c.TXT", "empty.txt", japanese};
   EXPECT_EQ(platform::ListPlainFiles(Folder()), remaining);
+}
+
+// A line cut short (by a crash mid-write) must not swallow the next one.
+TEST_F(FilesTest, AppendedLinesStandAloneAfterACutOffLine) {
+  ASSERT_TRUE(platform::AppendLine(PathOf("new.journal"), "first\r\n"));
+  Write("cut.journal", "cut off by a cra");
+  ASSERT_TRUE(platform::AppendLine(PathOf("cut.journal"), "whole\r\n"));
+  ASSERT_TRUE(platform::AppendLine(PathOf("cut.journal"), "next\r\n"));
+  std::string created, appended;
+  ASSERT_EQ(platform::ReadFileBytes(PathOf("new.journal"), created), ReadResult::Ok);
+  ASSERT_EQ(platform::ReadFileBytes(PathOf("cut.journal"), appended), ReadResult::Ok);
+  EXPECT_EQ(created, "first\r\n");
+  EXPECT_EQ(appended, "cut off by a cra\nwhole\r\nnext\r\n");
 }
 
 }  // namespace
