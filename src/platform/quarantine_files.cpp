@@ -17,7 +17,7 @@ void ClearReadOnly(const std::wstring& path) {
 
 }  // namespace
 
-RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
+RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths, std::string* quarantinedPath) {
   const std::wstring file = ExtendedPath(paths.filePath);
   if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
@@ -41,6 +41,7 @@ RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
   const std::wstring sibling = ExtendedPath(paths.siblingPath);
   ClearReadOnly(sibling);
   CopyFileW(file.c_str(), sibling.c_str(), FALSE);
+  if (quarantinedPath != nullptr) *quarantinedPath = paths.quarantinePath;
   if (DeleteFileW(file.c_str())) return RemovalResult::Removed;
   // Spyware often marks itself read-only; that alone must not protect it.
   const DWORD attributes = GetFileAttributesW(file.c_str());

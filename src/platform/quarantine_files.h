@@ -15,7 +15,8 @@ enum class RemovalResult {
 
 // Copies the file into the quarantine folder and beside itself as its "QVR"
 // copy, then deletes it. The file is deleted only once its quarantine copy
-// has been written, so no failure can lose it.
-RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths);
+// has been written, so no failure can lose it. On Removed, `quarantined`
+// (when given) receives the path of the copy in the quarantine folder.
+RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths, std::string* quarantined = nullptr);
 
 }  // namespace platform

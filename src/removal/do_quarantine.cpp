@@ -51,9 +51,11 @@ void frmscan::doQuarantine() {
     removal::RemovalPaths paths;
     const std::string line = ui::ListItemText(list, i);
     if (!removal::PathsForDetection(line, applicationFolder, paths)) continue;
-    switch (platform::QuarantineDetectedFile(paths)) {
+    std::string quarantined;
+    switch (platform::QuarantineDetectedFile(paths, &quarantined)) {
       case platform::RemovalResult::Removed:
-        removal::RecordQuarantined(paths, line.substr(line.find(" > ") + 3));
+        removal::RecordQuarantined(removal::FileNameOf(quarantined), paths.filePath,
+                                   line.substr(line.find(" > ") + 3));
         program_.removedObjects = removal::AddRemoved(program_.removedObjects);
         leaving.push_back(i);
         break;

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/files.h"
@@ -12,6 +14,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "removal/quarantine_records.h"
+#include "removal/removal_text.h"
 #include "ui/control_ids.h"
 #include "ui/frmmain.h"
 

@@ -12,10 +12,10 @@ std::string JournalPath() { return platform::AppPath(kJournalFileName); }
 
 }  // namespace
 
-void RecordQuarantined(const RemovalPaths& paths, const std::string& description) {
-  const std::string name(FileNameOf(paths.quarantinePath));
-  platform::AppendLine(JournalPath(),
-                       FormatJournalLine({name, paths.filePath, platform::GeneralDate(platform::Now()), description}));
+void RecordQuarantined(std::string_view quarantinedName, const std::string& originalPath,
+                       const std::string& description) {
+  platform::AppendLine(JournalPath(), FormatJournalLine({std::string(quarantinedName), originalPath,
+                                                         platform::GeneralDate(platform::Now()), description}));
 }
 
 std::vector<JournalRecord> ReadQuarantineRecords() {

@@ -3,16 +3,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "removal/quarantine_journal.h"
-#include "removal/removal_text.h"
 
 namespace removal {
 
-// Records a file just copied into quarantine. A record that cannot be
-// written costs only the automatic way back: Restore To... still works.
-void RecordQuarantined(const RemovalPaths& paths, const std::string& description);
+// Records a file just moved into quarantine under `quarantinedName`. A
+// record that cannot be written costs only the automatic way back: Restore
+// To... still works.
+void RecordQuarantined(std::string_view quarantinedName, const std::string& originalPath,
+                       const std::string& description);
 
 // Every readable record; none when there is no journal yet.
 std::vector<JournalRecord> ReadQuarantineRecords();
