@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/handles.h"
 #include "platform/message_box.h"
 #include "platform/restore_files.h"
 #include "platform/system.h"
@@ -78,7 +79,8 @@ bool frmmain::OnQuarantineContextMenu(HWND source, LPARAM position) {
     SelectItemUnderMouse(list, point);
   }
   const UINT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0) > 0 ? MF_ENABLED : MF_GRAYED;
-  HMENU menu = CreatePopupMenu();
+  const platform::UniqueMenu owned(CreatePopupMenu());
+  HMENU menu = owned.get();
   AppendMenuW(menu, MF_STRING | selected, kRestore, L"Restore");
   AppendMenuW(menu, MF_STRING | selected, kRestoreTo, L"Restore To...");
   AppendMenuW(menu, MF_STRING | selected, kDetails, L"Details");
@@ -87,7 +89,6 @@ bool frmmain::OnQuarantineContextMenu(HWND source, LPARAM position) {
   AppendMenuW(menu, MF_STRING, kOpenFolder, L"Open Quarantine Folder");
   const UINT command = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
-  DestroyMenu(menu);
   switch (command) {
     case kRestore:
       RestoreSelected(false);
