@@ -26,6 +26,7 @@ set(WIN32_SOURCES
   src/platform/processes.cpp
   src/platform/quarantine_files.cpp
   src/platform/registry_settings_store.cpp
+  src/platform/restore_files.cpp
   src/platform/run_key.cpp
   src/platform/system.cpp
   src/platform/system_error.cpp
@@ -35,7 +36,9 @@ set(WIN32_SOURCES
   src/reference/load_reference_file.cpp
   src/removal/do_quarantine.cpp
   src/removal/process_pass.cpp
+  src/removal/quarantine_menu.cpp
   src/removal/quarantine_page.cpp
+  src/removal/quarantine_records.cpp
   src/scan/frmscan.cpp
   src/scan/scan_report.cpp
   src/scan/scan_run.cpp
@@ -45,6 +48,7 @@ set(WIN32_SOURCES
   src/startup/frmSplash.cpp
   src/startup/goahead.cpp
   src/startup/message_loop.cpp
+  src/startup/scan_request.cpp
   src/startup/single_instance.cpp
   src/ui/caption_fit.cpp
   src/ui/control_procs.cpp
@@ -57,7 +61,7 @@ set(WIN32_SOURCES
   src/ui/window.cpp
   src/update/check_for_updates.cpp
 )
-set(WIN32_LIBS comctl32 shell32 user32 gdi32 advapi32 wininet)
+set(WIN32_LIBS comctl32 shell32 ole32 user32 gdi32 advapi32 wininet)
 
 add_library(pw_win32 STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(pw_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)

@@ -10,6 +10,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "removal/process_pass.h"
+#include "removal/quarantine_records.h"
 #include "removal/removal_text.h"
 #include "scan/frmscan.h"
 #include "settings/setting_values.h"
@@ -48,9 +49,13 @@ void frmscan::doQuarantine() {
   for (int i = 0; i < count; ++i) {
     if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
     removal::RemovalPaths paths;
-    if (!removal::PathsForDetection(ui::ListItemText(list, i), applicationFolder, paths)) continue;
-    switch (platform::QuarantineDetectedFile(paths)) {
+    const std::string line = ui::ListItemText(list, i);
+    if (!removal::PathsForDetection(line, applicationFolder, paths)) continue;
+    platform::QuarantinedCopies copies;
+    switch (platform::QuarantineDetectedFile(paths, &copies)) {
       case platform::RemovalResult::Removed:
+        removal::RecordQuarantined(removal::FileNameOf(copies.quarantinePath), paths.filePath,
+                                   line.substr(line.find(" > ") + 3));
         program_.removedObjects = removal::AddRemoved(program_.removedObjects);
         leaving.push_back(i);
         break;

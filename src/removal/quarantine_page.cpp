@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/text.h"
+#include "removal/quarantine_records.h"
 #include "ui/control_ids.h"
 #include "ui/frmmain.h"
 
@@ -54,11 +55,14 @@ void frmmain::cmdPurgeSelected_Click() {
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   // A read-only copy is deleted all the same; one in use or already gone is
   // passed over, and the list, re-read afterwards, shows what is left.
+  std::vector<std::string> deleted;
   for (LRESULT i = 0; i < count; ++i) {
     if (SendMessageW(list, LB_GETSEL, i, 0) > 0) {
-      platform::DeleteFileForced(QuarantineFolder() + "\\" + ListItemText(list, static_cast<int>(i)));
+      const std::string name = ListItemText(list, static_cast<int>(i));
+      if (platform::DeleteFileForced(QuarantineFolder() + "\\" + name)) deleted.push_back(name);
     }
   }
+  removal::ForgetQuarantined(deleted);
   PointQuarantineList();
   SetCursor(previous);
 }

@@ -1,4 +1,5 @@
-// A scan run: "Scan Now" on the Scan tab, or the automatic scan at start.
+// A scan run: "Scan Now" on the Scan tab, the automatic scan at start, or
+// the scan of one folder asked for on the command line.
 #include <windows.h>
 
 #include <cstdio>
@@ -51,7 +52,13 @@ std::vector<std::string> frmmain::RefreshDriveList() {
   return entries;
 }
 
-void frmmain::cmdstartscan_Click() {
+void frmmain::cmdstartscan_Click() { ScanRun(nullptr); }
+
+void frmmain::ScanFolder(const std::string& folder) { ScanRun(&folder); }
+
+// `folder` names the one folder to scan; without it the Scan tab's choice
+// decides.
+void frmmain::ScanRun(const std::string* folder) {
   if (!program_.definitionsLoaded) return;
   // A second run inside the first one's message handling would empty the
   // results under it; the running scan is brought forward instead.
@@ -75,7 +82,9 @@ void frmmain::cmdstartscan_Click() {
   window.EmptyResults();
 
   std::vector<std::string> roots;
-  if (CheckState(ids::optfullscan) == 1) {
+  if (folder != nullptr) {
+    roots.push_back(*folder);
+  } else if (CheckState(ids::optfullscan) == 1) {
     const std::vector<std::string> drives = RefreshDriveList();
     roots = scan::FullScanRoots(drives, !drives.empty() && platform::IsFloppyDrive(drives.front()));
   } else {

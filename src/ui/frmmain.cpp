@@ -370,6 +370,9 @@ LRESULT frmmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(lParam) == HTCLIENT && ApplyMousePointer(program_.mousePointer)) return TRUE;
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       return Default(message, wParam, lParam);
+    case WM_CONTEXTMENU:
+      if (OnQuarantineContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      return Default(message, wParam, lParam);
     case WM_TIMER:
       if (wParam == kClockTimer) UpdateClock();
       return 0;

@@ -39,6 +39,8 @@ class frmmain : public Window {
   void loadUserPrefs();
   void SetStartup(bool on);
   void cmdstartscan_Click();
+  // One scan run of a single folder, as asked for on the command line.
+  void ScanFolder(const std::string& folder);
   void showhelp(int keyCode);
   // Close rule: store the counter, then hide instead of closing.
   void RequestClose();
@@ -78,6 +80,11 @@ class frmmain : public Window {
   void cmdselectAll_Click();
   void cmddeselect_Click();
   void cmdPurgeSelected_Click();
+  // The Quarantine list's context menu; false when `source` is another window.
+  bool OnQuarantineContextMenu(HWND source, LPARAM position);
+  void RestoreSelected(bool chooseFolder);
+  void ShowSelectedDetails();
+  void ScanRun(const std::string* folder);
 
   std::vector<std::string> RefreshDriveList();
   bool HasF1Handler(HWND control) const;

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/quarantine_files.h"
+#include "platform/restore_files.h"
 #include "platform/text.h"
 #include "remove_tree.h"
 #include "startup/app_identity.h"
@@ -342,6 +343,19 @@ TEST_F(FilesTest, QuarantineLeavesALinkPutInPlaceOfTheDetectedFile) {
   EXPECT_EQ(platform::ReadFileBytes(PathOf("target.txt"), bytes), ReadResult::Ok);
   EXPECT_EQ(bytes, "someone else's file");
   EXPECT_NE(GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A line cut short (by a crash mid-write) must not swallow the next one.
+TEST_F(FilesTest, AppendedLinesStandAloneAfterACutOffLine) {
+  ASSERT_TRUE(platform::AppendLine(PathOf("new.journal"), "first\r\n"));
+  Write("cut.journal", "cut off by a cra");
+  ASSERT_TRUE(platform::AppendLine(PathOf("cut.journal"), "whole\r\n"));
+  ASSERT_TRUE(platform::AppendLine(PathOf("cut.journal"), "next\r\n"));
+  std::string created, appended;
+  ASSERT_EQ(platform::ReadFileBytes(PathOf("new.journal"), created), ReadResult::Ok);
+  ASSERT_EQ(platform::ReadFileBytes(PathOf("cut.journal"), appended), ReadResult::Ok);
+  EXPECT_EQ(created, "first\r\n");
+  EXPECT_EQ(appended, "cut off by a cra\nwhole\r\nnext\r\n");
 }
 
 }  // namespace

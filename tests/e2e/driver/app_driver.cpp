@@ -298,12 +298,14 @@ std::string App::DefaultRefDat() {
 
 App::~App() { Kill(); }
 
-bool App::Start(const std::string& folder) { return StartExe(folder + "\\Parawarden.exe"); }
+bool App::Start(const std::string& folder, const std::string& arguments) {
+  return StartExe(folder + "\\Parawarden.exe", arguments);
+}
 
-bool App::StartExe(const std::string& exePath) {
+bool App::StartExe(const std::string& exePath, const std::string& arguments) {
   const std::string folder = FolderOf(exePath);
   std::wstring exe = platform::Widen(exePath);
-  std::wstring commandLine = L"\"" + exe + L"\"";
+  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + platform::Widen(arguments));
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};

@@ -78,9 +78,9 @@ class App {
   App& operator=(const App&) = delete;
 
   // Starts folder\Parawarden.exe; false if the process could not start.
-  bool Start(const std::string& folder);
+  bool Start(const std::string& folder, const std::string& arguments = std::string());
   // Starts any program by its full path, in its own folder.
-  bool StartExe(const std::string& exePath);
+  bool StartExe(const std::string& exePath, const std::string& arguments = std::string());
   DWORD pid() const { return pid_; }
   bool WaitForExit(int timeoutMs = 10000);
   bool HasExited() const;
