@@ -9,6 +9,7 @@
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "removal/quarantine_journal.h"
+#include "removal/removal_text.h"
 
 namespace platform {
 namespace {

@@ -100,13 +100,4 @@ std::string JournalWithout(std::string_view text, const std::vector<std::string>
   return kept;
 }
 
-std::string NumberedPath(std::string_view path, int number) {
-  const std::string_view name = FileNameOf(path);
-  size_t dot = name.rfind('.');
-  // ".hidden" is a name, not an extension.
-  if (dot == 0) dot = std::string_view::npos;
-  const size_t stemEnd = dot == std::string_view::npos ? path.size() : path.size() - name.size() + dot;
-  return std::string(path.substr(0, stemEnd)) + " (" + std::to_string(number) + ")" + std::string(path.substr(stemEnd));
-}
-
 }  // namespace removal

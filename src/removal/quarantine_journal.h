@@ -37,8 +37,4 @@ const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records
 // are dropped too.
 std::string JournalWithout(std::string_view text, const std::vector<std::string>& quarantinedNames);
 
-// The path with " (n)" before its extension: "C:\a\dup.dll" and 2 give
-// "C:\a\dup (2).dll". A dot in a folder name is no extension.
-std::string NumberedPath(std::string_view path, int number);
-
 }  // namespace removal

@@ -22,7 +22,9 @@ std::string SiblingCopyPath(std::string_view filePath) {
 std::string NumberedPath(std::string_view path, int number) {
   if (number <= 1) return std::string(path);
   const std::string_view name = FileNameOf(path);
-  const size_t dot = name.rfind('.');
+  size_t dot = name.rfind('.');
+  // ".hidden" is a name, not an extension.
+  if (dot == 0) dot = std::string_view::npos;
   const size_t insertAt = path.size() - name.size() + (dot == std::string_view::npos ? name.size() : dot);
   std::string numbered(path.substr(0, insertAt));
   numbered += " (" + std::to_string(number) + ")";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "removal/quarantine_journal.h"
+#include "removal/removal_text.h"
 
 namespace {
 

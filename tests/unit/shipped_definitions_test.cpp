@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "reference/reference_syntax.h"
+#include "update/update_limits.h"
 #include "update/version_text.h"
 
 namespace {
@@ -58,7 +59,7 @@ std::set<std::string> SourcedNames(const std::string& markdown) {
 
 TEST(ShippedDefinitions, LoadAsAVersionedFileInEveryCodePage) {
   const std::string text = ReadSourceFile("app/ref.dat");
-  EXPECT_TRUE(update::LooksLikeDefinitions(text));
+  EXPECT_TRUE(update::LooksLikeDefinitions(text, update::kDefinitionsRecords));
   // ASCII reads the same in whatever ANSI code page the user's Windows has.
   EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
 }
