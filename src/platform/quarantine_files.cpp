@@ -26,8 +26,14 @@ RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
   }
   const std::wstring quarantined = ExtendedPath(paths.quarantinePath);
   // An earlier read-only copy of the same name is replaced like any other.
-  ClearReadOnly(quarantined);
-  if (!CopyFileW(file.c_str(), quarantined.c_str(), FALSE)) {
+  // Looked at only once the copy is refused: asking after a name that does
+  // not exist yet costs a read of the whole folder on some file systems.
+  bool copied = CopyFileW(file.c_str(), quarantined.c_str(), FALSE) != FALSE;
+  if (!copied) {
+    ClearReadOnly(quarantined);
+    copied = CopyFileW(file.c_str(), quarantined.c_str(), FALSE) != FALSE;
+  }
+  if (!copied) {
     // The folder may have been removed while the program ran.
     const std::string folder = paths.quarantinePath.substr(0, paths.quarantinePath.rfind('\\'));
     CreateFolder(folder);
@@ -39,8 +45,10 @@ RemovalResult QuarantineDetectedFile(const removal::RemovalPaths& paths) {
   // not be purged later.
   ClearReadOnly(quarantined);
   const std::wstring sibling = ExtendedPath(paths.siblingPath);
-  ClearReadOnly(sibling);
-  CopyFileW(file.c_str(), sibling.c_str(), FALSE);
+  if (!CopyFileW(file.c_str(), sibling.c_str(), FALSE)) {
+    ClearReadOnly(sibling);
+    CopyFileW(file.c_str(), sibling.c_str(), FALSE);
+  }
   if (DeleteFileW(file.c_str())) return RemovalResult::Removed;
   // Spyware often marks itself read-only; that alone must not protect it.
   const DWORD attributes = GetFileAttributesW(file.c_str());

@@ -6,27 +6,32 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
+// Reads the items and writes each one's characters back into the same text,
+// ahead of where it reads: an item never grows, so what is written never
+// overtakes what is still to be read, and the text needs no second copy.
 class ItemReader {
  public:
-  explicit ItemReader(std::string_view text) : text_(text) {}
+  explicit ItemReader(std::string& text) : text_(text) {}
 
-  std::vector<std::string> ReadAll() {
-    std::vector<std::string> records;
+  std::vector<ItemSpan> ReadAll() {
+    std::vector<ItemSpan> items;
     while (SkipBlanksAndEmptyLines()) {
-      records.push_back(ReadItem());
+      items.push_back(ReadItem());
       // A comma promises one more item on this line, even an empty one.
       while (afterComma_) {
         afterComma_ = false;
         SkipBlanks();
-        records.push_back(ReadItem());
+        items.push_back(ReadItem());
       }
     }
-    return records;
+    text_.resize(out_);
+    return items;
   }
 
  private:
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return text_[pos_]; }
+  void Keep(char c) { text_[out_++] = c; }
 
   void SkipBlanks() {
     while (!AtEnd() && (IsBlank(Peek()) || Peek() == '\0')) ++pos_;
@@ -63,55 +68,63 @@ class ItemReader {
     }
   }
 
-  std::string ReadItem() {
-    if (!AtEnd() && Peek() == '"') return ReadQuoted();
-    return ReadPlain();
+  ItemSpan ReadItem() {
+    const size_t start = out_;
+    if (!AtEnd() && Peek() == '"') {
+      ReadQuoted();
+    } else {
+      ReadPlain();
+    }
+    return {start, out_ - start};
   }
 
-  std::string ReadPlain() {
-    std::string item;
+  void ReadPlain() {
+    const size_t start = out_;
     while (!AtEnd() && Peek() != ',' && !IsLineEnd(Peek())) {
-      if (Peek() != '\0') item.push_back(Peek());
+      if (Peek() != '\0') Keep(Peek());
       ++pos_;
     }
-    while (!item.empty() && IsBlank(item.back())) item.pop_back();
+    while (out_ > start && IsBlank(text_[out_ - 1])) --out_;
     ConsumeTerminator();
-    return item;
   }
 
-  std::string ReadQuoted() {
+  void ReadQuoted() {
     const size_t open = pos_++;
     const size_t close = text_.find('"', pos_);
-    if (close == std::string_view::npos) {
+    if (close == std::string::npos) {
       // Never closed: keep what stands on this line and go on with the next.
       pos_ = open + 1;
-      std::string item;
       while (!AtEnd() && !IsLineEnd(Peek())) {
-        if (Peek() != '\0') item.push_back(Peek());
+        if (Peek() != '\0') Keep(Peek());
         ++pos_;
       }
       ConsumeTerminator();
-      return item;
+      return;
     }
-    std::string item;
-    item.reserve(close - pos_);
-    for (size_t i = pos_; i < close; ++i) {
-      if (text_[i] != '\0') item.push_back(text_[i]);
+    for (; pos_ < close; ++pos_) {
+      if (Peek() != '\0') Keep(Peek());
     }
     pos_ = close + 1;
     while (!AtEnd() && Peek() != ',' && !IsLineEnd(Peek())) ++pos_;
     ConsumeTerminator();
-    return item;
   }
 
-  std::string_view text_;
+  std::string& text_;
   size_t pos_ = 0;
+  size_t out_ = 0;
   bool afterComma_ = false;
 };
 
 }  // namespace
 
-std::vector<std::string> ParseItems(std::string_view text) { return ItemReader(text).ReadAll(); }
+std::vector<ItemSpan> ParseItemsInPlace(std::string& text) { return ItemReader(text).ReadAll(); }
+
+std::vector<std::string> ParseItems(std::string_view text) {
+  std::string parsed(text);
+  std::vector<std::string> records;
+  for (const ItemSpan& item : ParseItemsInPlace(parsed)) records.push_back(parsed.substr(item.offset, item.length));
+  return records;
+}
 
 bool SplitEntry(std::string_view record, Entry& entry) {
   const size_t bar = record.find('|');

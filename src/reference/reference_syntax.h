@@ -25,6 +25,17 @@ namespace reference {
 // The text is UTF-8; only ASCII bytes act as delimiters.
 std::vector<std::string> ParseItems(std::string_view text);
 
+// Where one record lies in a text.
+struct ItemSpan {
+  size_t offset = 0;
+  size_t length = 0;
+};
+
+// The same records, parsed within `text` itself: afterwards the text holds
+// the records one after the other and the spans say where each lies, so a
+// large file is never held twice.
+std::vector<ItemSpan> ParseItemsInPlace(std::string& text);
+
 // A reference entry is "name|description"; the split is at the first "|".
 struct Entry {
   std::string_view name;

@@ -3,13 +3,11 @@
 #include "platform/disk_lister.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
-#include "reference/reference_index.h"
 #include "removal/removal_text.h"
 
-void ListProcesses(HWND owner, const reference::ReferenceList& list) {
+void ListProcesses(HWND owner, const reference::ReferenceIndex& index) {
   std::vector<platform::RunningProcess> processes;
   if (!platform::ListRunningProcesses(processes)) return;
-  const reference::ReferenceIndex index(list, platform::FoldCase);
   const uint32_t self = platform::CurrentProcessId();
   for (const platform::RunningProcess& process : processes) {
     // Definitions that name this program must not end it halfway through a

@@ -14,6 +14,10 @@ constexpr ui::TwipsRect kClientTwips = {0, 0, 8250, 3285};
 // How long the scan may run between two looks at the window's messages:
 // often enough to feel immediate, seldom enough to cost next to nothing.
 constexpr DWORD kYieldSliceMs = 15;
+// Repainting the list costs many times more than adding a line to it, so the
+// lines found in a slice go in together and the list shows them a few times
+// a second.
+constexpr DWORD kListRepaintMs = 250;
 
 std::vector<ui::ControlRow> ScanWindowControls() {
   using K = ui::ControlKind;
@@ -90,6 +94,7 @@ void frmscan::BringToFront() {
 }
 
 void frmscan::EmptyResults() {
+  queuedLines_.clear();
   SendMessageW(lstadware(), LB_RESETCONTENT, 0, 0);
   SendMessageW(lstadware(), LB_SETHORIZONTALEXTENT, 0, 0);
   widestLine_ = 0;
@@ -97,6 +102,8 @@ void frmscan::EmptyResults() {
 
 void frmscan::Finish() {
   pendingFolder_.clear();
+  AddQueuedLines();
+  ShowAddedLines();
   RefreshCounters();
   ui::SetText(hwnd(), "Scan Complete");
   ui::SetText(controls_.Get(ids::Label3), "");
@@ -121,6 +128,8 @@ bool frmscan::YieldToWindow() {
 }
 
 void frmscan::RefreshAndPump() {
+  AddQueuedLines();
+  if (GetTickCount() - lastRepaint_ >= kListRepaintMs) ShowAddedLines();
   RefreshCounters();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -148,19 +157,42 @@ void frmscan::ScanningFolder(const std::string& shownPath) { pendingFolder_ = sh
 
 void frmscan::Detected(const std::string& detectionLine) {
   if (!Exists()) return;
-  const std::wstring line = platform::Widen(detectionLine);
-  SendMessageW(lstadware(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  // Long paths scroll sideways instead of being cut off.
-  HDC dc = GetDC(lstadware());
-  HGDIOBJ previous = SelectObject(dc, fonts_->For(ui::FontKind::Normal));
-  SIZE size = {};
-  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-  SelectObject(dc, previous);
-  ReleaseDC(lstadware(), dc);
-  if (size.cx + 8 > widestLine_) {
-    widestLine_ = size.cx + 8;
-    SendMessageW(lstadware(), LB_SETHORIZONTALEXTENT, widestLine_, 0);
+  queuedLines_.push_back(platform::Widen(detectionLine));
+}
+
+void frmscan::AddQueuedLines() {
+  if (queuedLines_.empty() || !Exists()) return;
+  HWND list = lstadware();
+  if (!listRedrawOff_) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    listRedrawOff_ = true;
   }
+  // Long paths scroll sideways instead of being cut off.
+  HDC dc = GetDC(list);
+  HGDIOBJ previous = SelectObject(dc, fonts_->For(ui::FontKind::Normal));
+  int widest = widestLine_;
+  for (const std::wstring& line : queuedLines_) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    if (size.cx + 8 > widest) widest = size.cx + 8;
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(list, dc);
+  queuedLines_.clear();
+  if (widest > widestLine_) {
+    widestLine_ = widest;
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
+  }
+}
+
+void frmscan::ShowAddedLines() {
+  lastRepaint_ = GetTickCount();
+  if (!listRedrawOff_ || !Exists()) return;
+  listRedrawOff_ = false;
+  HWND list = lstadware();
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 void frmscan::FileExamined(int32_t count) {

@@ -171,7 +171,8 @@ TEST(DecodeReferenceBytes, BomMeansUtf8OtherwiseConverter) {
       {"\xEF\xBB\xBF\xEF\xBB\xBF" "a", false, "\xEF\xBB\xBF" "a"},  // only one mark is dropped
       {"caf\xE9", true, "[caf\xE9]"},
       {"\xEF\xBB" "a", true, "[\xEF\xBB" "a]"},  // a partial mark is ANSI text
-      {"", true, "[]"},
+      {"", false, ""},
+      {"Ver1|plain\r\nfoo.exe|Adware", false, "Ver1|plain\r\nfoo.exe|Adware"},  // ASCII needs no converting
   };
   for (const Row& row : rows) {
     std::string seen;
