@@ -14,6 +14,9 @@ namespace reference {
 
 struct Definitions {
   Definitions(ReferenceList records, FoldCase fold) : list(std::move(records)), index(list, std::move(fold)) {}
+  // The index reads the names from this object's own list.
+  Definitions(const Definitions&) = delete;
+  Definitions& operator=(const Definitions&) = delete;
 
   const ReferenceList list;
   const ReferenceIndex index;
