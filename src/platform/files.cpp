@@ -38,6 +38,12 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
                                                                           : ReadResult::Failed;
   }
   std::string content;
+  // Sized once: growing by doubling would hold the old and the new buffer
+  // together, twice over for a large file.
+  LARGE_INTEGER size = {};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF) {
+    content.reserve(static_cast<size_t>(size.QuadPart));
+  }
   char chunk[64 * 1024];
   for (;;) {
     DWORD got = 0;

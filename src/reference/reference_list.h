@@ -62,7 +62,20 @@ std::string DecodeReferenceBytes(std::string bytes, AnsiToUtf8 ansiToUtf8) {
   // rather than converted into a second copy.
   const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   if (ascii) return bytes;
-  return ansiToUtf8(bytes);
+  // Converted a part at a time, each ending at a line end (which no ANSI code
+  // page uses inside a character), so no intermediate form of the whole file
+  // is ever held beside it.
+  constexpr size_t kPart = 1 << 20;
+  std::string text;
+  text.reserve(bytes.size());
+  std::string_view rest(bytes);
+  while (!rest.empty()) {
+    size_t end = rest.size() <= kPart ? std::string_view::npos : rest.find('\n', kPart);
+    end = end == std::string_view::npos ? rest.size() : end + 1;
+    text += ansiToUtf8(rest.substr(0, end));
+    rest.remove_prefix(end);
+  }
+  return text;
 }
 
 }  // namespace reference

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -207,29 +206,21 @@ double Median(std::vector<double> values) {
 }
 
 void Print(const std::string& title, const std::string& baselineName, const CaseFigures& figures) {
-  std::vector<double> ratios;
-  double minBaseline = 1e300, minProgram = 1e300;
+  std::printf("\n%s\n", title.c_str());
+  if (figures.pairs.empty()) return;
+  std::vector<double> ratios, baselines, programs;
   for (const Pair& pair : figures.pairs) {
     ratios.push_back(pair.program / pair.baseline);
-    minBaseline = std::min(minBaseline, pair.baseline);
-    minProgram = std::min(minProgram, pair.program);
+    baselines.push_back(pair.baseline);
+    programs.push_back(pair.program);
   }
-  std::printf("\n%s\n", title.c_str());
-  if (ratios.empty()) return;
+  const double minBaseline = *std::min_element(baselines.begin(), baselines.end());
+  const double minProgram = *std::min_element(programs.begin(), programs.end());
   std::printf("  pairs kept %u; ratio to %s: median %.2f, min %.2f, min/min %.2f\n",
               static_cast<unsigned>(ratios.size()), baselineName.c_str(), Median(ratios),
               *std::min_element(ratios.begin(), ratios.end()), minProgram / minBaseline);
   std::printf("  %s min %.3f s, median %.3f s; program min %.3f s, median %.3f s\n", baselineName.c_str(),
-              minBaseline, Median([&] {
-                std::vector<double> v;
-                for (const Pair& p : figures.pairs) v.push_back(p.baseline);
-                return v;
-              }()),
-              minProgram, Median([&] {
-                std::vector<double> v;
-                for (const Pair& p : figures.pairs) v.push_back(p.program);
-                return v;
-              }()));
+              minBaseline, Median(baselines), minProgram, Median(programs));
   std::printf("  peak working set %.1f MB", figures.peakMb);
   if (figures.longestGapMs >= 0) std::printf("; longest unanswered window-message gap %.0f ms", figures.longestGapMs);
   std::printf("\n");

@@ -92,7 +92,7 @@ TEST_F(DiskListerTest, AFolderThatIsMissingOrHeldCannotBeListed) {
 // parts, and stops when it is told to.
 TEST_F(DiskListerTest, LongListingYieldsBetweenPartsAndStopsWhenAsked) {
   Make("Big", true);
-  constexpr int kFiles = 3000;
+  constexpr int kFiles = 1000;
   for (int i = 0; i < kFiles; ++i) Make("Big\\a-rather-long-file-name-to-fill-the-parts-" + std::to_string(i) + ".dat", false);
   for (const bool stop : {false, true}) {
     int yields = 0;
