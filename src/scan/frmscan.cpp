@@ -72,6 +72,7 @@ void frmscan::Form_Load() {
   objectsScanned = 0;
   // A window kept from an earlier run starts over as a new one would.
   anyFileExamined_ = false;
+  shownFound_ = -1;
   pendingFolder_.clear();
   ui::SetText(hwnd(), "Scanning...");
   ui::SetText(controls_.Get(ids::Label3), "Label3");
@@ -149,8 +150,12 @@ void frmscan::RefreshCounters() {
   }
   if (!anyFileExamined_) return;
   ui::SetText(controls_.Get(ids::lblObjectsscannedcount), std::to_string(objectsScanned) + " Objects scanned");
-  const LRESULT found = SendMessageW(lstadware(), LB_GETCOUNT, 0, 0);
-  ui::SetText(controls_.Get(ids::lblAdwareFoundCount), std::to_string(found < 0 ? 0 : found) + " Spyware / Adware found");
+  LRESULT found = SendMessageW(lstadware(), LB_GETCOUNT, 0, 0);
+  if (found < 0) found = 0;
+  // Seldom changes; setting a label to its own text still costs a repaint.
+  if (found == shownFound_) return;
+  shownFound_ = found;
+  ui::SetText(controls_.Get(ids::lblAdwareFoundCount), std::to_string(found) + " Spyware / Adware found");
 }
 
 void frmscan::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }

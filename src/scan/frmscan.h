@@ -62,6 +62,7 @@ class frmscan : public ui::Window, public scan::ScanObserver {
   ui::ControlSet controls_;
   DWORD lastPump_ = 0;
   bool anyFileExamined_ = false;
+  LRESULT shownFound_ = -1;
   std::string pendingFolder_;
   int widestLine_ = 0;
   std::vector<std::wstring> queuedLines_;

@@ -273,14 +273,47 @@ std::wstring SiblingOf(const std::wstring& file) {
   return file.substr(0, dot) + L".QVR";
 }
 
+// The cases to run, each with its number of pairs: every case unless some
+// are named ("quarantine=3,folder").
+class Selection {
+ public:
+  Selection(int defaultPairs, const std::string& spec) : defaultPairs_(defaultPairs) {
+    size_t start = 0;
+    while (start < spec.size()) {
+      size_t end = spec.find(',', start);
+      if (end == std::string::npos) end = spec.size();
+      const std::string item = spec.substr(start, end - start);
+      const size_t equals = item.find('=');
+      named_.emplace_back(item.substr(0, equals),
+                          equals == std::string::npos ? defaultPairs : std::max(2, std::atoi(item.c_str() + equals + 1)));
+      start = end + 1;
+    }
+  }
+  // 0 when the case is not to run.
+  int PairsFor(const std::string& name) const {
+    if (named_.empty()) return defaultPairs_;
+    for (const auto& [caseName, pairs] : named_) {
+      if (caseName == name) return pairs;
+    }
+    return 0;
+  }
+
+ private:
+  int defaultPairs_;
+  std::vector<std::pair<std::string, int>> named_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: bench_scan <pairs> <scan drive, e.g. E:> <folder of the definitions files>\n");
+    std::fprintf(stderr,
+                 "usage: bench_scan <pairs> <scan drive, e.g. E:> <folder of the definitions files> "
+                 "[case[=pairs],...: scan, detections, definitions, startup, quarantine, folder]\n");
     return 2;
   }
-  const int pairs = std::max(2, std::atoi(argv[1]));
+  const int defaultPairs = std::max(2, std::atoi(argv[1]));
+  const Selection selection(defaultPairs, argc > 4 ? argv[4] : "");
   const std::string drive = argv[2];
   const std::string definitions = argv[3];
   const std::wstring wideDrive = platform::Widen(drive);
@@ -289,12 +322,14 @@ int main(int argc, char** argv) {
     BareWalk(wideDrive);
     return Seconds() - start;
   };
-  std::printf("%d alternating pairs per case, the first dropped; baseline first in each pair\n", pairs);
+  std::printf("%d alternating pairs per case unless named otherwise, the first dropped; baseline first in each pair\n",
+              defaultPairs);
 
-  {
+  if (selection.PairsFor("scan") || selection.PairsFor("detections") || selection.PairsFor("definitions") ||
+      selection.PairsFor("startup")) {
     ActiveTree tree(drive, "main");
     std::printf("\nthe 200,000-file tree: %lld files\n", BareWalk(wideDrive));
-    {
+    if (const int pairs = selection.PairsFor("scan")) {
       Program program("plain", Definitions(definitions, "ref-10k.dat"));
       HWND scan = nullptr;
       program.Scan(scan);
@@ -326,7 +361,7 @@ int main(int argc, char** argv) {
         Move("C:\\park\\" + std::string(name), tree.path() + "\\" + name);
       }
     }
-    {
+    if (const int pairs = selection.PairsFor("detections")) {
       Program program("hits", Definitions(definitions, "ref-hits.dat"));
       CaseFigures figures;
       ResponsivenessProbe probe(program.main());
@@ -340,7 +375,7 @@ int main(int argc, char** argv) {
                   e2e::WindowText(e2e::Child(scan, ids::lblAdwareFoundCount)).c_str(),
                   e2e::WindowText(e2e::Child(scan, ids::lblObjectsscannedcount)).c_str());
     }
-    {
+    if (const int pairs = selection.PairsFor("definitions")) {
       const std::string small = Definitions(definitions, "ref-10k.dat");
       const std::string large = Definitions(definitions, "ref-200k.dat");
       CaseFigures figures;
@@ -362,8 +397,8 @@ int main(int argc, char** argv) {
       Print("full scan of 200,000 files with 200,000 definitions", "the same scan with 10,000 definitions", figures);
       std::printf("  peak working set with 10,000 definitions %.1f MB\n", smallPeak);
     }
-    {
-      // Start-up once and a scan after it: the peak covers both.
+    if (const int pairs = selection.PairsFor("startup")) {
+      // Here the peak working set is the point.
       const std::string small = Definitions(definitions, "ref-10k.dat");
       const std::string huge = Definitions(definitions, "ref-1m.dat");
       CaseFigures figures;
@@ -378,7 +413,7 @@ int main(int argc, char** argv) {
       std::printf("  definitions file %.1f MB\n", huge.size() / 1048576.0);
     }
   }
-  {
+  if (const int pairs = selection.PairsFor("quarantine")) {
     ActiveTree tree(drive, "quarantine");
     std::vector<std::wstring> files;
     CollectFiles(platform::Widen(tree.path()), files);
@@ -439,7 +474,7 @@ int main(int argc, char** argv) {
     std::printf("  files removed by the program in the last pair: %u\n", static_cast<unsigned>(removed));
     e2e::RemoveTree(platform::Narrow(bareFolder));
   }
-  {
+  if (const int pairs = selection.PairsFor("folder")) {
     ActiveTree tree(drive, "big");
     std::printf("\nthe one-folder tree: %lld files\n", BareWalk(wideDrive));
     Program program("big", Definitions(definitions, "ref-10k.dat"));
