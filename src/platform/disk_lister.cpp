@@ -121,15 +121,22 @@ void IdentifyLinked(const std::string& folder, scan::Subfolder& subfolder) {
   subfolder.identified = IdentifyFolder(folder + "\\" + subfolder.name, subfolder.id);
 }
 
+using Yield = std::function<bool()>;
+
+// Entries read between two calls of the yield function by the find functions.
+constexpr int kEntriesPerPart = 512;
+
 bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& files,
-                           std::vector<scan::Subfolder>& subfolders) {
+                           std::vector<scan::Subfolder>& subfolders, const Yield& yield) {
   std::string pattern = folder;
   if (pattern.back() != '\\') pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAW data;
   UniqueFind find(FindFirstFileW(ExtendedPath(pattern).c_str(), &data));
   if (find.get() == INVALID_HANDLE_VALUE) return false;
+  int entries = 0;
   do {
+    if (++entries % kEntriesPerPart == 0 && yield && yield()) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (!IsDotEntry(data.cFileName)) subfolders.push_back({Narrow(data.cFileName), {}, false});
     } else if (IsPlainFile(data.dwFileAttributes)) {
@@ -139,8 +146,11 @@ bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& 
   return true;
 }
 
-bool ListWithHandle(HANDLE directory, const std::string& folder, const scan::FolderId* self,
-                    std::vector<std::string>& files, std::vector<scan::Subfolder>& subfolders) {
+enum class HandleListing { Listed, Refused, Stopped };
+
+HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const scan::FolderId* self,
+                             std::vector<std::string>& files, std::vector<scan::Subfolder>& subfolders,
+                             const Yield& yield) {
   // Kept between calls: a scan lists thousands of folders.
   static std::vector<ULONGLONG> buffer(64 * 1024 / sizeof(ULONGLONG));
   bool first = true;
@@ -151,8 +161,8 @@ bool ListWithHandle(HANDLE directory, const std::string& folder, const scan::Fol
                                 static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), kFileIdBothDirectoryInformation,
                                 FALSE, nullptr, first ? TRUE : FALSE);
     first = false;
-    if (result == kStatusNoMoreFiles) return true;
-    if (result < 0) return false;
+    if (result == kStatusNoMoreFiles) return HandleListing::Listed;
+    if (result < 0) return HandleListing::Refused;
     const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
     for (;;) {
       const auto* entry = reinterpret_cast<const FileIdBothDirInformation*>(bytes);
@@ -174,6 +184,9 @@ bool ListWithHandle(HANDLE directory, const std::string& folder, const scan::Fol
       if (entry->NextEntryOffset == 0) break;
       bytes += entry->NextEntryOffset;
     }
+    // A folder of tens of thousands of files takes many parts; the window
+    // must not wait for all of them.
+    if (yield && yield()) return HandleListing::Stopped;
   }
 }
 
@@ -199,17 +212,24 @@ std::wstring ExtendedPath(const std::string& path) {
 
 bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
                       std::vector<scan::Subfolder>& subfolders) {
-  if (Native().queryDirectory == nullptr) return ListWithFindFunctions(folder, files, subfolders);
+  if (Native().queryDirectory == nullptr) return ListWithFindFunctions(folder, files, subfolders, yield_);
   UniqueHandle directory(CreateFileW(ExtendedPath(folder).c_str(), FILE_LIST_DIRECTORY,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (directory.get() == INVALID_HANDLE_VALUE) return false;
-  if (ListWithHandle(directory.get(), folder, self, files, subfolders)) return true;
+  switch (ListWithHandle(directory.get(), folder, self, files, subfolders, yield_)) {
+    case HandleListing::Listed:
+      return true;
+    case HandleListing::Stopped:
+      return false;
+    case HandleListing::Refused:
+      break;
+  }
   // Some network and third-party file systems do not answer this query;
   // the find functions list them all the same, only without identities.
   files.clear();
   subfolders.clear();
-  return ListWithFindFunctions(folder, files, subfolders);
+  return ListWithFindFunctions(folder, files, subfolders, yield_);
 }
 
 bool DiskLister::Identify(const std::string& folder, scan::FolderId& id) {

@@ -1,6 +1,7 @@
 // The scan engine's view of the real file system.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,9 +12,16 @@ namespace platform {
 
 class DiskLister : public scan::FolderLister {
  public:
+  // `yield` is called between the parts of a long listing and answers true
+  // when the listing is to stop; the folder then counts as unreadable.
+  explicit DiskLister(std::function<bool()> yield = {}) : yield_(std::move(yield)) {}
+
   bool List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
             std::vector<scan::Subfolder>& subfolders) override;
   bool Identify(const std::string& folder, scan::FolderId& id) override;
+
+ private:
+  std::function<bool()> yield_;
 };
 
 // Lower-cases text with the system's rules, as the shell compares names.

@@ -1,12 +1,14 @@
 // Loading the definitions file into the reference list at start-up.
 #include <windows.h>
 
+#include <memory>
 #include <new>
 
+#include "platform/disk_lister.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "reference/reference_list.h"
+#include "reference/definitions.h"
 #include "reference/reference_syntax.h"
 #include "startup/program.h"
 #include "ui/frmmain.h"
@@ -17,9 +19,10 @@ namespace {
 
 enum class LoadResult { Loaded, Missing, Damaged };
 
-// Reads ref.dat into `records` within the limits a downloaded file is held
-// to, so that no file, however large or broken, can exhaust memory.
-LoadResult ReadDefinitions(const std::string& path, std::vector<std::string>& records) {
+// Reads ref.dat within the limits a downloaded file is held to, so that no
+// file, however large or broken, can exhaust memory. The file's text is held
+// once: it becomes the list's own storage.
+LoadResult ReadDefinitions(const std::string& path, std::shared_ptr<const reference::Definitions>& loaded) {
   try {
     std::string bytes;
     switch (platform::ReadFileBytes(path, bytes, update::kDefinitionsBytes)) {
@@ -31,13 +34,14 @@ LoadResult ReadDefinitions(const std::string& path, std::vector<std::string>& re
       case platform::ReadResult::Failed:
         return LoadResult::Missing;
     }
-    std::string text = reference::DecodeReferenceBytes(bytes, platform::AnsiToUtf8);
-    std::string().swap(bytes);
-    return reference::ParseItemsUpTo(text, update::kDefinitionsRecords, records) ? LoadResult::Loaded
-                                                                                  : LoadResult::Damaged;
+    reference::ReferenceList list;
+    if (!list.AssignTextUpTo(reference::DecodeReferenceBytes(std::move(bytes), platform::AnsiToUtf8),
+                             update::kDefinitionsRecords)) {
+      return LoadResult::Damaged;
+    }
+    loaded = std::make_shared<const reference::Definitions>(std::move(list), platform::FoldCase);
+    return LoadResult::Loaded;
   } catch (const std::bad_alloc&) {
-    records.clear();
-    records.shrink_to_fit();
     return LoadResult::Damaged;
   }
 }
@@ -45,16 +49,18 @@ LoadResult ReadDefinitions(const std::string& path, std::vector<std::string>& re
 }  // namespace
 
 void frmmain::loadReferenceFile() {
-  reference::ReferenceList& list = program_.frmtray.lstadwarenames();
-  list.Clear();
+  // The old load is let go first: a large file is then never held twice,
+  // unless a running scan still works with it.
+  program_.frmtray.SetDefinitions(
+      std::make_shared<const reference::Definitions>(reference::ReferenceList(), platform::FoldCase));
   const std::string path = platform::AppPath("ref.dat");
   // A file that vanished or cannot be read after the existence test counts
   // as missing too: the program cannot work without its definitions.
   LoadResult result = LoadResult::Missing;
-  std::vector<std::string> records;
-  if (platform::FileExists(path)) result = ReadDefinitions(path, records);
+  std::shared_ptr<const reference::Definitions> loaded;
+  if (platform::FileExists(path)) result = ReadDefinitions(path, loaded);
   if (result == LoadResult::Loaded) {
-    list.Assign(std::move(records));
+    program_.frmtray.SetDefinitions(std::move(loaded));
     program_.definitionsLoaded = true;
     return;
   }

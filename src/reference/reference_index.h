@@ -1,14 +1,14 @@
-// Finds the reference entries that name a file. Built once per scan from the
-// reference list, it answers each file in time that does not grow with the
+// Finds the reference entries that name a file. Built once per load of the
+// definitions, it answers each file in time that does not grow with the
 // size of the list, with the same result as comparing every entry in turn:
 // the matching entries in list order, never the header record, never a
 // record without "|".
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "reference/reference_list.h"
@@ -20,15 +20,26 @@ using FoldCase = std::function<std::string(std::string_view)>;
 
 class ReferenceIndex {
  public:
+  // Reads the entries from `list`, which must outlive the index: the names
+  // are not copied, only their hashes and positions are kept.
   ReferenceIndex(const ReferenceList& list, FoldCase fold);
   // Positions in the reference list of every entry whose name matches the
   // already folded file name; empty when none does.
-  const std::vector<size_t>& Find(const std::string& foldedName) const;
+  std::vector<size_t> Find(const std::string& foldedName) const;
   const FoldCase& fold() const { return fold_; }
 
  private:
+  struct Slot {
+    uint32_t hash = 0;
+    uint32_t positionPlusOne = 0;  // 0 for an empty slot
+  };
+  size_t Home(uint32_t hash) const { return hash & (slots_.size() - 1); }
+  std::string FoldedName(size_t position) const;
+
+  const ReferenceList& list_;
   FoldCase fold_;
-  std::unordered_map<std::string, std::vector<size_t>> positionsByName_;
+  // Open addressing with linear probing; at most half full.
+  std::vector<Slot> slots_;
 };
 
 // Lower-cases ASCII letters only; the Windows build folds with the system's

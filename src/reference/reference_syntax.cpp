@@ -8,11 +8,23 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
+// Reads the items and writes each one's characters back into the same text,
+// ahead of where it reads: an item never grows, so what is written never
+// overtakes what is still to be read, and the text needs no second copy.
 class ItemReader {
  public:
-  explicit ItemReader(std::string_view text) : text_(text) {}
+  explicit ItemReader(std::string& text) : text_(text) {}
 
-  void VisitAll(const ItemVisitor& visit) {
+  // Hands each item's place to `visit` as soon as it is read, until the end
+  // or until `visit` returns false. What `visit` reads of an item's place is
+  // final: later items are written only after it.
+  void VisitAll(const std::function<bool(const ItemSpan&)>& visit) {
+    Visit(visit);
+    text_.resize(out_);
+  }
+
+ private:
+  void Visit(const std::function<bool(const ItemSpan&)>& visit) {
     while (SkipBlanksAndEmptyLines()) {
       if (!visit(ReadItem())) return;
       // A comma promises one more item on this line, even an empty one.
@@ -24,9 +36,9 @@ class ItemReader {
     }
   }
 
- private:
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return text_[pos_]; }
+  void Keep(char c) { text_[out_++] = c; }
 
   void SkipBlanks() {
     while (!AtEnd() && (IsBlank(Peek()) || Peek() == '\0')) ++pos_;
@@ -63,55 +75,77 @@ class ItemReader {
     }
   }
 
-  std::string ReadItem() {
-    if (!AtEnd() && Peek() == '"') return ReadQuoted();
-    return ReadPlain();
+  ItemSpan ReadItem() {
+    const size_t start = out_;
+    if (!AtEnd() && Peek() == '"') {
+      ReadQuoted();
+    } else {
+      ReadPlain();
+    }
+    return {start, out_ - start};
   }
 
-  std::string ReadPlain() {
-    std::string item;
+  void ReadPlain() {
+    const size_t start = out_;
     while (!AtEnd() && Peek() != ',' && !IsLineEnd(Peek())) {
-      if (Peek() != '\0') item.push_back(Peek());
+      if (Peek() != '\0') Keep(Peek());
       ++pos_;
     }
-    while (!item.empty() && IsBlank(item.back())) item.pop_back();
+    while (out_ > start && IsBlank(text_[out_ - 1])) --out_;
     ConsumeTerminator();
-    return item;
   }
 
-  std::string ReadQuoted() {
+  void ReadQuoted() {
     const size_t open = pos_++;
     const size_t close = text_.find('"', pos_);
-    if (close == std::string_view::npos) {
+    if (close == std::string::npos) {
       // Never closed: keep what stands on this line and go on with the next.
       pos_ = open + 1;
-      std::string item;
       while (!AtEnd() && !IsLineEnd(Peek())) {
-        if (Peek() != '\0') item.push_back(Peek());
+        if (Peek() != '\0') Keep(Peek());
         ++pos_;
       }
       ConsumeTerminator();
-      return item;
+      return;
     }
-    std::string item;
-    item.reserve(close - pos_);
-    for (size_t i = pos_; i < close; ++i) {
-      if (text_[i] != '\0') item.push_back(text_[i]);
+    for (; pos_ < close; ++pos_) {
+      if (Peek() != '\0') Keep(Peek());
     }
     pos_ = close + 1;
     while (!AtEnd() && Peek() != ',' && !IsLineEnd(Peek())) ++pos_;
     ConsumeTerminator();
-    return item;
   }
 
-  std::string_view text_;
+  std::string& text_;
   size_t pos_ = 0;
+  size_t out_ = 0;
   bool afterComma_ = false;
 };
 
 }  // namespace
 
-void ForEachItem(std::string_view text, const ItemVisitor& visit) { ItemReader(text).VisitAll(visit); }
+bool ParseItemsInPlaceUpTo(std::string& text, size_t maxRecords, std::vector<ItemSpan>& items) {
+  items.clear();
+  bool withinLimit = true;
+  ItemReader(text).VisitAll([&](const ItemSpan& item) {
+    if (items.size() == maxRecords) return withinLimit = false;
+    items.push_back(item);
+    return true;
+  });
+  return withinLimit;
+}
+
+std::vector<ItemSpan> ParseItemsInPlace(std::string& text) {
+  std::vector<ItemSpan> items;
+  ParseItemsInPlaceUpTo(text, items.max_size(), items);
+  return items;
+}
+
+void ForEachItem(std::string_view text, const ItemVisitor& visit) {
+  std::string parsed(text);
+  ItemReader(parsed).VisitAll(
+      [&](const ItemSpan& item) { return visit(parsed.substr(item.offset, item.length)); });
+}
 
 std::vector<std::string> ParseItems(std::string_view text) {
   std::vector<std::string> records;

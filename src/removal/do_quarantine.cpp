@@ -15,9 +15,25 @@
 #include "scan/frmscan.h"
 #include "settings/setting_values.h"
 #include "settings/settings_store.h"
+#include "startup/message_loop.h"
 #include "startup/program.h"
 
 namespace {
+
+// How long the removal may run between two looks at the window's messages.
+constexpr DWORD kPaintSliceMs = 15;
+
+class PaintSlices {
+ public:
+  void Due() {
+    if (GetTickCount() - last_ < kPaintSliceMs) return;
+    LetWindowsPaint();
+    last_ = GetTickCount();
+  }
+
+ private:
+  DWORD last_ = GetTickCount();
+};
 
 std::string NotRemovedMessage(const std::vector<std::string>& files) {
   std::string text = files.size() == 1 ? "1 item could not be removed:" : std::to_string(files.size()) +
@@ -34,7 +50,7 @@ void frmscan::doQuarantine() {
   ui::ApplyMousePointer(program_.mousePointer);
   switch (removal::ProcessPassFor(platform::OsPlatformId())) {
     case removal::ProcessPass::Run:
-      ListProcesses(hwnd(), program_.frmtray.lstadwarenames());
+      ListProcesses(hwnd(), program_.frmtray.definitions()->index);
       break;
     case removal::ProcessPass::NotRecognized:
       platform::ShowMessage(hwnd(), "Operating system not recognized!", MB_OK | MB_ICONHAND);
@@ -46,7 +62,9 @@ void frmscan::doQuarantine() {
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   std::vector<int> leaving;
   std::vector<std::string> notRemoved;
+  PaintSlices paint;
   for (int i = 0; i < count; ++i) {
+    paint.Due();
     if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
     removal::RemovalPaths paths;
     const std::string line = ui::ListItemText(list, i);
@@ -67,9 +85,14 @@ void frmscan::doQuarantine() {
         break;
     }
   }
+  // The rows go in one batch, drawn once at the end.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
+    paint.Due();
     SendMessageW(list, LB_DELETESTRING, *position, 0);
   }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   // Stored at once: the main window reloads the total from the store each
   // time it is activated, which would otherwise undo these removals.
   settings::SaveAppSetting(settings::kTotalObjectsRemoved, std::to_string(program_.removedObjects));

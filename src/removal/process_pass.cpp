@@ -7,10 +7,9 @@
 #include "reference/reference_index.h"
 #include "removal/removal_text.h"
 
-void ListProcesses(HWND owner, const reference::ReferenceList& list) {
+void ListProcesses(HWND owner, const reference::ReferenceIndex& index) {
   std::vector<platform::RunningProcess> processes;
   if (!platform::ListRunningProcesses(processes)) return;
-  const reference::ReferenceIndex index(list, platform::FoldCase);
   const uint32_t self = platform::CurrentProcessId();
   const std::string windowsFolder = platform::WindowsDirectory();
   const std::string systemFolder = platform::SystemDirectory();

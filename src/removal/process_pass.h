@@ -4,6 +4,6 @@
 
 #include <windows.h>
 
-#include "reference/reference_list.h"
+#include "reference/reference_index.h"
 
-void ListProcesses(HWND owner, const reference::ReferenceList& list);
+void ListProcesses(HWND owner, const reference::ReferenceIndex& index);

@@ -14,6 +14,10 @@ constexpr ui::TwipsRect kClientTwips = {0, 0, 8250, 3285};
 // How long the scan may run between two looks at the window's messages:
 // often enough to feel immediate, seldom enough to cost next to nothing.
 constexpr DWORD kYieldSliceMs = 15;
+// Repainting the list costs many times more than adding a line to it, so the
+// lines found in a slice go in together and the list shows them a few times
+// a second.
+constexpr DWORD kListRepaintMs = 250;
 
 std::vector<ui::ControlRow> ScanWindowControls() {
   using K = ui::ControlKind;
@@ -68,6 +72,7 @@ void frmscan::Form_Load() {
   objectsScanned = 0;
   // A window kept from an earlier run starts over as a new one would.
   anyFileExamined_ = false;
+  shownFound_ = -1;
   pendingFolder_.clear();
   ui::SetText(hwnd(), "Scanning...");
   ui::SetText(controls_.Get(ids::Label3), "Label3");
@@ -90,6 +95,7 @@ void frmscan::BringToFront() {
 }
 
 void frmscan::EmptyResults() {
+  queuedLines_.clear();
   SendMessageW(lstadware(), LB_RESETCONTENT, 0, 0);
   SendMessageW(lstadware(), LB_SETHORIZONTALEXTENT, 0, 0);
   widestLine_ = 0;
@@ -97,6 +103,8 @@ void frmscan::EmptyResults() {
 
 void frmscan::Finish() {
   pendingFolder_.clear();
+  AddQueuedLines();
+  ShowAddedLines();
   RefreshCounters();
   ui::SetText(hwnd(), "Scan Complete");
   ui::SetText(controls_.Get(ids::Label3), "");
@@ -136,6 +144,8 @@ bool frmscan::YieldToWindow() {
 }
 
 void frmscan::RefreshAndPump() {
+  AddQueuedLines();
+  if (GetTickCount() - lastRepaint_ >= kListRepaintMs) ShowAddedLines();
   RefreshCounters();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -155,27 +165,54 @@ void frmscan::RefreshCounters() {
   }
   if (!anyFileExamined_) return;
   ui::SetText(controls_.Get(ids::lblObjectsscannedcount), std::to_string(objectsScanned) + " Objects scanned");
-  const LRESULT found = SendMessageW(lstadware(), LB_GETCOUNT, 0, 0);
-  ui::SetText(controls_.Get(ids::lblAdwareFoundCount), std::to_string(found < 0 ? 0 : found) + " Spyware / Adware found");
+  LRESULT found = SendMessageW(lstadware(), LB_GETCOUNT, 0, 0);
+  if (found < 0) found = 0;
+  // Seldom changes; setting a label to its own text still costs a repaint.
+  if (found == shownFound_) return;
+  shownFound_ = found;
+  ui::SetText(controls_.Get(ids::lblAdwareFoundCount), std::to_string(found) + " Spyware / Adware found");
 }
 
 void frmscan::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }
 
 void frmscan::Detected(const std::string& detectionLine) {
   if (!Exists()) return;
-  const std::wstring line = platform::Widen(detectionLine);
-  SendMessageW(lstadware(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  // Long paths scroll sideways instead of being cut off.
-  HDC dc = GetDC(lstadware());
-  HGDIOBJ previous = SelectObject(dc, fonts_->For(ui::FontKind::Normal));
-  SIZE size = {};
-  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-  SelectObject(dc, previous);
-  ReleaseDC(lstadware(), dc);
-  if (size.cx + 8 > widestLine_) {
-    widestLine_ = size.cx + 8;
-    SendMessageW(lstadware(), LB_SETHORIZONTALEXTENT, widestLine_, 0);
+  queuedLines_.push_back(platform::Widen(detectionLine));
+}
+
+void frmscan::AddQueuedLines() {
+  if (queuedLines_.empty() || !Exists()) return;
+  HWND list = lstadware();
+  if (!listRedrawOff_) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    listRedrawOff_ = true;
   }
+  // Long paths scroll sideways instead of being cut off.
+  HDC dc = GetDC(list);
+  HGDIOBJ previous = SelectObject(dc, fonts_->For(ui::FontKind::Normal));
+  int widest = widestLine_;
+  for (const std::wstring& line : queuedLines_) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    if (size.cx + 8 > widest) widest = size.cx + 8;
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(list, dc);
+  queuedLines_.clear();
+  if (widest > widestLine_) {
+    widestLine_ = widest;
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
+  }
+}
+
+void frmscan::ShowAddedLines() {
+  lastRepaint_ = GetTickCount();
+  if (!listRedrawOff_ || !Exists()) return;
+  listRedrawOff_ = false;
+  HWND list = lstadware();
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 void frmscan::FileExamined(int32_t count) {

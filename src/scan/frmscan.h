@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "scan/scan_engine.h"
 #include "ui/control_ids.h"
@@ -54,6 +55,10 @@ class frmscan : public ui::Window, public scan::ScanObserver {
   // Brings the labels up to the exact counts and lets queued messages through.
   void RefreshAndPump();
   void RefreshCounters();
+  // Adds the queued detection lines to the list with its drawing held back.
+  void AddQueuedLines();
+  // Lets the list draw again and shows what was added since it last did.
+  void ShowAddedLines();
 
   Program& program_;
   int dpi_ = 96;
@@ -61,7 +66,11 @@ class frmscan : public ui::Window, public scan::ScanObserver {
   ui::ControlSet controls_;
   DWORD lastPump_ = 0;
   bool anyFileExamined_ = false;
+  LRESULT shownFound_ = -1;
   std::string pendingFolder_;
   int widestLine_ = 0;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
+  std::vector<std::wstring> queuedLines_;
+  bool listRedrawOff_ = false;
+  DWORD lastRepaint_ = 0;
 };

@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "reference/reference_index.h"
+#include "reference/definitions.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_report.h"
 #include "scan/scan_text.h"
@@ -90,12 +90,14 @@ void frmmain::ScanRun(const std::string* folder) {
   } else {
     roots.push_back(platform::WindowsDirectory());
   }
-  // A copy: the splash window's start button may reload the definitions
-  // while this scan lets messages through.
-  const reference::ReferenceList list = program_.frmtray.lstadwarenames();
-  const reference::ReferenceIndex index(list, platform::FoldCase);
-  platform::DiskLister lister;
-  scan::ScanEngine engine(lister, window, list, index, program_.scanReportText, window.objectsScanned);
+  // Held for the whole run: the splash window's start button may reload the
+  // definitions while this scan lets messages through.
+  const reference::SharedDefinitions definitions = program_.frmtray.definitions();
+  // A folder of many thousands of files is listed in parts, with the window's
+  // messages let through in between.
+  platform::DiskLister lister([&window] { return window.YieldToWindow(); });
+  scan::ScanEngine engine(lister, window, definitions->list, definitions->index, program_.scanReportText,
+                          window.objectsScanned);
   // Quarantined copies would otherwise be reported again by every full scan.
   engine.Exclude(platform::AppPath("Quarantine"));
   for (const std::string& root : roots) engine.Peek(root, true);

@@ -1,5 +1,6 @@
 #include "ui/frmtray.h"
 
+#include "platform/disk_lister.h"
 #include "platform/message_box.h"
 #include "startup/app_identity.h"
 #include "startup/program.h"
@@ -17,7 +18,9 @@ constexpr const wchar_t* kTrayClass = L"TallowickParawardenTray";
 
 }  // namespace
 
-frmtray::frmtray(Program& program) : program_(program) {}
+frmtray::frmtray(Program& program)
+    : program_(program),
+      definitions_(std::make_shared<const reference::Definitions>(reference::ReferenceList(), platform::FoldCase)) {}
 
 void frmtray::Load() {
   if (Exists()) return;

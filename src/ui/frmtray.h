@@ -1,11 +1,11 @@
 // The hidden tray window: owns the notification-area icon, its menu, and the
-// reference list for the whole run of the program.
+// current definitions for the whole run of the program.
 #pragma once
 
 #include <windows.h>
 
 #include "platform/handles.h"
-#include "reference/reference_list.h"
+#include "reference/definitions.h"
 #include "ui/tray_icon.h"
 #include "ui/window.h"
 
@@ -19,7 +19,10 @@ class frmtray : public Window {
 
   // Creates the window (never shown) and runs its load step.
   void Load();
-  reference::ReferenceList& lstadwarenames() { return referenceList_; }
+  const reference::ReferenceList& lstadwarenames() const { return definitions_->list; }
+  // The current load, shared: a scan keeps the one it started with.
+  reference::SharedDefinitions definitions() const { return definitions_; }
+  void SetDefinitions(reference::SharedDefinitions definitions) { definitions_ = std::move(definitions); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -34,7 +37,7 @@ class frmtray : public Window {
   void EndProgram();
 
   Program& program_;
-  reference::ReferenceList referenceList_;
+  reference::SharedDefinitions definitions_;
   platform::UniqueIcon icon_;
   platform::UniqueMenu mnublank_;
   NotifyRecord88 notifyRecord_ = {};

@@ -1,12 +1,21 @@
-// Measures a full scan through the real program against a bare walk of the
-// same tree, in one run: Scan Now is pressed like a user would and the clock
-// stops when the scan window reads "Scan Complete".
+// Measures the program against bare baselines in one run, case by case, in
+// alternating pairs (baseline, then program), the first pair of each case
+// dropped as a warm-up. For every case it prints the median and minimum of
+// the pair ratios, the ratio of the two minimums, the program's peak working
+// set and the longest time its window took to answer a message.
+//
+// The trees lie in A:\park, on a drive a full scan passes over; the bench
+// moves the one a case needs onto the scan drive.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "driver/app_driver.h"
 #include "driver/wine_registry.h"
@@ -20,6 +29,23 @@ double Seconds() {
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Polls without sending the program messages of its own, so the polling
+// does not slow what it times.
+bool WaitFor(const std::function<bool()>& condition, double timeoutSeconds) {
+  const double start = Seconds();
+  while (!condition()) {
+    if (Seconds() - start > timeoutSeconds) return false;
+    Sleep(2);
+  }
+  return true;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "bench_scan: %s\n", what.c_str());
+  std::fflush(stdout);
+  std::exit(1);
 }
 
 long long BareWalk(const std::wstring& folder) {
@@ -39,84 +65,425 @@ long long BareWalk(const std::wstring& folder) {
   return files;
 }
 
-struct Memory {
-  double workingSetMb = 0;
-  double peakWorkingSetMb = 0;
-};
+void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != L"." && name != L"..") CollectFiles(folder + L"\\" + name, files);
+    } else {
+      files.push_back(folder + L"\\" + name);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
 
-Memory MemoryOf(DWORD pid) {
-  Memory memory;
+double PeakWorkingSetMb(DWORD pid) {
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (process == nullptr) return memory;
+  if (process == nullptr) return 0;
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
-  if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
-    memory.workingSetMb = counters.WorkingSetSize / 1048576.0;
-    memory.peakWorkingSetMb = counters.PeakWorkingSetSize / 1048576.0;
-  }
+  double peak = 0;
+  if (GetProcessMemoryInfo(process, &counters, sizeof counters)) peak = counters.PeakWorkingSetSize / 1048576.0;
   CloseHandle(process);
-  return memory;
+  return peak;
 }
+
+// Sends WM_NULL to a window of the program every few milliseconds from a
+// thread of its own and keeps the longest wait for an answer.
+class ResponsivenessProbe {
+ public:
+  explicit ResponsivenessProbe(HWND window) : window_(window) {
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  }
+  ~ResponsivenessProbe() { Stop(); }
+  ResponsivenessProbe(const ResponsivenessProbe&) = delete;
+  ResponsivenessProbe& operator=(const ResponsivenessProbe&) = delete;
+
+  // The longest unanswered gap in milliseconds.
+  double Stop() {
+    if (thread_ != nullptr) {
+      InterlockedExchange(&stop_, 1);
+      WaitForSingleObject(thread_, INFINITE);
+      CloseHandle(thread_);
+      thread_ = nullptr;
+    }
+    return longestMs_;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    auto& probe = *static_cast<ResponsivenessProbe*>(self);
+    while (InterlockedCompareExchange(&probe.stop_, 0, 0) == 0) {
+      const double sent = Seconds();
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(probe.window_, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
+      probe.longestMs_ = std::max(probe.longestMs_, (Seconds() - sent) * 1000);
+      Sleep(5);
+    }
+    return 0;
+  }
+
+  HWND window_;
+  HANDLE thread_ = nullptr;
+  volatile LONG stop_ = 0;
+  double longestMs_ = 0;
+};
+
+// One started program with its own application folder and definitions.
+class Program {
+ public:
+  Program(const std::string& name, const std::string& refDat) : folder_("bench-" + name) {
+    e2e::ResetProgramRegistry();
+    e2e::App::Install(folder_.path(), refDat);
+    const double start = Seconds();
+    if (!app_.Start(folder_.path())) Fail("the program did not start");
+    if (app_.WaitForSplash(600000) == nullptr) Fail("the splash window did not appear");
+    startSeconds_ = Seconds() - start;
+    if (!WaitFor([&] { return (main_ = app_.MainWindow()) != nullptr && IsWindowVisible(main_); }, 60)) {
+      Fail("the main window did not appear");
+    }
+    SendMessageW(e2e::Child(main_, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
+  }
+  ~Program() {
+    app_.Kill();
+    e2e::ResetProgramRegistry();
+  }
+
+  HWND main() const { return main_; }
+  double startSeconds() const { return startSeconds_; }
+  double PeakMb() const { return PeakWorkingSetMb(app_.pid()); }
+  const std::string& folder() const { return folder_.path(); }
+
+  // Presses Scan Now and returns the seconds until "Scan Complete", with the
+  // finished scan window in `scan`.
+  double Scan(HWND& scan) {
+    CloseScanWindow();
+    const double start = Seconds();
+    e2e::Click(e2e::Child(main_, ids::cmdstartscan));
+    if (!WaitFor([&] { return (scan = FindWindowW(L"TallowickParawardenScan", L"Scan Complete")) != nullptr; },
+                 3600)) {
+      Fail("the scan did not complete");
+    }
+    return Seconds() - start;
+  }
+  double Scan() {
+    HWND scan = nullptr;
+    return Scan(scan);
+  }
+
+  void CloseScanWindow() {
+    HWND scan = FindWindowW(L"TallowickParawardenScan", nullptr);
+    if (scan == nullptr) return;
+    e2e::Click(e2e::Child(scan, ids::cmdExit));
+    if (!WaitFor([&] { return !IsWindow(scan) && IsWindowVisible(main_); }, 600)) Fail("the scan window stayed");
+  }
+
+ private:
+  e2e::TempFolder folder_;
+  e2e::App app_;
+  HWND main_ = nullptr;
+  double startSeconds_ = 0;
+};
+
+struct Pair {
+  double baseline = 0;
+  double program = 0;
+};
+
+struct CaseFigures {
+  std::vector<Pair> pairs;  // the first one already dropped
+  double peakMb = 0;
+  double longestGapMs = -1;  // not measured when negative
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void Print(const std::string& title, const std::string& baselineName, const CaseFigures& figures) {
+  std::printf("\n%s\n", title.c_str());
+  if (figures.pairs.empty()) return;
+  std::vector<double> ratios, baselines, programs;
+  for (const Pair& pair : figures.pairs) {
+    ratios.push_back(pair.program / pair.baseline);
+    baselines.push_back(pair.baseline);
+    programs.push_back(pair.program);
+  }
+  const double minBaseline = *std::min_element(baselines.begin(), baselines.end());
+  const double minProgram = *std::min_element(programs.begin(), programs.end());
+  std::printf("  pairs kept %u; ratio to %s: median %.2f, min %.2f, min/min %.2f\n",
+              static_cast<unsigned>(ratios.size()), baselineName.c_str(), Median(ratios),
+              *std::min_element(ratios.begin(), ratios.end()), minProgram / minBaseline);
+  std::printf("  %s min %.3f s, median %.3f s; program min %.3f s, median %.3f s\n", baselineName.c_str(),
+              minBaseline, Median(baselines), minProgram, Median(programs));
+  std::printf("  peak working set %.1f MB", figures.peakMb);
+  if (figures.longestGapMs >= 0) std::printf("; longest unanswered window-message gap %.0f ms", figures.longestGapMs);
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+// Runs `pairs` alternating pairs and drops the first.
+std::vector<Pair> Alternate(int pairs, const std::function<double()>& baseline,
+                            const std::function<double()>& program) {
+  std::vector<Pair> kept;
+  for (int i = 0; i < pairs; ++i) {
+    Pair pair;
+    pair.baseline = baseline();
+    pair.program = program();
+    if (i > 0) kept.push_back(pair);
+  }
+  return kept;
+}
+
+void Move(const std::string& from, const std::string& to) {
+  if (!MoveFileW(platform::Widen(from).c_str(), platform::Widen(to).c_str())) {
+    Fail("could not move " + from + " to " + to);
+  }
+}
+
+// Puts a parked tree on the scan drive for the lifetime of the object.
+class ActiveTree {
+ public:
+  ActiveTree(const std::string& drive, const std::string& name)
+      : parked_("A:\\park\\" + name), active_(drive + "\\" + name) {
+    Move(parked_, active_);
+  }
+  ~ActiveTree() { Move(active_, parked_); }
+  ActiveTree(const ActiveTree&) = delete;
+  ActiveTree& operator=(const ActiveTree&) = delete;
+  const std::string& path() const { return active_; }
+
+ private:
+  std::string parked_, active_;
+};
+
+std::string Definitions(const std::string& folder, const std::string& name) {
+  const std::optional<std::string> text = e2e::ReadFileText(folder + "\\" + name);
+  if (!text) Fail("missing " + name);
+  return *text;
+}
+
+std::wstring SiblingOf(const std::wstring& file) {
+  const size_t dot = file.rfind(L'.');
+  return file.substr(0, dot) + L".QVR";
+}
+
+// The cases to run, each with its number of pairs: every case unless some
+// are named ("quarantine=3,folder").
+class Selection {
+ public:
+  Selection(int defaultPairs, const std::string& spec) : defaultPairs_(defaultPairs) {
+    size_t start = 0;
+    while (start < spec.size()) {
+      size_t end = spec.find(',', start);
+      if (end == std::string::npos) end = spec.size();
+      const std::string item = spec.substr(start, end - start);
+      const size_t equals = item.find('=');
+      named_.emplace_back(item.substr(0, equals),
+                          equals == std::string::npos ? defaultPairs : std::max(2, std::atoi(item.c_str() + equals + 1)));
+      start = end + 1;
+    }
+  }
+  // 0 when the case is not to run.
+  int PairsFor(const std::string& name) const {
+    if (named_.empty()) return defaultPairs_;
+    for (const auto& [caseName, pairs] : named_) {
+      if (caseName == name) return pairs;
+    }
+    return 0;
+  }
+
+ private:
+  int defaultPairs_;
+  std::vector<std::pair<std::string, int>> named_;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: bench_scan <tree root, e.g. E:> <ref.dat path>\n");
+  if (argc < 4) {
+    std::fprintf(stderr,
+                 "usage: bench_scan <pairs> <scan drive, e.g. E:> <folder of the definitions files> "
+                 "[case[=pairs],...: scan, detections, definitions, startup, quarantine, folder]\n");
     return 2;
   }
-  const std::string root = argv[1];
-  const std::string refDat = e2e::ReadFileText(argv[2]).value_or("");
+  const int defaultPairs = std::max(2, std::atoi(argv[1]));
+  const Selection selection(defaultPairs, argc > 4 ? argv[4] : "");
+  const std::string drive = argv[2];
+  const std::string definitions = argv[3];
+  const std::wstring wideDrive = platform::Widen(drive);
+  const auto walk = [&] {
+    const double start = Seconds();
+    BareWalk(wideDrive);
+    return Seconds() - start;
+  };
+  std::printf("%d alternating pairs per case unless named otherwise, the first dropped; baseline first in each pair\n",
+              defaultPairs);
 
-  // The bare walk runs twice; the second, with a warm cache, is the one compared.
-  BareWalk(platform::Widen(root));
-  const double walkStart = Seconds();
-  const long long files = BareWalk(platform::Widen(root));
-  const double walkSeconds = Seconds() - walkStart;
+  if (selection.PairsFor("scan") || selection.PairsFor("detections") || selection.PairsFor("definitions") ||
+      selection.PairsFor("startup")) {
+    ActiveTree tree(drive, "main");
+    std::printf("\nthe 200,000-file tree: %lld files\n", BareWalk(wideDrive));
+    if (const int pairs = selection.PairsFor("scan")) {
+      Program program("plain", Definitions(definitions, "ref-10k.dat"));
+      HWND scan = nullptr;
+      program.Scan(scan);
+      std::printf("program counted: %s; %s\n", e2e::WindowText(e2e::Child(scan, ids::lblObjectsscannedcount)).c_str(),
+                  e2e::WindowText(e2e::Child(scan, ids::lblAdwareFoundCount)).c_str());
+      CaseFigures figures;
+      ResponsivenessProbe probe(program.main());
+      figures.pairs = Alternate(pairs, walk, [&] { return program.Scan(); });
+      figures.longestGapMs = probe.Stop();
+      figures.peakMb = program.PeakMb();
+      Print("full scan of 200,000 files (10,000 definitions, 40 detections)", "bare walk", figures);
 
-  e2e::ResetProgramRegistry();
-  e2e::TempFolder folder("bench-scan");
-  e2e::App::Install(folder.path(), refDat);
-  e2e::App app;
-  if (!app.Start(folder.path())) {
-    std::fprintf(stderr, "the program did not start\n");
-    return 1;
+      // The first 10 of the 40 areas hold 50,000 files.
+      for (int area = 10; area < 40; ++area) {
+        char name[16];
+        std::snprintf(name, sizeof name, "area%02d", area);
+        Move(tree.path() + "\\" + name, "A:\\park\\" + std::string(name));
+      }
+      std::printf("\nthe 50,000-file tree: %lld files\n", BareWalk(wideDrive));
+      CaseFigures small;
+      ResponsivenessProbe smallProbe(program.main());
+      small.pairs = Alternate(pairs, walk, [&] { return program.Scan(); });
+      small.longestGapMs = smallProbe.Stop();
+      small.peakMb = program.PeakMb();
+      Print("full scan of 50,000 files", "bare walk", small);
+      for (int area = 10; area < 40; ++area) {
+        char name[16];
+        std::snprintf(name, sizeof name, "area%02d", area);
+        Move("A:\\park\\" + std::string(name), tree.path() + "\\" + name);
+      }
+    }
+    if (const int pairs = selection.PairsFor("detections")) {
+      Program program("hits", Definitions(definitions, "ref-hits.dat"));
+      CaseFigures figures;
+      ResponsivenessProbe probe(program.main());
+      HWND scan = nullptr;
+      figures.pairs = Alternate(pairs, walk, [&] { return program.Scan(scan); });
+      figures.longestGapMs = probe.Stop();
+      figures.peakMb = program.PeakMb();
+      const size_t lines = static_cast<size_t>(SendMessageW(e2e::Child(scan, ids::lstadware), LB_GETCOUNT, 0, 0));
+      Print("10,000 detections in 200,000 files", "bare walk", figures);
+      std::printf("  list lines %u; labels: %s, %s\n", static_cast<unsigned>(lines),
+                  e2e::WindowText(e2e::Child(scan, ids::lblAdwareFoundCount)).c_str(),
+                  e2e::WindowText(e2e::Child(scan, ids::lblObjectsscannedcount)).c_str());
+    }
+    if (const int pairs = selection.PairsFor("definitions")) {
+      const std::string small = Definitions(definitions, "ref-10k.dat");
+      const std::string large = Definitions(definitions, "ref-200k.dat");
+      CaseFigures figures;
+      double smallPeak = 0;
+      figures.pairs = Alternate(
+          pairs,
+          [&] {
+            Program program("defs-small", small);
+            const double seconds = program.Scan();
+            smallPeak = std::max(smallPeak, program.PeakMb());
+            return seconds;
+          },
+          [&] {
+            Program program("defs-large", large);
+            const double seconds = program.Scan();
+            figures.peakMb = std::max(figures.peakMb, program.PeakMb());
+            return seconds;
+          });
+      Print("full scan of 200,000 files with 200,000 definitions", "the same scan with 10,000 definitions", figures);
+      std::printf("  peak working set with 10,000 definitions %.1f MB\n", smallPeak);
+    }
+    if (const int pairs = selection.PairsFor("startup")) {
+      // Here the peak working set is the point.
+      const std::string small = Definitions(definitions, "ref-10k.dat");
+      const std::string huge = Definitions(definitions, "ref-1m.dat");
+      CaseFigures figures;
+      figures.pairs = Alternate(
+          pairs, [&] { return Program("start-small", small).startSeconds(); },
+          [&] {
+            Program program("start-huge", huge);
+            figures.peakMb = std::max(figures.peakMb, program.PeakMb());
+            return program.startSeconds();
+          });
+      Print("start-up with 1,000,000 definitions (until the splash window)", "start-up with 10,000", figures);
+      std::printf("  definitions file %.1f MB\n", huge.size() / 1048576.0);
+    }
   }
-  HWND main = nullptr;
-  if (app.WaitForSplash() == nullptr ||
-      !e2e::WaitUntil([&] { return (main = app.MainWindow()) != nullptr && IsWindowVisible(main); })) {
-    std::fprintf(stderr, "the main window did not appear\n");
-    return 1;
+  if (const int pairs = selection.PairsFor("quarantine")) {
+    ActiveTree tree(drive, "quarantine");
+    std::vector<std::wstring> files;
+    CollectFiles(platform::Widen(tree.path()), files);
+    std::printf("\nthe quarantine tree: %u files\n", static_cast<unsigned>(files.size()));
+    const std::wstring bareFolder = L"A:\\park\\bare-quarantine";
+    CreateDirectoryW(bareFolder.c_str(), nullptr);
+    const auto restore = [&] {
+      for (const std::wstring& file : files) {
+        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) MoveFileW(SiblingOf(file).c_str(), file.c_str());
+      }
+    };
+    Program program("quarantine", Definitions(definitions, "ref-quarantine.dat"));
+    const std::string quarantineFolder = program.folder() + "\\Quarantine";
+    CaseFigures figures;
+    figures.longestGapMs = 0;
+    size_t removed = 0;
+    figures.pairs = Alternate(
+        pairs,
+        [&] {
+          const double start = Seconds();
+          for (const std::wstring& file : files) {
+            CopyFileW(file.c_str(), (bareFolder + file.substr(file.rfind(L'\\'))).c_str(), FALSE);
+            CopyFileW(file.c_str(), SiblingOf(file).c_str(), FALSE);
+            DeleteFileW(file.c_str());
+          }
+          const double seconds = Seconds() - start;
+          restore();
+          e2e::RemoveTree(platform::Narrow(bareFolder));
+          CreateDirectoryW(bareFolder.c_str(), nullptr);
+          return seconds;
+        },
+        [&] {
+          e2e::RemoveTree(quarantineFolder);
+          HWND scan = nullptr;
+          program.Scan(scan);
+          HWND list = e2e::Child(scan, ids::lstadware);
+          SendMessageW(list, LB_SETSEL, TRUE, -1);
+          ResponsivenessProbe probe(program.main());
+          const double start = Seconds();
+          e2e::Click(e2e::Child(scan, ids::cmdquarantine));
+          const auto lines = [&] {
+            DWORD_PTR count = 1;
+            return SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 50, &count) ? count : 1;
+          };
+          if (!WaitFor([&] { return lines() == 0; }, 3600)) {
+            Fail("the quarantine did not finish");
+          }
+          const double seconds = Seconds() - start;
+          figures.longestGapMs = std::max(figures.longestGapMs, probe.Stop());
+          removed = 0;
+          for (const std::wstring& file : files) removed += GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES;
+          restore();
+          return seconds;
+        });
+    figures.peakMb = program.PeakMb();
+    Print("quarantine of 10,000 marked detections (until the list is empty)", "bare copy-in/copy-beside/delete loop",
+          figures);
+    std::printf("  files removed by the program in the last pair: %u\n", static_cast<unsigned>(removed));
+    e2e::RemoveTree(platform::Narrow(bareFolder));
   }
-  const Memory before = MemoryOf(app.pid());
-  SendMessageW(e2e::Child(main, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
-  const double scanStart = Seconds();
-  e2e::Click(e2e::Child(main, ids::cmdstartscan));
-  HWND scan = nullptr;
-  const bool complete = e2e::WaitUntil(
-      [&] {
-        if (scan == nullptr) scan = app.FindTopLevel("TallowickParawardenScan", std::nullopt);
-        return scan != nullptr && e2e::WindowText(scan) == "Scan Complete";
-      },
-      30 * 60 * 1000);
-  const double scanSeconds = Seconds() - scanStart;
-  if (!complete) {
-    std::fprintf(stderr, "the scan did not complete\n");
-    return 1;
+  if (const int pairs = selection.PairsFor("folder")) {
+    ActiveTree tree(drive, "big");
+    std::printf("\nthe one-folder tree: %lld files\n", BareWalk(wideDrive));
+    Program program("big", Definitions(definitions, "ref-10k.dat"));
+    CaseFigures figures;
+    ResponsivenessProbe probe(program.main());
+    figures.pairs = Alternate(pairs, walk, [&] { return program.Scan(); });
+    figures.longestGapMs = probe.Stop();
+    figures.peakMb = program.PeakMb();
+    Print("full scan of one folder of 50,000 files", "bare walk", figures);
   }
-  const Memory after = MemoryOf(app.pid());
-  const std::string counted = e2e::WindowText(e2e::Child(scan, ids::lblObjectsscannedcount));
-  const size_t detections = e2e::ListItems(e2e::Child(scan, ids::lstadware)).size();
-  e2e::ResetProgramRegistry();
-
-  std::printf("files in the tree:            %lld\n", files);
-  std::printf("program counted:              %s\n", counted.c_str());
-  std::printf("detections:                   %u\n", static_cast<unsigned>(detections));
-  std::printf("bare walk:                    %.3f s  (%.0f files/s)\n", walkSeconds, files / walkSeconds);
-  std::printf("full scan through the program: %.3f s  (%.0f files/s)\n", scanSeconds, files / scanSeconds);
-  std::printf("ratio scan / bare walk:       %.2f\n", scanSeconds / walkSeconds);
-  std::printf("working set before the scan:  %.1f MB\n", before.workingSetMb);
-  std::printf("working set after the scan:   %.1f MB\n", after.workingSetMb);
-  std::printf("peak working set:             %.1f MB\n", after.peakWorkingSetMb);
   return 0;
 }

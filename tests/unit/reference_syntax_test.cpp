@@ -1,3 +1,4 @@
+#include "reference/reference_index.h"
 #include "reference/reference_list.h"
 #include "reference/reference_syntax.h"
 
@@ -132,6 +133,37 @@ TEST(ParseItemsLarge, StopsAtTheRecordLimit) {
   EXPECT_EQ(records, (Records{"Ver1", "a.exe|A", "b.exe|B"}));
 }
 
+// The file's own text becomes the records' storage; the records match what
+// ParseItems yields, quoted, trimmed and NUL-free alike.
+TEST(ReferenceList, AssignTextKeepsTheParsedRecords) {
+  using namespace std::string_literals;
+  const std::string text = "Ver1 head\r\n \"a|b, c\" junk,x|y  \r\n\"q|\0r\"\rlast|\0z"s;
+  reference::ReferenceList list;
+  list.AssignText(text);
+  const Records expected = ParseItems(text);
+  ASSERT_EQ(list.Count(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(list.Record(i), expected[i]) << i;
+  EXPECT_EQ(list.Record(1), "a|b, c");
+  EXPECT_EQ(list.Record(4), "last|z");
+}
+
+// Many entries, each name twice far apart and in other case: the index must
+// find both in list order and nothing for a name it lacks.
+TEST(ReferenceIndex, LargeListFindsEveryEntryOfANameInListOrder) {
+  constexpr size_t kNames = 50000;
+  std::vector<std::string> records = {"header"};
+  for (size_t i = 0; i < kNames; ++i) records.push_back("file" + std::to_string(i) + ".exe|first");
+  for (size_t i = 0; i < kNames; ++i) records.push_back("FILE" + std::to_string(i) + ".EXE|second");
+  reference::ReferenceList list;
+  list.Assign(records);
+  const reference::ReferenceIndex index(list, reference::FoldAscii);
+  for (size_t i : {size_t{0}, size_t{12345}, kNames - 1}) {
+    EXPECT_EQ(index.Find("file" + std::to_string(i) + ".exe"), (std::vector<size_t>{i + 1, kNames + i + 1}));
+  }
+  EXPECT_TRUE(index.Find("file" + std::to_string(kNames) + ".exe").empty());
+  EXPECT_TRUE(index.Find("header").empty());
+}
+
 TEST(ParseItemsLarge, BinaryGarbage) {
   std::string every;
   for (int b = 0; b < 256; ++b) every.push_back(static_cast<char>(b));
@@ -182,7 +214,8 @@ TEST(DecodeReferenceBytes, BomMeansUtf8OtherwiseConverter) {
       {"\xEF\xBB\xBF\xEF\xBB\xBF" "a", false, "\xEF\xBB\xBF" "a"},  // only one mark is dropped
       {"caf\xE9", true, "[caf\xE9]"},
       {"\xEF\xBB" "a", true, "[\xEF\xBB" "a]"},  // a partial mark is ANSI text
-      {"", true, "[]"},
+      {"", false, ""},
+      {"Ver1|plain\r\nfoo.exe|Adware", false, "Ver1|plain\r\nfoo.exe|Adware"},  // ASCII needs no converting
   };
   for (const Row& row : rows) {
     std::string seen;

@@ -88,6 +88,31 @@ TEST_F(DiskListerTest, AFolderThatIsMissingOrHeldCannotBeListed) {
   EXPECT_TRUE(files.empty() && subfolders.empty());
 }
 
+// A folder too large for one part of the listing lets the window in between
+// parts, and stops when it is told to.
+TEST_F(DiskListerTest, LongListingYieldsBetweenPartsAndStopsWhenAsked) {
+  Make("Big", true);
+  constexpr int kFiles = 1000;
+  for (int i = 0; i < kFiles; ++i) Make("Big\\a-rather-long-file-name-to-fill-the-parts-" + std::to_string(i) + ".dat", false);
+  for (const bool stop : {false, true}) {
+    int yields = 0;
+    platform::DiskLister lister([&] {
+      ++yields;
+      return stop;
+    });
+    std::vector<std::string> files;
+    std::vector<scan::Subfolder> subfolders;
+    EXPECT_EQ(lister.List(root_ + "\\Big", nullptr, files, subfolders), !stop);
+    if (stop) {
+      EXPECT_EQ(yields, 1);
+      EXPECT_LT(files.size(), static_cast<size_t>(kFiles));
+    } else {
+      EXPECT_GT(yields, 1);
+      EXPECT_EQ(files.size(), static_cast<size_t>(kFiles));
+    }
+  }
+}
+
 TEST(ExtendedPathTest, DrivePathsTakeThePrefixWithSingleSeparators) {
   EXPECT_EQ(platform::ExtendedPath("C:\\Temp\\a.exe"), L"\\\\?\\C:\\Temp\\a.exe");
   // A file in a drive root as its detection line writes it.

@@ -93,6 +93,9 @@ class ScanFixture : public ProgramTest {
   }
 
   static std::vector<std::string> Lines(HWND scan) { return ListItems(Child(scan, ids::lstadware)); }
+  // One message instead of one per line: while a scan runs each answer waits
+  // for the scan's next look at its messages.
+  static LRESULT LineCount(HWND scan) { return SendMessageW(Child(scan, ids::lstadware), LB_GETCOUNT, 0, 0); }
   static std::string Label(HWND scan, int id) { return WindowText(Child(scan, id)); }
 
   std::vector<std::string> Reports() {
