@@ -219,13 +219,14 @@ void frmmain::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
     if (IsChild(hwnd(), focus)) lastFocus_ = focus;
     return;
   }
-  if (isProgramsActiveWindow_ && !otherIsOurs) return;
+  returningFromElsewhere_ = isProgramsActiveWindow_ && !otherIsOurs;
+  if (returningFromElsewhere_) return;
   isProgramsActiveWindow_ = true;
   Form_Activate();
 }
 
 void frmmain::RestoreFocus() {
-  HWND target = lastFocus_;
+  HWND target = returningFromElsewhere_ ? lastFocus_ : nullptr;
   if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::SSTab1);
   if (target != nullptr) SetFocus(target);
 }

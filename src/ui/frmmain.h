@@ -53,8 +53,10 @@ class frmmain : public Window {
   void Form_Resize();
   void Form_QueryUnload();
   void OnActivateMessage(WPARAM wParam, LPARAM lParam);
-  // Gives the focus back to the control that had it when the window was
-  // left; the tab control when there is none.
+  // Coming back from another application gives the focus back to the
+  // control that had it; a new activation (first show, shown again, back
+  // from another window of the program) gives it to the tab control, whose
+  // status refresh then brings the page up to date.
   void RestoreFocus();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
@@ -109,6 +111,7 @@ class frmmain : public Window {
   // user works in another application: coming back from there is no new
   // activation.
   bool isProgramsActiveWindow_ = false;
+  bool returningFromElsewhere_ = false;
   HWND lastFocus_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <set>
 #include <sstream>
 
 #include "driver/http_server.h"
@@ -20,25 +21,13 @@ const std::string kRefDat = "Ver1.0\r\nnotepad.exe|" + kLongDescription + "\r\n"
 
 // The program's font of each control, as its windows' layouts give it.
 ui::FontKind FontOf(HWND control) {
-  switch (GetDlgCtrlID(control)) {
-    case ids::fraStatus:
-    case ids::lblRefFilename:
-    case ids::lbladwarerefcnt:
-    case ids::lblStatus_System:
-    case ids::lblStatus_Removed:
-    case ids::lblStatus_Total:
-    case ids::lblStatus_Quarintine:
-    case ids::fraScanMode:
-    case ids::Frame1:
-    case ids::Label1:
-    case ids::splashGeneral:
-    case ids::splashVersion:
-      return ui::FontKind::Bold;
-    case ids::lblappname:
-      return ui::FontKind::Title;
-    default:
-      return ui::FontKind::Normal;
-  }
+  static const std::set<int> kBold = {ids::fraStatus,         ids::lblRefFilename,  ids::lbladwarerefcnt,
+                                      ids::lblStatus_System,  ids::lblStatus_Removed, ids::lblStatus_Total,
+                                      ids::lblStatus_Quarintine, ids::fraScanMode,  ids::Frame1,
+                                      ids::Label1,            ids::splashGeneral,   ids::splashVersion};
+  const int id = GetDlgCtrlID(control);
+  if (id == ids::lblappname) return ui::FontKind::Title;
+  return kBold.count(id) != 0 ? ui::FontKind::Bold : ui::FontKind::Normal;
 }
 
 // Read from the window manager's copy: the download window's program answers
@@ -86,14 +75,14 @@ std::optional<SIZE> CaptionSize(HDC dc, HWND control, const std::wstring& text, 
   }
 }
 
-// "<id> "<caption>" needs WxH, has WxH" for every control of a window whose
-// caption does not fit, measured in the program's own font.
-std::vector<std::string> ClippedCaptions(HWND window, int dpi, const ui::FontSet& fonts) {
+// "<id> "<caption>" needs WxH, has WxH" on a line for every control of a
+// window whose caption does not fit, measured in the program's own font.
+std::string ClippedCaptions(HWND window, int dpi, const ui::FontSet& fonts) {
   std::vector<HWND> children;
   EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
   platform::ScreenDC screen;
   HDC dc = CreateCompatibleDC(screen.get());
-  std::vector<std::string> clipped;
+  std::string clipped;
   for (HWND control : children) {
     const std::wstring text = Caption(control);
     if (text.empty()) continue;
@@ -105,17 +94,11 @@ std::vector<std::string> ClippedCaptions(HWND window, int dpi, const ui::FontSet
     if (!size || (size->cx <= client.right && size->cy <= client.bottom)) continue;
     std::ostringstream line;
     line << GetDlgCtrlID(control) << " \"" << platform::Narrow(text) << "\" needs " << size->cx << "x" << size->cy
-         << ", has " << client.right << "x" << client.bottom;
-    clipped.push_back(line.str());
+         << ", has " << client.right << "x" << client.bottom << "\n";
+    clipped += line.str();
   }
   DeleteDC(dc);
   return clipped;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const std::string& line : lines) all += line + "\n";
-  return all;
 }
 
 class DisplayTest : public ScanFixture, public ::testing::WithParamInterface<int> {
@@ -144,15 +127,15 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
 
   HWND splash = StartProgram(kRefDat);
   ASSERT_NE(splash, nullptr);
-  EXPECT_EQ(Joined(ClippedCaptions(splash, dpi, fonts)), "") << "splash window";
+  EXPECT_EQ(ClippedCaptions(splash, dpi, fonts), "") << "splash window";
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return !Caption(Child(main, ids::lblqcnt)).empty(); }));
-  EXPECT_EQ(Joined(ClippedCaptions(main, dpi, fonts)), "") << "main window";
+  EXPECT_EQ(ClippedCaptions(main, dpi, fonts), "") << "main window";
 
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
-  EXPECT_EQ(Joined(ClippedCaptions(scan, dpi, fonts)), "") << "scan window";
+  EXPECT_EQ(ClippedCaptions(scan, dpi, fonts), "") << "scan window";
   Click(Child(scan, ids::cmdExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
 
@@ -163,7 +146,7 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
   AnswerMessageBox(offer, IDYES);
   HWND progress = app_.WaitForTopLevel("TallowickParawardenProgress", std::nullopt, 5000);
   ASSERT_NE(progress, nullptr);
-  EXPECT_EQ(Joined(ClippedCaptions(progress, dpi, fonts)), "") << "download window";
+  EXPECT_EQ(ClippedCaptions(progress, dpi, fonts), "") << "download window";
   HWND done = app_.WaitForMessageBox(20000);
   ASSERT_NE(done, nullptr);
   AnswerMessageBox(done, IDOK);
@@ -172,6 +155,14 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
 INSTANTIATE_TEST_SUITE_P(Dpi, CaptionTest, ::testing::Values(96, 120, 144, 192));
 
 // Dark pixels of a screen rectangle, or of a text drawn black on white.
+int DarkPixels(HDC dc, int width, int height) {
+  int ink = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) ink += GetRValue(GetPixel(dc, x, y)) < 128 ? 1 : 0;
+  }
+  return ink;
+}
+
 int InkOnScreen(const RECT& rect) {
   platform::ScreenDC screen;
   HDC dc = CreateCompatibleDC(screen.get());
@@ -180,12 +171,7 @@ int InkOnScreen(const RECT& rect) {
   platform::UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), width, height));
   HGDIOBJ previous = SelectObject(dc, copy.get());
   BitBlt(dc, 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
-  int ink = 0;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      if (GetRValue(GetPixel(dc, x, y)) < 128) ++ink;
-    }
-  }
+  const int ink = DarkPixels(dc, width, height);
   SelectObject(dc, previous);
   DeleteDC(dc);
   return ink;
@@ -200,15 +186,9 @@ int InkOfText(const std::wstring& text, HFONT font) {
   platform::UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), extent.right, extent.bottom));
   HGDIOBJ previousBitmap = SelectObject(dc, canvas.get());
   FillRect(dc, &extent, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
   DrawTextW(dc, text.c_str(), -1, &extent, DT_SINGLELINE | DT_NOPREFIX);
-  int ink = 0;
-  for (int y = 0; y < extent.bottom; ++y) {
-    for (int x = 0; x < extent.right; ++x) {
-      if (GetRValue(GetPixel(dc, x, y)) < 128) ++ink;
-    }
-  }
+  const int ink = DarkPixels(dc, extent.right, extent.bottom);
   SelectObject(dc, previousBitmap);
   SelectObject(dc, previousFont);
   DeleteDC(dc);
