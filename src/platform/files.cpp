@@ -89,11 +89,6 @@ ReadResult ReadFileStart(const std::string& path, size_t count, std::string& byt
   const ReadResult opened = OpenForReading(path, file);
   if (opened != ReadResult::Ok) return opened;
   std::string content;
-  // Sized once: growing by doubling would hold the old and the new buffer
-  // together, twice over for a large file.
-  if (size.QuadPart > 0 && static_cast<uint64_t>(size.QuadPart) <= maxBytes && size.QuadPart < 0x7FFFFFFF) {
-    content.reserve(static_cast<size_t>(size.QuadPart));
-  }
   bool more = false;
   const ReadResult read = ReadUpTo(file.get(), count, content, more);
   if (read == ReadResult::Ok) bytes.swap(content);
