@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "driver/scan_fixture.h"
-#include "removal/quarantine_journal.h"
+#include "core/quarantine_journal.h"
 
 namespace e2e {
 namespace {
@@ -98,8 +98,8 @@ class RestoreTest : public ScanFixture {
     return WaitUntil([&] { return !IsWindow(dialog); });
   }
 
-  std::vector<removal::JournalRecord> Journal() {
-    return removal::ParseJournal(ReadFileText(AppFile(removal::kJournalFileName)).value_or(""));
+  std::vector<core::JournalRecord> Journal() {
+    return core::ParseJournal(ReadFileText(AppFile(core::kJournalFileName)).value_or(""));
   }
 };
 
@@ -148,9 +148,9 @@ TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
   CreateDirectoryW(platform::Widen(AppFile("Quarantine")).c_str(), nullptr);
   WriteFileBytes(AppFile("Quarantine\\byhand.exe"), "copied in by hand");
   WriteFileBytes(AppFile("Quarantine\\known.exe"), "known program");
-  WriteFileBytes(AppFile(removal::kJournalFileName),
+  WriteFileBytes(AppFile(core::kJournalFileName),
                  "byhand.exe\tC:\\damaged line\r\n" +
-                     removal::FormatJournalLine({"known.exe", tree_ + "\\Old\\known.exe", "today", "Adware"}));
+                     core::FormatJournalLine({"known.exe", tree_ + "\\Old\\known.exe", "today", "Adware"}));
   ASSERT_TRUE(app_.Start(appFolder()));
   ASSERT_NE(app_.WaitForSplash(), nullptr);
   app_.TrayEvent(WM_LBUTTONDBLCLK);

@@ -13,7 +13,7 @@
 
 #include "driver/app_driver.h"
 #include "platform/text.h"
-#include "ui/control_ids.h"
+#include "windows/control_ids.h"
 
 namespace {
 

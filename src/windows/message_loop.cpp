@@ -1,0 +1,28 @@
+#include "windows/message_loop.h"
+
+#include "windows/program.h"
+
+namespace windows {
+
+void DispatchProgramMessage(Program& program, MSG& msg) {
+  if (program.mainWindow.PreTranslateMessage(msg)) return;
+  if (program.splash && program.splash->PreTranslateMessage(msg)) return;
+  if (program.scanWindow && toolkit::RouteDialogKeys(program.scanWindow->hwnd(), msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void LetWindowsPaint() {
+  MSG msg;
+  // Bounded: a window that never validates its area must not hold the work up.
+  for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) DispatchMessageW(&msg);
+  for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++i) DispatchMessageW(&msg);
+}
+
+int RunMessageLoop(Program& program) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchProgramMessage(program, msg);
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace windows
