@@ -46,6 +46,7 @@ set(WIN32_SOURCES
   src/features/scan_report.cpp
   src/features/settings.cpp
   src/features/updates.cpp
+  src/windows/about_page.cpp
   src/windows/application_window.cpp
   src/windows/download_window.cpp
   src/windows/main_window.cpp
@@ -55,6 +56,7 @@ set(WIN32_SOURCES
   src/windows/program_icon.cpp
   src/windows/quarantine_menu.cpp
   src/windows/quarantine_page.cpp
+  src/windows/scan_page.cpp
   src/windows/scan_run.cpp
   src/windows/scan_window.cpp
   src/windows/scan_window_removal.cpp

@@ -7,16 +7,16 @@
 #include <optional>
 #include <string>
 
-#include "windows/message_box.h"
-#include "platform/files.h"
-#include "core/program_identity.h"
-#include "core/command_line.h"
-#include "windows/message_loop.h"
-#include "windows/program.h"
 #include "app/scan_handover.h"
 #include "app/single_instance.h"
 #include "app/start_sequence.h"
+#include "core/command_line.h"
+#include "core/program_identity.h"
+#include "platform/files.h"
 #include "platform/system.h"
+#include "windows/message_box.h"
+#include "windows/message_loop.h"
+#include "windows/program.h"
 
 namespace app {
 namespace {

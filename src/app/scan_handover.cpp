@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "windows/message_box.h"
-#include "platform/text.h"
 #include "core/program_identity.h"
+#include "platform/text.h"
 #include "windows/application_window.h"
+#include "windows/message_box.h"
 
 namespace app {
 

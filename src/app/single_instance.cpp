@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/text.h"
 #include "core/program_identity.h"
+#include "platform/text.h"
 #include "windows/application_window.h"
 
 namespace app {

@@ -11,6 +11,8 @@ std::string JournalPath() { return platform::AppPath(core::kJournalFileName); }
 
 }  // namespace
 
+std::string QuarantineFolder() { return platform::AppPath("Quarantine"); }
+
 void RecordQuarantined(std::string_view quarantinedName, const std::string& originalPath,
                        const std::string& description) {
   platform::AppendLine(JournalPath(), core::FormatJournalLine({std::string(quarantinedName), originalPath,

@@ -10,6 +10,9 @@
 
 namespace features {
 
+// The Quarantine folder beside the program.
+std::string QuarantineFolder();
+
 // Records a file just moved into quarantine under `quarantinedName`. A
 // record that cannot be written costs only the automatic way back: Restore
 // To... still works.

@@ -2,14 +2,14 @@
 
 #include <new>
 
+#include "core/definitions_list.h"
+#include "core/update_limits.h"
+#include "core/version_text.h"
+#include "features/settings.h"
 #include "platform/atomic_file.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/url_download.h"
-#include "core/definitions_list.h"
-#include "features/settings.h"
-#include "core/update_limits.h"
-#include "core/version_text.h"
 
 namespace features {
 namespace {

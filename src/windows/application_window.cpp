@@ -1,7 +1,7 @@
 #include "windows/application_window.h"
 
-#include "platform/text.h"
 #include "core/program_identity.h"
+#include "platform/text.h"
 
 namespace windows {
 

@@ -6,88 +6,91 @@ namespace ids {
 
 enum : int {
   // Main window, window level.
-  Picture1 = 1001,
-  SSTab1 = 1002,
-  StatusBar1 = 1003,
-  File1 = 1004,
-  Drive1 = 1005,
+  MainBanner = 1001,
+  MainTabs = 1002,
+  MainStatusBar = 1003,
+  MainQuarantineFiles = 1004,
+  MainDriveList = 1005,
 
   // Status tab.
-  fraStatus = 1100,
-  lblRefFileCaption,
-  lblProtectionCaption,
-  lblLastScanCaption,
-  lblRemovedCaption,
-  lblScansCaption,
-  lblQuarantineCaption,
-  lblRefFilename,
-  lbladwarerefcnt,
-  lblStatus_System,
-  lblStatus_Removed,
-  lblStatus_Total,
-  lblStatus_Quarintine,
+  StatusFrame = 1100,
+  StatusDefinitionsCaption,
+  StatusProtectionCaption,
+  StatusLastScanCaption,
+  StatusRemovedCaption,
+  StatusScansCaption,
+  StatusQuarantineCaption,
+  StatusDefinitionsValue,
+  StatusProtectionValue,
+  StatusLastScanValue,
+  StatusRemovedValue,
+  StatusScansValue,
+  StatusQuarantineValue,
 
   // Scan tab.
-  fraScanMode = 1200,
-  optfullscan,
-  optquickscan,
-  cmdstartscan,
+  ScanModeFrame = 1200,
+  ScanFullOption,
+  ScanQuickOption,
+  ScanNowButton,
 
   // Quarantine tab.
-  FileListQuarantine = 1300,
-  lblqcnt,
-  cmdselectAll,
-  cmddeselect,
-  cmdPurgeSelected,
+  QuarantineList = 1300,
+  QuarantineCountLabel,
+  QuarantineSelectAllButton,
+  QuarantineDeselectAllButton,
+  QuarantineDeleteButton,
 
   // Updates tab.
-  fraUpdates = 1400,
-  lblUpdatesText,
-  cmdcheckforupdates,
+  UpdatesFrame = 1400,
+  UpdatesText,
+  UpdatesCheckButton,
 
   // Settings tab.
-  fraPrefs = 1500,
-  chkrunonstart,
-  chkscanonstart,
-  chkautoupdate,
-  chkuselog,
-  chkautoshow,
-  cmdSavePrefs,
+  SettingsFrame = 1500,
+  SettingsLoadOnStartup,
+  SettingsScanOnStartup,
+  SettingsCheckUpdates,
+  SettingsSaveReports,
+  SettingsShowMainWindow,
+  SettingsSaveButton,
 
   // About tab.
-  Picture2 = 1600,
-  lblappname,
-  lblproginfo,
-  lbladdress,
-  cmdhelp,
-  CmdCheckForUpdates2,
-  lblurl,
-  Line1,
-  lblwarning,
+  AboutLogo = 1600,
+  AboutName,
+  AboutProgramInfo,
+  AboutAddress,
+  AboutHelpButton,
+  AboutCheckButton,
+  AboutWebAddress,
+  AboutSeparator,
+  AboutLegalNotice,
 
   // Splash window.
-  splashGeneral = 2001,  // lblgeneral
-  splashVersion,         // lblversion
-  splashAction,          // lblaction
-  splashStart,           // Picture2 (start)
-  splashLicense,         // Picture4 (licence text)
-  splashExit,            // Picture5 (exit)
+  SplashPublisher = 2001,
+  SplashVersion,
+  SplashAction,
+  SplashStart,
+  SplashLicense,
+  SplashExit,
 
   // Scan window.
-  Frame1 = 4001,
-  Label3,
-  Label1,
-  lstadware,
-  lblAdwareFoundCount,
-  lblObjectsscannedcount,
-  cmdabort,
-  cmdExit,
-  cmdquarantine,
+  ScanWindowFolderFrame = 4001,
+  ScanWindowFolder,
+  ScanWindowFoundCaption,
+  ScanWindowDetections,
+  ScanWindowFoundCount,
+  ScanWindowScannedCount,
+  ScanWindowAbort,
+  ScanWindowExit,
+  ScanWindowQuarantine,
 
   // Tray menu.
-  mnushow = 3001,
-  mnuabout,
-  mnuexit,
+  TrayShow = 3001,
+  TrayAbout,
+  TrayExit,
+
+  // Download window.
+  DownloadMessage = 5001,
 };
 
 }  // namespace ids

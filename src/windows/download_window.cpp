@@ -1,5 +1,7 @@
 #include "windows/download_window.h"
 
+#include "windows/control_ids.h"
+
 #include "platform/system.h"
 
 namespace windows {
@@ -7,7 +9,6 @@ namespace {
 
 constexpr const wchar_t* kProgressClass = L"TallowickParawardenProgress";
 constexpr toolkit::TwipsRect kClientTwips = {0, 0, 4425, 1020};
-constexpr int kMessageLabel = 5001;
 
 }  // namespace
 
@@ -22,7 +23,7 @@ void DownloadWindow::ShowNow(HWND owner) {
                   toolkit::OuterSizeForClient(kClientTwips, dpi, style, WS_EX_DLGMODALFRAME), owner);
     if (!Exists()) return;
     fonts_ = std::make_unique<toolkit::FontSet>(dpi);
-    controls_.Create(hwnd(), {{kMessageLabel, toolkit::ControlKind::Label, {1200, 360, 1695, 255}, "Downloading Update"}}, dpi,
+    controls_.Create(hwnd(), {{ids::DownloadMessage, toolkit::ControlKind::Label, {1200, 360, 1695, 255}, "Downloading Update"}}, dpi,
                      *fonts_);
   }
   ShowWindow(hwnd(), SW_SHOW);

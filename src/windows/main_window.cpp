@@ -2,22 +2,22 @@
 
 #include <commctrl.h>
 
+#include "core/program_identity.h"
+#include "core/setting_values.h"
+#include "features/quarantine_records.h"
+#include "features/settings.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "core/setting_values.h"
-#include "features/settings.h"
-#include "core/program_identity.h"
-#include "windows/program.h"
-#include "windows/about_texts.h"
+#include "toolkit/bitmaps.h"
+#include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
 #include "windows/main_window_layout.h"
+#include "windows/program.h"
+#include "windows/program_icon.h"
 #include "windows/resource_ids.h"
 #include "windows/update_prompts.h"
-#include "toolkit/busy_pointer.h"
-#include "windows/program_icon.h"
-#include "toolkit/bitmaps.h"
-#include "platform/handles.h"
 
 namespace windows {
 namespace {
@@ -73,7 +73,7 @@ void MainWindow::CreateContent() {
   logo_.reset(toolkit::LoadBitmapResource(IDB_LOGO));
   controls_.Create(hwnd(), MainWindowControls(), dpi_, *fonts_);
 
-  HWND tabs = Control(ids::SSTab1);
+  HWND tabs = Control(ids::MainTabs);
   for (int i = 0; i < 6; ++i) {
     std::wstring caption = platform::Widen(kTabCaptions[i]);
     TCITEMW item = {};
@@ -84,28 +84,24 @@ void MainWindow::CreateContent() {
   SetWindowSubclass(tabs, TabsProc, 1, 0);
 
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::MainStatusBar)),
                                GetModuleHandleW(nullptr), nullptr);
   SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(toolkit::FontKind::Normal)), FALSE);
   UpdateClock();
   SetTimer(hwnd(), kClockTimer, 1000, nullptr);
 
   toolkit::SetText(hwnd(), core::VersionedCaption());
-  toolkit::SetText(Control(ids::lblappname), core::VersionedCaption());
-  toolkit::SetText(Control(ids::lblproginfo), about::kProgInfo);
-  toolkit::SetText(Control(ids::lbladdress), about::kAddress);
-  toolkit::SetText(Control(ids::lblwarning), about::kLegalNotice);
-  toolkit::SetText(Control(ids::lblurl), core::kWebAddress);
-  SendMessageW(Control(ids::optfullscan), BM_SETCHECK, BST_CHECKED, 0);
+  about_.FillTexts();
+  scan_.ChooseFullScan();
   SelectTab(tabs::Status);
 
-  platform::CreateFolder(platform::AppPath("Quarantine"));
+  platform::CreateFolder(features::QuarantineFolder());
   platform::CreateFolder(platform::AppPath("Reports"));
-  RefreshQuarantineLists();
+  quarantine_.RefreshLists();
   // The counter is saved whenever this window is closed, also by Exit from
   // the tray while the window was never shown; loading it here keeps that
   // save from overwriting the stored total with 0.
-  LoadRemovedObjects();
+  program_.removedObjects = features::LoadRemovedTotal();
 }
 
 void MainWindow::Show() {
@@ -121,32 +117,15 @@ void MainWindow::Hide() {
 bool MainWindow::IsVisible() const { return Exists() && IsWindowVisible(hwnd()); }
 
 void MainWindow::SelectTab(int index) {
-  SendMessageW(Control(ids::SSTab1), TCM_SETCURSEL, index, 0);
+  SendMessageW(Control(ids::MainTabs), TCM_SETCURSEL, index, 0);
   controls_.ShowPage(index);
 }
 
-void MainWindow::SelectFullScan() {
-  SendMessageW(Control(ids::optfullscan), BM_SETCHECK, BST_CHECKED, 0);
-  SendMessageW(Control(ids::optquickscan), BM_SETCHECK, BST_UNCHECKED, 0);
-}
+void MainWindow::SelectFullScan() { scan_.ChooseFullScan(); }
 
-bool MainWindow::IsAutoShowTicked() const { return CheckState(ids::chkautoshow) == 1; }
+bool MainWindow::IsAutoShowTicked() const { return settings_.ShowMainWindowTicked(); }
 
-int MainWindow::CheckState(int id) const {
-  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-}
-
-void MainWindow::SetCheckState(int id, int state) {
-  SendMessageW(Control(id), BM_SETCHECK, state == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void MainWindow::ShowHelpFor(int keyCode) {
-  if (keyCode == VK_F1) OnHelpClicked();
-}
-
-void MainWindow::OnHelpClicked() { platform::ShellOpen(hwnd(), platform::AppPath("index.html")); }
-
-void MainWindow::OnWebAddressClicked() { platform::OpenDocument(core::kWebAddress); }
+void MainWindow::LoadPreferences() { settings_.LoadPreferences(); }
 
 void MainWindow::RequestClose() { SaveAndHide(); }
 
@@ -156,9 +135,12 @@ void MainWindow::SaveAndHide() {
 }
 
 void MainWindow::OnActivated() {
-  RefreshQuarantineLists();
-  RefreshStatusOnActivate();
-  LoadPreferences();
+  quarantine_.RefreshLists();
+  status_.ShowDefinitions(program_.tray.definitionsList());
+  // Reloaded: the scan window's removals are stored as they happen.
+  program_.removedObjects = features::LoadRemovedTotal();
+  status_.ShowRemovedTotal(program_.removedObjects);
+  settings_.LoadPreferences();
 }
 
 void MainWindow::KeepFixedSize() {
@@ -174,10 +156,15 @@ void MainWindow::KeepFixedSize() {
 }
 
 void MainWindow::OnTabChanged() {
-  controls_.ShowPage(static_cast<int>(SendMessageW(Control(ids::SSTab1), TCM_GETCURSEL, 0, 0)));
+  controls_.ShowPage(static_cast<int>(SendMessageW(Control(ids::MainTabs), TCM_GETCURSEL, 0, 0)));
 }
 
-void MainWindow::OnTabsFocused() { RefreshStatusOnTabFocus(); }
+void MainWindow::OnTabsFocused() {
+  // Re-reads the quarantine folder into both lists, so the figure the status
+  // shows is current rather than as old as the last activation.
+  quarantine_.RefreshCount();
+  status_.ShowFigures(program_.tray.definitionsList());
+}
 
 void MainWindow::UpdateClock() {
   wchar_t time[64];
@@ -190,10 +177,10 @@ void MainWindow::UpdateClock() {
 bool MainWindow::HasF1Handler(HWND control) const {
   if (control == hwnd()) return true;
   static const int kWithHandler[] = {
-      ids::SSTab1,       ids::FileListQuarantine, ids::cmdstartscan,   ids::optquickscan,
-      ids::optfullscan,  ids::cmdselectAll,       ids::cmddeselect,    ids::cmdcheckforupdates,
-      ids::CmdCheckForUpdates2, ids::cmdSavePrefs, ids::chkrunonstart, ids::chkscanonstart,
-      ids::chkautoupdate, ids::chkuselog,         ids::chkautoshow,
+      ids::MainTabs,       ids::QuarantineList, ids::ScanNowButton,   ids::ScanQuickOption,
+      ids::ScanFullOption,  ids::QuarantineSelectAllButton,       ids::QuarantineDeselectAllButton,    ids::UpdatesCheckButton,
+      ids::AboutCheckButton, ids::SettingsSaveButton, ids::SettingsLoadOnStartup, ids::SettingsScanOnStartup,
+      ids::SettingsCheckUpdates, ids::SettingsSaveReports,         ids::SettingsShowMainWindow,
   };
   for (int id : kWithHandler) {
     if (Control(id) == control) return true;
@@ -203,7 +190,7 @@ bool MainWindow::HasF1Handler(HWND control) const {
 
 bool MainWindow::PreTranslateMessage(MSG& msg) {
   if (!Exists() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
-  if (msg.message == WM_KEYDOWN && HasF1Handler(msg.hwnd)) ShowHelpFor(static_cast<int>(msg.wParam));
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && HasF1Handler(msg.hwnd)) about_.OnHelpClicked();
   return toolkit::RouteDialogKeys(hwnd(), msg);
 }
 
@@ -224,36 +211,19 @@ void MainWindow::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::RestoreFocus() {
   HWND target = returningFromElsewhere_ ? lastFocus_ : nullptr;
-  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::SSTab1);
+  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::MainTabs);
   if (target != nullptr) SetFocus(target);
 }
 
 void MainWindow::OnCommand(int id, int code) {
+  if (quarantine_.OnCommand(id) || settings_.OnCommand(id) || about_.OnCommand(id, code)) return;
   switch (id) {
-    case ids::cmdstartscan:
+    case ids::ScanNowButton:
       OnScanNowClicked();
       break;
-    case ids::cmdSavePrefs:
-      OnSaveSettingsClicked();
-      break;
-    case ids::cmdcheckforupdates:
-    case ids::CmdCheckForUpdates2:
+    case ids::UpdatesCheckButton:
+    case ids::AboutCheckButton:
       CheckForUpdates(program_, true);
-      break;
-    case ids::cmdhelp:
-      OnHelpClicked();
-      break;
-    case ids::lblurl:
-      if (code == STN_CLICKED) OnWebAddressClicked();
-      break;
-    case ids::cmdselectAll:
-      OnSelectAllClicked();
-      break;
-    case ids::cmddeselect:
-      OnDeselectAllClicked();
-      break;
-    case ids::cmdPurgeSelected:
-      OnDeleteSelectedClicked();
       break;
     default:
       break;
@@ -261,20 +231,20 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
-  if (header.idFrom == static_cast<UINT_PTR>(ids::SSTab1)) {
+  if (header.idFrom == static_cast<UINT_PTR>(ids::MainTabs)) {
     if (header.code == TCN_SELCHANGE) OnTabChanged();
   }
   return 0;
 }
 
 void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlID == static_cast<UINT>(ids::Picture1)) toolkit::DrawBitmapStretched(item.hDC, banner_.get(), item.rcItem);
-  if (item.CtlID == static_cast<UINT>(ids::Picture2)) toolkit::DrawBitmapStretched(item.hDC, logo_.get(), item.rcItem);
+  if (item.CtlID == static_cast<UINT>(ids::MainBanner)) toolkit::DrawBitmapStretched(item.hDC, banner_.get(), item.rcItem);
+  if (item.CtlID == static_cast<UINT>(ids::AboutLogo)) toolkit::DrawBitmapStretched(item.hDC, logo_.get(), item.rcItem);
 }
 
 HBRUSH MainWindow::PageBackgroundBrush() {
   if (pageBrush_) return pageBrush_.get();
-  HWND tabs = Control(ids::SSTab1);
+  HWND tabs = Control(ids::MainTabs);
   RECT client;
   GetClientRect(tabs, &client);
   const platform::WindowDC tabsDC(tabs);
@@ -292,28 +262,27 @@ HBRUSH MainWindow::PageBackgroundBrush() {
 
 LRESULT MainWindow::OnCtlColor(UINT message, HDC dc, HWND control) {
   const bool onPage = controls_.PageOf(control) != toolkit::kNoPage;
-  if (control == Control(ids::lblurl)) SetTextColor(dc, RGB(0, 0, 255));
+  const bool webAddress = about_.IsWebAddress(control);
+  if (webAddress) SetTextColor(dc, RGB(0, 0, 255));
   HBRUSH page = onPage ? PageBackgroundBrush() : nullptr;
   if (page == nullptr) {
-    if (control != Control(ids::lblurl)) return Default(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    if (!webAddress) return Default(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
   // Align the page picture with the control, which sits somewhere on the page.
   RECT rect;
   GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, Control(ids::SSTab1), reinterpret_cast<POINT*>(&rect), 2);
+  MapWindowPoints(nullptr, Control(ids::MainTabs), reinterpret_cast<POINT*>(&rect), 2);
   SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
   SetBkMode(dc, TRANSPARENT);
   return reinterpret_cast<LRESULT>(page);
 }
 
-bool MainWindow::OnSetCursor(HWND control) {
-  if (control != Control(ids::lblurl)) return false;
-  // The hand pointer is missing before Windows 2000; the arrow stands in.
-  HCURSOR hand = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
-  SetCursor(hand != nullptr ? hand : LoadCursorW(nullptr, IDC_ARROW));
-  return true;
+void MainWindow::KeepToFixedSize(MINMAXINFO& info) const {
+  const POINT fixed = {toolkit::TwipsToPixels(kMainWidthTwips, dpi_), toolkit::TwipsToPixels(kMainHeightTwips, dpi_)};
+  info.ptMinTrackSize = fixed;
+  info.ptMaxTrackSize = fixed;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -331,13 +300,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (statusBar_ != nullptr) SendMessageW(statusBar_, WM_SIZE, 0, 0);
       if (wParam == SIZE_RESTORED) KeepFixedSize();
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      const POINT fixed = {toolkit::TwipsToPixels(kMainWidthTwips, dpi_), toolkit::TwipsToPixels(kMainHeightTwips, dpi_)};
-      info->ptMinTrackSize = fixed;
-      info->ptMaxTrackSize = fixed;
+    case WM_GETMINMAXINFO:
+      KeepToFixedSize(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
-    }
     case WM_CLOSE:
       SaveAndHide();
       return 0;
@@ -362,10 +327,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return Default(message, wParam, lParam);
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && toolkit::ShowBusyPointer()) return TRUE;
-      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      if (about_.OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       return Default(message, wParam, lParam);
     case WM_CONTEXTMENU:
-      if (OnQuarantineContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      if (quarantine_.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
       return Default(message, wParam, lParam);
     case WM_TIMER:
       if (wParam == kClockTimer) UpdateClock();

@@ -12,6 +12,11 @@
 #include "platform/handles.h"
 #include "toolkit/controls.h"
 #include "toolkit/window.h"
+#include "windows/about_page.h"
+#include "windows/quarantine_page.h"
+#include "windows/scan_page.h"
+#include "windows/settings_page.h"
+#include "windows/status_page.h"
 
 namespace windows {
 
@@ -39,7 +44,6 @@ class MainWindow : public toolkit::Window {
   void OnScanNowClicked();
   // One scan run of a single folder, as asked for on the command line.
   void ScanFolder(const std::string& folder);
-  void ShowHelpFor(int keyCode);
   // Close rule: store the counter, then hide instead of closing.
   void RequestClose();
 
@@ -61,40 +65,25 @@ class MainWindow : public toolkit::Window {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
   HBRUSH PageBackgroundBrush();
-  bool OnSetCursor(HWND control);
+  void KeepToFixedSize(MINMAXINFO& info) const;
   void UpdateClock();
-
-  void OnSaveSettingsClicked();
-  void OnHelpClicked();
-  void OnWebAddressClicked();
   void OnTabChanged();
   void OnTabsFocused();
-
-  // Status page (refresh A on activation, refresh B when the tabs get focus).
-  void RefreshStatusOnActivate();
-  void RefreshStatusOnTabFocus();
-  void LoadRemovedObjects();
-  // Quarantine tab.
-  void RefreshQuarantineLists();
-  void UpdateQuarantineCount();
-  void OnSelectAllClicked();
-  void OnDeselectAllClicked();
-  void OnDeleteSelectedClicked();
-  // The Quarantine list's context menu; false when `source` is another window.
-  bool OnQuarantineContextMenu(HWND source, LPARAM position);
-  void RestoreSelected(bool chooseFolder);
-  void ShowSelectedDetails();
+  // `folder` names the one folder to scan; without it the Scan tab's choice
+  // decides.
   void ScanRun(const std::string* folder);
-
-  std::vector<std::string> RefreshDriveList();
   bool HasF1Handler(HWND control) const;
-  int CheckState(int id) const;
-  void SetCheckState(int id, int state);
 
   Program& program_;
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;
   toolkit::ControlSet controls_;
+  // The tab pages, each over its own controls of controls_.
+  StatusPage status_{controls_, *this};
+  ScanPage scan_{controls_, *this};
+  QuarantinePage quarantine_{controls_, *this};
+  SettingsPage settings_{controls_, *this};
+  AboutPage about_{controls_, *this};
   HWND statusBar_ = nullptr;
   platform::UniqueBitmap banner_;
   platform::UniqueBitmap logo_;

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "windows/scan_window.h"
 #include "windows/application_window.h"
-#include "windows/splash_window.h"
 #include "windows/main_window.h"
+#include "windows/scan_window.h"
+#include "windows/splash_window.h"
 #include "windows/tray_window.h"
 
 namespace windows {

@@ -1,31 +1,28 @@
 // The Quarantine list's context menu: putting files back where they came
 // from or into a chosen folder, showing where they came from, deleting them,
 // and opening the Quarantine folder.
-#include <windows.h>
+#include "windows/quarantine_page.h"
+
 #include <windowsx.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/handles.h"
-#include "windows/message_box.h"
-#include "platform/files.h"
-#include "platform/system.h"
-#include "platform/text.h"
+#include "core/removal_text.h"
 #include "features/quarantine_records.h"
 #include "features/removal.h"
-#include "core/removal_text.h"
+#include "platform/files.h"
+#include "platform/handles.h"
+#include "platform/system.h"
+#include "platform/text.h"
 #include "windows/control_ids.h"
-#include "windows/main_window.h"
+#include "windows/message_box.h"
 
 namespace windows {
 namespace {
 
 enum MenuCommand : UINT { kRestore = 1, kRestoreTo, kDetails, kDelete, kOpenFolder };
-
-std::string QuarantineFolder() { return platform::AppPath("Quarantine"); }
 
 std::vector<std::string> SelectedNames(HWND list) {
   std::vector<std::string> names;
@@ -70,8 +67,8 @@ std::string NamedList(const std::vector<std::string>& items, const char* one, co
 
 }  // namespace
 
-bool MainWindow::OnQuarantineContextMenu(HWND source, LPARAM position) {
-  HWND list = Control(ids::FileListQuarantine);
+bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
+  HWND list = Control(ids::QuarantineList);
   if (source != list || list == nullptr) return false;
   POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   if (position == -1) {
@@ -104,15 +101,15 @@ bool MainWindow::OnQuarantineContextMenu(HWND source, LPARAM position) {
       OnDeleteSelectedClicked();
       break;
     case kOpenFolder:
-      platform::CreateFolder(QuarantineFolder());
-      platform::ShellOpen(hwnd(), QuarantineFolder());
+      platform::CreateFolder(features::QuarantineFolder());
+      platform::ShellOpen(hwnd(), features::QuarantineFolder());
       break;
   }
   return true;
 }
 
-void MainWindow::RestoreSelected(bool chooseFolder) {
-  const std::vector<std::string> names = SelectedNames(Control(ids::FileListQuarantine));
+void QuarantinePage::RestoreSelected(bool chooseFolder) {
+  const std::vector<std::string> names = SelectedNames(Control(ids::QuarantineList));
   const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
   std::vector<std::string> restored;
   std::vector<std::string> failed;
@@ -137,7 +134,7 @@ void MainWindow::RestoreSelected(bool chooseFolder) {
     } else {
       target = record->originalPath;
     }
-    const std::string quarantined = QuarantineFolder() + "\\" + name;
+    const std::string quarantined = features::QuarantineFolder() + "\\" + name;
     platform::MoveResult result = platform::MoveWithoutReplacing(quarantined, target);
     if (result == platform::MoveResult::TargetTaken) {
       const int answer = ShowMessage(
@@ -160,7 +157,7 @@ void MainWindow::RestoreSelected(bool chooseFolder) {
     }
   }
   features::ForgetQuarantined(restored);
-  RefreshQuarantineLists();
+  RefreshLists();
   if (!failed.empty()) {
     ShowMessage(hwnd(),
                           NamedList(failed, "1 item could not be restored:", " items could not be restored:") +
@@ -169,10 +166,10 @@ void MainWindow::RestoreSelected(bool chooseFolder) {
   }
 }
 
-void MainWindow::ShowSelectedDetails() {
+void QuarantinePage::ShowSelectedDetails() {
   const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
   std::string text;
-  for (const std::string& name : SelectedNames(Control(ids::FileListQuarantine))) {
+  for (const std::string& name : SelectedNames(Control(ids::QuarantineList))) {
     if (!text.empty()) text += "\r\n\r\n";
     text += name;
     const core::JournalRecord* record = core::FindJournalRecord(records, name);

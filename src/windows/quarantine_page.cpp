@@ -1,20 +1,16 @@
-// The Quarantine tab: the files held in the Quarantine folder, their count,
-// and deleting them for good.
-#include <windows.h>
+#include "windows/quarantine_page.h"
 
 #include <vector>
 
+#include "features/quarantine_records.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/text.h"
-#include "features/quarantine_records.h"
+#include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
-#include "windows/main_window.h"
 
 namespace windows {
 namespace {
-
-std::string QuarantineFolder() { return platform::AppPath("Quarantine"); }
 
 void FillList(HWND list, const std::vector<std::string>& names) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -33,25 +29,41 @@ void SelectEvery(HWND list, bool selected) {
 
 }  // namespace
 
-void MainWindow::RefreshQuarantineLists() {
-  const std::vector<std::string> names = platform::ListPlainFiles(QuarantineFolder());
-  FillList(Control(ids::FileListQuarantine), names);
-  FillList(Control(ids::File1), names);
+void QuarantinePage::RefreshLists() {
+  const std::vector<std::string> names = platform::ListPlainFiles(features::QuarantineFolder());
+  FillList(Control(ids::QuarantineList), names);
+  FillList(Control(ids::MainQuarantineFiles), names);
 }
 
-void MainWindow::UpdateQuarantineCount() {
-  RefreshQuarantineLists();
-  const LRESULT count = SendMessageW(Control(ids::FileListQuarantine), LB_GETCOUNT, 0, 0);
-  toolkit::SetText(Control(ids::lblqcnt), std::to_string(count < 0 ? 0 : count) + " Adware in Quarantine");
+void QuarantinePage::RefreshCount() {
+  RefreshLists();
+  const LRESULT count = SendMessageW(Control(ids::QuarantineList), LB_GETCOUNT, 0, 0);
+  toolkit::SetText(Control(ids::QuarantineCountLabel), std::to_string(count < 0 ? 0 : count) + " Adware in Quarantine");
 }
 
-void MainWindow::OnSelectAllClicked() { SelectEvery(Control(ids::FileListQuarantine), true); }
+bool QuarantinePage::OnCommand(int id) {
+  switch (id) {
+    case ids::QuarantineSelectAllButton:
+      OnSelectAllClicked();
+      return true;
+    case ids::QuarantineDeselectAllButton:
+      OnDeselectAllClicked();
+      return true;
+    case ids::QuarantineDeleteButton:
+      OnDeleteSelectedClicked();
+      return true;
+    default:
+      return false;
+  }
+}
 
-void MainWindow::OnDeselectAllClicked() { SelectEvery(Control(ids::FileListQuarantine), false); }
+void QuarantinePage::OnSelectAllClicked() { SelectEvery(Control(ids::QuarantineList), true); }
 
-void MainWindow::OnDeleteSelectedClicked() {
-  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  HWND list = Control(ids::FileListQuarantine);
+void QuarantinePage::OnDeselectAllClicked() { SelectEvery(Control(ids::QuarantineList), false); }
+
+void QuarantinePage::OnDeleteSelectedClicked() {
+  toolkit::BusyPointer busy(toolkit::Pointer::Hourglass);
+  HWND list = Control(ids::QuarantineList);
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   // A read-only copy is deleted all the same; one in use or already gone is
   // passed over, and the list, re-read afterwards, shows what is left.
@@ -59,12 +71,11 @@ void MainWindow::OnDeleteSelectedClicked() {
   for (LRESULT i = 0; i < count; ++i) {
     if (SendMessageW(list, LB_GETSEL, i, 0) > 0) {
       const std::string name = toolkit::ListItemText(list, static_cast<int>(i));
-      if (platform::DeleteFileForced(QuarantineFolder() + "\\" + name)) deleted.push_back(name);
+      if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name)) deleted.push_back(name);
     }
   }
   features::ForgetQuarantined(deleted);
-  RefreshQuarantineLists();
-  SetCursor(previous);
+  RefreshLists();
 }
 
 }  // namespace windows

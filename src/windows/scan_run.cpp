@@ -2,11 +2,13 @@
 // the scan of one folder asked for on the command line.
 #include <windows.h>
 
+#include "core/definitions.h"
 #include "core/definitions_index.h"
 #include "core/scan_engine.h"
 #include "core/scan_text.h"
 #include "core/setting_values.h"
 #include "features/disk_folders.h"
+#include "features/quarantine_records.h"
 #include "features/scan_report.h"
 #include "features/settings.h"
 #include "platform/clock.h"
@@ -14,7 +16,6 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "core/definitions.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
 #include "windows/main_window.h"
@@ -37,22 +38,10 @@ class RunningFlag {
 
 }  // namespace
 
-std::vector<std::string> MainWindow::RefreshDriveList() {
-  HWND drives = Control(ids::Drive1);
-  SendMessageW(drives, LB_RESETCONTENT, 0, 0);
-  std::vector<std::string> entries = platform::LogicalDrives();
-  for (const std::string& entry : entries) {
-    SendMessageW(drives, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(entry).c_str()));
-  }
-  return entries;
-}
-
 void MainWindow::OnScanNowClicked() { ScanRun(nullptr); }
 
 void MainWindow::ScanFolder(const std::string& folder) { ScanRun(&folder); }
 
-// `folder` names the one folder to scan; without it the Scan tab's choice
-// decides.
 void MainWindow::ScanRun(const std::string* folder) {
   if (!program_.definitionsLoaded) return;
   // A second run inside the first one's message handling would empty the
@@ -77,8 +66,8 @@ void MainWindow::ScanRun(const std::string* folder) {
   std::vector<std::string> roots;
   if (folder != nullptr) {
     roots.push_back(*folder);
-  } else if (CheckState(ids::optfullscan) == 1) {
-    const std::vector<std::string> drives = RefreshDriveList();
+  } else if (scan_.FullScanChosen()) {
+    const std::vector<std::string> drives = scan_.RefreshDriveList();
     roots = core::FullScanRoots(drives, !drives.empty() && platform::IsFloppyDrive(drives.front()));
   } else {
     roots.push_back(platform::WindowsDirectory());
@@ -92,7 +81,7 @@ void MainWindow::ScanRun(const std::string* folder) {
   core::ScanEngine engine(lister, window, definitions->list, definitions->index, program_.scanReportText,
                           window.objectsScanned);
   // Quarantined copies would otherwise be reported again by every full scan.
-  engine.Exclude(platform::AppPath("Quarantine"));
+  engine.Exclude(features::QuarantineFolder());
   for (const std::string& root : roots) engine.Walk(root, true);
 
   if (features::IsSwitchedOn(core::kAutoLog)) {

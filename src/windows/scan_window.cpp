@@ -27,15 +27,15 @@ std::vector<toolkit::ControlRow> ScanWindowControls() {
   using F = toolkit::FontKind;
   constexpr toolkit::TwipsRect kFrame = {120, 240, 7935, 855};
   return {
-      {ids::Frame1, K::Frame, kFrame, "Currently Scanning", toolkit::kNoPage, F::Bold},
-      {ids::Label3, K::Label, toolkit::Within(kFrame, {120, 360, 7335, 255}), "Label3"},
-      {ids::Label1, K::Label, {360, 1200, 3015, 255}, "Last Spyware / Adware found", toolkit::kNoPage, F::Bold},
-      {ids::lstadware, K::ListToggle, {120, 1560, 8055, 930}, ""},
-      {ids::lblAdwareFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
-      {ids::lblObjectsscannedcount, K::Label, {480, 3000, 2175, 255}, "0 Objects scanned"},
-      {ids::cmdabort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"},
-      {ids::cmdExit, K::PushButton, {5160, 2760, 1335, 375}, "&Exit"},
-      {ids::cmdquarantine, K::PushButton, {6600, 2760, 1335, 375}, "&Quarantine"},
+      {ids::ScanWindowFolderFrame, K::Frame, kFrame, "Currently Scanning", toolkit::kNoPage, F::Bold},
+      {ids::ScanWindowFolder, K::Label, toolkit::Within(kFrame, {120, 360, 7335, 255}), "Label3"},
+      {ids::ScanWindowFoundCaption, K::Label, {360, 1200, 3015, 255}, "Last Spyware / Adware found", toolkit::kNoPage, F::Bold},
+      {ids::ScanWindowDetections, K::ListToggle, {120, 1560, 8055, 930}, ""},
+      {ids::ScanWindowFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
+      {ids::ScanWindowScannedCount, K::Label, {480, 3000, 2175, 255}, "0 Objects scanned"},
+      {ids::ScanWindowAbort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"},
+      {ids::ScanWindowExit, K::PushButton, {5160, 2760, 1335, 375}, "&Exit"},
+      {ids::ScanWindowQuarantine, K::PushButton, {6600, 2760, 1335, 375}, "&Quarantine"},
   };
 }
 
@@ -63,18 +63,18 @@ void ScanWindow::Load() {
 
 void ScanWindow::ResetForNewRun() {
   program_.abortScan = false;
-  ShowButton(ids::cmdExit, false);
-  ShowButton(ids::cmdabort, true);
-  EnableWindow(controls_.Get(ids::cmdquarantine), FALSE);
+  ShowButton(ids::ScanWindowExit, false);
+  ShowButton(ids::ScanWindowAbort, true);
+  EnableWindow(controls_.Get(ids::ScanWindowQuarantine), FALSE);
   objectsScanned = 0;
   // A window kept from an earlier run starts over as a new one would.
   anyFileExamined_ = false;
   shownFound_ = -1;
   pendingFolder_.clear();
   toolkit::SetText(hwnd(), "Scanning...");
-  toolkit::SetText(controls_.Get(ids::Label3), "Label3");
-  toolkit::SetText(controls_.Get(ids::lblAdwareFoundCount), "No Spyware / Adware found");
-  toolkit::SetText(controls_.Get(ids::lblObjectsscannedcount), "0 Objects scanned");
+  toolkit::SetText(controls_.Get(ids::ScanWindowFolder), "Label3");
+  toolkit::SetText(controls_.Get(ids::ScanWindowFoundCount), "No Spyware / Adware found");
+  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), "0 Objects scanned");
 }
 
 void ScanWindow::Show() {
@@ -104,10 +104,10 @@ void ScanWindow::Finish() {
   ShowAddedLines();
   RefreshCounters();
   toolkit::SetText(hwnd(), "Scan Complete");
-  toolkit::SetText(controls_.Get(ids::Label3), "");
-  ShowButton(ids::cmdabort, false);
-  ShowButton(ids::cmdExit, true);
-  EnableWindow(controls_.Get(ids::cmdquarantine), TRUE);
+  toolkit::SetText(controls_.Get(ids::ScanWindowFolder), "");
+  ShowButton(ids::ScanWindowAbort, false);
+  ShowButton(ids::ScanWindowExit, true);
+  EnableWindow(controls_.Get(ids::ScanWindowQuarantine), TRUE);
   // Hiding Abort took the keyboard focus with it; Exit takes it over.
   HWND focus = GetFocus();
   const bool focusUsable = IsChild(hwnd(), focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
@@ -115,8 +115,8 @@ void ScanWindow::Finish() {
 }
 
 HWND ScanWindow::DefaultButton() const {
-  HWND abort = controls_.Get(ids::cmdabort);
-  return IsWindowVisible(abort) ? abort : controls_.Get(ids::cmdExit);
+  HWND abort = controls_.Get(ids::ScanWindowAbort);
+  return IsWindowVisible(abort) ? abort : controls_.Get(ids::ScanWindowExit);
 }
 
 void ScanWindow::RestoreFocus() {
@@ -157,17 +157,17 @@ void ScanWindow::RefreshAndPump() {
 void ScanWindow::RefreshCounters() {
   if (!Exists()) return;
   if (!pendingFolder_.empty()) {
-    toolkit::SetText(controls_.Get(ids::Label3), pendingFolder_);
+    toolkit::SetText(controls_.Get(ids::ScanWindowFolder), pendingFolder_);
     pendingFolder_.clear();
   }
   if (!anyFileExamined_) return;
-  toolkit::SetText(controls_.Get(ids::lblObjectsscannedcount), std::to_string(objectsScanned) + " Objects scanned");
+  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), std::to_string(objectsScanned) + " Objects scanned");
   LRESULT found = SendMessageW(DetectionList(), LB_GETCOUNT, 0, 0);
   if (found < 0) found = 0;
   // Seldom changes; setting a label to its own text still costs a repaint.
   if (found == shownFound_) return;
   shownFound_ = found;
-  toolkit::SetText(controls_.Get(ids::lblAdwareFoundCount), std::to_string(found) + " Spyware / Adware found");
+  toolkit::SetText(controls_.Get(ids::ScanWindowFoundCount), std::to_string(found) + " Spyware / Adware found");
 }
 
 void ScanWindow::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }
@@ -219,9 +219,9 @@ void ScanWindow::FileExamined(int32_t count) {
 
 void ScanWindow::OnAbortClicked() {
   program_.abortScan = true;
-  ShowButton(ids::cmdabort, false);
-  ShowButton(ids::cmdExit, true);
-  SetFocus(controls_.Get(ids::cmdExit));
+  ShowButton(ids::ScanWindowAbort, false);
+  ShowButton(ids::ScanWindowExit, true);
+  SetFocus(controls_.Get(ids::ScanWindowExit));
 }
 
 void ScanWindow::OnExitClicked() {
@@ -235,13 +235,13 @@ LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
       switch (LOWORD(wParam)) {
-        case ids::cmdabort:
+        case ids::ScanWindowAbort:
           OnAbortClicked();
           break;
-        case ids::cmdExit:
+        case ids::ScanWindowExit:
           OnExitClicked();
           break;
-        case ids::cmdquarantine:
+        case ids::ScanWindowQuarantine:
           OnQuarantineClicked();
           break;
         default:

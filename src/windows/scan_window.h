@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/scan_engine.h"
-#include "windows/control_ids.h"
 #include "toolkit/controls.h"
 #include "toolkit/window.h"
+#include "windows/control_ids.h"
 
 namespace windows {
 
@@ -31,7 +31,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   void EmptyResults();
   // The finished state: caption "Scan Complete", Exit and Quarantine usable.
   void Finish();
-  HWND DetectionList() const { return controls_.Get(ids::lstadware); }
+  HWND DetectionList() const { return controls_.Get(ids::ScanWindowDetections); }
 
   int32_t objectsScanned = 0;
 

@@ -1,9 +1,8 @@
-// The five preferences on the Settings tab and the run-at-log-on value that
-// mirrors "Load on Startup".
+#include "windows/settings_page.h"
+
 #include "core/setting_values.h"
 #include "features/settings.h"
 #include "windows/control_ids.h"
-#include "windows/main_window.h"
 
 namespace windows {
 namespace {
@@ -16,23 +15,31 @@ struct PreferenceBox {
 
 // In the order they are read and written.
 constexpr PreferenceBox kPreferences[] = {
-    {core::kAutoRun, ids::chkrunonstart, "0"}, {core::kAutoScan, ids::chkscanonstart, "0"},
-    {core::kAutoUpdate, ids::chkautoupdate, "0"}, {core::kAutoLog, ids::chkuselog, "0"},
-    {core::kAutoShow, ids::chkautoshow, "1"},
+    {core::kAutoRun, ids::SettingsLoadOnStartup, "0"}, {core::kAutoScan, ids::SettingsScanOnStartup, "0"},
+    {core::kAutoUpdate, ids::SettingsCheckUpdates, "0"}, {core::kAutoLog, ids::SettingsSaveReports, "0"},
+    {core::kAutoShow, ids::SettingsShowMainWindow, "1"},
 };
 
 }  // namespace
 
-void MainWindow::LoadPreferences() {
+void SettingsPage::LoadPreferences() {
   for (const PreferenceBox& pref : kPreferences) {
-    SetCheckState(pref.checkBox, core::CheckStateFromText(features::GetAppSetting(pref.key, pref.defaultValue)));
+    SetChecked(pref.checkBox, core::CheckStateFromText(features::GetAppSetting(pref.key, pref.defaultValue)) == 1);
   }
-  features::SetStartAtLogOn(CheckState(ids::chkrunonstart) == 1);
+  features::SetStartAtLogOn(IsChecked(ids::SettingsLoadOnStartup));
 }
 
-void MainWindow::OnSaveSettingsClicked() {
+bool SettingsPage::ShowMainWindowTicked() const { return IsChecked(ids::SettingsShowMainWindow); }
+
+bool SettingsPage::OnCommand(int id) {
+  if (id != ids::SettingsSaveButton) return false;
+  OnSaveClicked();
+  return true;
+}
+
+void SettingsPage::OnSaveClicked() {
   for (const PreferenceBox& pref : kPreferences) {
-    features::SaveAppSetting(pref.key, core::TextFromCheckState(CheckState(pref.checkBox)));
+    features::SaveAppSetting(pref.key, core::TextFromCheckState(IsChecked(pref.checkBox) ? 1 : 0));
   }
   LoadPreferences();
 }

@@ -1,13 +1,13 @@
 #include "windows/splash_window.h"
 
-#include "platform/files.h"
-#include "platform/text.h"
-#include "platform/system.h"
 #include "core/program_identity.h"
-#include "toolkit/bitmaps.h"
+#include "platform/files.h"
 #include "platform/handles.h"
-#include "windows/program.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "toolkit/bitmaps.h"
 #include "windows/control_ids.h"
+#include "windows/program.h"
 #include "windows/resource_ids.h"
 
 namespace windows {
@@ -22,12 +22,12 @@ std::vector<toolkit::ControlRow> SplashControls() {
   // The picture buttons are owner-drawn push buttons, so keyboard users and
   // screen readers see them as the buttons they are.
   return {
-      {ids::splashGeneral, K::Label, {1920, 240, 5055, 375}, "", toolkit::kNoPage, F::Bold},
-      {ids::splashVersion, K::Label, {5160, 1440, 1815, 255}, "", toolkit::kNoPage, F::Bold},
-      {ids::splashAction, K::Label, {1680, 3720, 3615, 255}, ""},
-      {ids::splashStart, K::PushButton, {450, 4080, 1950, 420}, "Start Parawarden"},
-      {ids::splashLicense, K::PushButton, {2715, 4080, 1950, 420}, "View License"},
-      {ids::splashExit, K::PushButton, {4980, 4080, 1950, 420}, "Exit"},
+      {ids::SplashPublisher, K::Label, {1920, 240, 5055, 375}, "", toolkit::kNoPage, F::Bold},
+      {ids::SplashVersion, K::Label, {5160, 1440, 1815, 255}, "", toolkit::kNoPage, F::Bold},
+      {ids::SplashAction, K::Label, {1680, 3720, 3615, 255}, ""},
+      {ids::SplashStart, K::PushButton, {450, 4080, 1950, 420}, "Start Parawarden"},
+      {ids::SplashLicense, K::PushButton, {2715, 4080, 1950, 420}, "View License"},
+      {ids::SplashExit, K::PushButton, {4980, 4080, 1950, 420}, "Exit"},
   };
 }
 
@@ -54,12 +54,12 @@ void SplashWindow::CreateContent() {
   licenseButton_.reset(toolkit::LoadBitmapResource(IDB_BTN_LICENSE));
   exitButton_.reset(toolkit::LoadBitmapResource(IDB_BTN_EXIT));
   controls_.Create(hwnd(), SplashControls(), dpi_, *fonts_);
-  for (int id : {ids::splashStart, ids::splashLicense, ids::splashExit}) {
+  for (int id : {ids::SplashStart, ids::SplashLicense, ids::SplashExit}) {
     HWND button = controls_.Get(id);
     SetWindowLongPtrW(button, GWL_STYLE, (GetWindowLongPtrW(button, GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
   }
-  SetLabel(ids::splashVersion, core::VersionLine());
-  SetLabel(ids::splashGeneral, core::kPublisher);
+  SetLabel(ids::SplashVersion, core::VersionLine());
+  SetLabel(ids::SplashPublisher, core::kPublisher);
   startSequence_();
 }
 
@@ -84,7 +84,7 @@ void SplashWindow::SetLabel(int id, const std::string& text) {
   UpdateWindow(hwnd());
 }
 
-void SplashWindow::OnActivated() { SetLabel(ids::splashAction, "Loading Reference file..."); }
+void SplashWindow::OnActivated() { SetLabel(ids::SplashAction, "Loading Reference file..."); }
 
 void SplashWindow::OnPaint() {
   const platform::PaintDC paint(hwnd());
@@ -110,13 +110,13 @@ void SplashWindow::OnExitClicked() {
 void SplashWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   HBITMAP picture = nullptr;
   switch (item.CtlID) {
-    case ids::splashStart:
+    case ids::SplashStart:
       picture = startButton_.get();
       break;
-    case ids::splashLicense:
+    case ids::SplashLicense:
       picture = licenseButton_.get();
       break;
-    case ids::splashExit:
+    case ids::SplashExit:
       picture = exitButton_.get();
       break;
     default:
@@ -139,7 +139,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return Default(message, wParam, lParam);
     case WM_SETFOCUS:
       // Enter or Space then starts the program, as the most likely choice.
-      SetFocus(controls_.Get(ids::splashStart));
+      SetFocus(controls_.Get(ids::SplashStart));
       return 0;
     case WM_ERASEBKGND:
       return 1;
@@ -164,13 +164,13 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
       }
       switch (LOWORD(wParam)) {
-        case ids::splashStart:
+        case ids::SplashStart:
           OnStartClicked();
           break;
-        case ids::splashLicense:
+        case ids::SplashLicense:
           OnViewLicenseClicked();
           break;
-        case ids::splashExit:
+        case ids::SplashExit:
           OnExitClicked();
           break;
         default:

@@ -1,16 +1,16 @@
 #include "windows/tray_window.h"
 
-#include "windows/message_box.h"
 #include "core/program_identity.h"
-#include "windows/program.h"
-#include "windows/control_ids.h"
-#include "windows/resource_ids.h"
-#include "toolkit/bitmaps.h"
-#include "core/tray_mouse.h"
-#include "windows/update_prompts.h"
 #include "core/setting_values.h"
+#include "core/tray_mouse.h"
 #include "features/definitions_loading.h"
 #include "features/settings.h"
+#include "toolkit/bitmaps.h"
+#include "windows/control_ids.h"
+#include "windows/message_box.h"
+#include "windows/program.h"
+#include "windows/resource_ids.h"
+#include "windows/update_prompts.h"
 
 namespace windows {
 namespace {
@@ -34,9 +34,9 @@ void TrayWindow::Load() {
 void TrayWindow::CreateContent() {
   icon_.reset(toolkit::LoadIconResource(IDI_PARAWARDEN, 32, false));
   menu_.reset(CreatePopupMenu());
-  AppendMenuW(menu_.get(), MF_STRING, ids::mnushow, L"Show Parawarden");
-  AppendMenuW(menu_.get(), MF_STRING, ids::mnuabout, L"About");
-  AppendMenuW(menu_.get(), MF_STRING, ids::mnuexit, L"Exit");
+  AppendMenuW(menu_.get(), MF_STRING, ids::TrayShow, L"Show Parawarden");
+  AppendMenuW(menu_.get(), MF_STRING, ids::TrayAbout, L"About");
+  AppendMenuW(menu_.get(), MF_STRING, ids::TrayExit, L"Exit");
   toolkit::AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), core::kTitle);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   // Runs before the splash window and before the definitions are read, so a
@@ -76,13 +76,13 @@ void TrayWindow::PopupTrayMenu() {
 
 void TrayWindow::OnMenuCommand(int id) {
   switch (id) {
-    case ids::mnushow:
+    case ids::TrayShow:
       OnShowChosen();
       break;
-    case ids::mnuabout:
+    case ids::TrayAbout:
       OnAboutChosen();
       break;
-    case ids::mnuexit:
+    case ids::TrayExit:
       OnExitChosen();
       break;
     default:

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "platform/handles.h"
 #include "core/definitions.h"
+#include "platform/handles.h"
 #include "toolkit/tray_icon.h"
 #include "toolkit/window.h"
 

@@ -21,12 +21,12 @@ const std::string kRefDat = "Ver1.0\r\nnotepad.exe|" + kLongDescription + "\r\n"
 
 // The program's font of each control, as its windows' layouts give it.
 toolkit::FontKind FontOf(HWND control) {
-  static const std::set<int> kBold = {ids::fraStatus,         ids::lblRefFilename,  ids::lbladwarerefcnt,
-                                      ids::lblStatus_System,  ids::lblStatus_Removed, ids::lblStatus_Total,
-                                      ids::lblStatus_Quarintine, ids::fraScanMode,  ids::Frame1,
-                                      ids::Label1,            ids::splashGeneral,   ids::splashVersion};
+  static const std::set<int> kBold = {ids::StatusFrame,         ids::StatusDefinitionsValue,  ids::StatusProtectionValue,
+                                      ids::StatusLastScanValue,  ids::StatusRemovedValue, ids::StatusScansValue,
+                                      ids::StatusQuarantineValue, ids::ScanModeFrame,  ids::ScanWindowFolderFrame,
+                                      ids::ScanWindowFoundCaption,            ids::SplashPublisher,   ids::SplashVersion};
   const int id = GetDlgCtrlID(control);
-  if (id == ids::lblappname) return toolkit::FontKind::Title;
+  if (id == ids::AboutName) return toolkit::FontKind::Title;
   return kBold.count(id) != 0 ? toolkit::FontKind::Bold : toolkit::FontKind::Normal;
 }
 
@@ -130,17 +130,17 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
   EXPECT_EQ(ClippedCaptions(splash, dpi, fonts), "") << "splash window";
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return !Caption(Child(main, ids::lblqcnt)).empty(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !Caption(Child(main, ids::QuarantineCountLabel)).empty(); }));
   EXPECT_EQ(ClippedCaptions(main, dpi, fonts), "") << "main window";
 
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
   EXPECT_EQ(ClippedCaptions(scan, dpi, fonts), "") << "scan window";
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
 
-  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, tabs::Updates, 0);
-  Click(Child(main, ids::cmdcheckforupdates));
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Updates, 0);
+  Click(Child(main, ids::UpdatesCheckButton));
   HWND offer = app_.WaitForMessageBox(20000);
   ASSERT_NE(offer, nullptr);
   AnswerMessageBox(offer, IDYES);
@@ -226,18 +226,18 @@ TEST_P(BoldTest, BoldCaptionsAreDrawnBold) {
   HWND splash = StartProgram(kRefDat);
   ASSERT_NE(splash, nullptr);
   // The splash window would cover the main window.
-  Click(Child(splash, ids::splashStart));
+  Click(Child(splash, ids::SplashStart));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
-  ASSERT_TRUE(WaitUntil([&] { return Caption(Child(main, ids::lblStatus_System)) == L"Never"; }));
-  ExpectDrawnBold(main, {ids::fraStatus, ids::lblRefFilename, ids::lbladwarerefcnt, ids::lblStatus_System}, fonts);
+  ASSERT_TRUE(WaitUntil([&] { return Caption(Child(main, ids::StatusLastScanValue)) == L"Never"; }));
+  ExpectDrawnBold(main, {ids::StatusFrame, ids::StatusDefinitionsValue, ids::StatusProtectionValue, ids::StatusLastScanValue}, fonts);
 
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == scan; }));
-  ExpectDrawnBold(scan, {ids::Frame1, ids::Label1}, fonts);
+  ExpectDrawnBold(scan, {ids::ScanWindowFolderFrame, ids::ScanWindowFoundCaption}, fonts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, BoldTest, ::testing::Values(96, 120, 144));
@@ -249,7 +249,7 @@ TEST_F(ResultsListTest, ShowsWholeLinesAboveItsHorizontalScrollBar) {
   ASSERT_NE(main, nullptr);
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
-  HWND list = Child(scan, ids::lstadware);
+  HWND list = Child(scan, ids::ScanWindowDetections);
   ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) != 0; }));
   const int lineHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
   RECT client = {};
