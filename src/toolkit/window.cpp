@@ -38,6 +38,17 @@ void Window::DestroyNow() {
   }
 }
 
+void Window::BindCommand(int id, std::function<void()> handler) { commands_[id] = std::move(handler); }
+
+bool Window::RunCommand(int id) {
+  const auto found = commands_.find(id);
+  if (found == commands_.end()) return false;
+  // A copy: the handler may rebind, or destroy the window.
+  const std::function<void()> handler = found->second;
+  handler();
+  return true;
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

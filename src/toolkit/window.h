@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <string>
 
 #include "toolkit/twips.h"
@@ -33,12 +35,18 @@ class Window {
                      HWND owner);
   void DestroyNow();
 
+  // Binds a handler to the command id of a control or menu item.
+  void BindCommand(int id, std::function<void()> handler);
+  // Runs the handler bound to `id`; false when none is.
+  bool RunCommand(int id);
+
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  std::map<int, std::function<void()>> commands_;
 };
 
 // The outer size of a window with the given styles whose client area is

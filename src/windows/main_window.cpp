@@ -50,7 +50,11 @@ LRESULT CALLBACK TabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program) : program_(program) {}
+MainWindow::MainWindow(Program& program) : program_(program) {
+  BindCommand(ids::ScanNowButton, [this] { OnScanNowClicked(); });
+  BindCommand(ids::UpdatesCheckButton, [this] { CheckForUpdates(program_, true); });
+  BindCommand(ids::AboutCheckButton, [this] { CheckForUpdates(program_, true); });
+}
 
 void MainWindow::Load() {
   if (Exists()) return;
@@ -216,18 +220,7 @@ void MainWindow::RestoreFocus() {
 }
 
 void MainWindow::OnCommand(int id, int code) {
-  if (quarantine_.OnCommand(id) || settings_.OnCommand(id) || about_.OnCommand(id, code)) return;
-  switch (id) {
-    case ids::ScanNowButton:
-      OnScanNowClicked();
-      break;
-    case ids::UpdatesCheckButton:
-    case ids::AboutCheckButton:
-      CheckForUpdates(program_, true);
-      break;
-    default:
-      break;
-  }
+  if (!quarantine_.OnCommand(id) && !settings_.OnCommand(id) && !about_.OnCommand(id, code)) RunCommand(id);
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {

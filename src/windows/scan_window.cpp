@@ -41,7 +41,11 @@ std::vector<toolkit::ControlRow> ScanWindowControls() {
 
 }  // namespace
 
-ScanWindow::ScanWindow(Program& program) : program_(program) {}
+ScanWindow::ScanWindow(Program& program) : program_(program) {
+  BindCommand(ids::ScanWindowAbort, [this] { OnAbortClicked(); });
+  BindCommand(ids::ScanWindowExit, [this] { OnExitClicked(); });
+  BindCommand(ids::ScanWindowQuarantine, [this] { OnQuarantineClicked(); });
+}
 
 void ScanWindow::Load() {
   if (!Exists()) {
@@ -234,19 +238,7 @@ LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
-      switch (LOWORD(wParam)) {
-        case ids::ScanWindowAbort:
-          OnAbortClicked();
-          break;
-        case ids::ScanWindowExit:
-          OnExitClicked();
-          break;
-        case ids::ScanWindowQuarantine:
-          OnQuarantineClicked();
-          break;
-        default:
-          break;
-      }
+      RunCommand(LOWORD(wParam));
       return 0;
     case WM_CLOSE:
       // Only Exit closes this window; its close command is gone.

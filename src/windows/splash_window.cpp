@@ -34,7 +34,11 @@ std::vector<toolkit::ControlRow> SplashControls() {
 }  // namespace
 
 SplashWindow::SplashWindow(Program& program, std::function<void()> startSequence)
-    : program_(program), startSequence_(std::move(startSequence)) {}
+    : program_(program), startSequence_(std::move(startSequence)) {
+  BindCommand(ids::SplashStart, [this] { OnStartClicked(); });
+  BindCommand(ids::SplashLicense, [this] { OnViewLicenseClicked(); });
+  BindCommand(ids::SplashExit, [this] { OnExitClicked(); });
+}
 
 void SplashWindow::Load() {
   if (Exists()) return;
@@ -163,19 +167,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         if (focus != nullptr && IsChild(hwnd(), focus)) SendMessageW(focus, BM_CLICK, 0, 0);
         return 0;
       }
-      switch (LOWORD(wParam)) {
-        case ids::SplashStart:
-          OnStartClicked();
-          break;
-        case ids::SplashLicense:
-          OnViewLicenseClicked();
-          break;
-        case ids::SplashExit:
-          OnExitClicked();
-          break;
-        default:
-          break;
-      }
+      RunCommand(LOWORD(wParam));
       return 0;
     case WM_CLOSE:
       // Alt+F4 leaves the splash up: its buttons decide how the program goes on.

@@ -21,7 +21,11 @@ constexpr const wchar_t* kTrayClass = L"TallowickParawardenTray";
 
 TrayWindow::TrayWindow(Program& program)
     : program_(program),
-      definitions_(features::NoDefinitions()) {}
+      definitions_(features::NoDefinitions()) {
+  BindCommand(ids::TrayShow, [this] { OnShowChosen(); });
+  BindCommand(ids::TrayAbout, [this] { OnAboutChosen(); });
+  BindCommand(ids::TrayExit, [this] { OnExitChosen(); });
+}
 
 void TrayWindow::Load() {
   if (Exists()) return;
@@ -71,23 +75,7 @@ void TrayWindow::PopupTrayMenu() {
       TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
   PostMessageW(hwnd(), WM_NULL, 0, 0);
   menuOpen_ = false;
-  if (chosen != 0) OnMenuCommand(chosen);
-}
-
-void TrayWindow::OnMenuCommand(int id) {
-  switch (id) {
-    case ids::TrayShow:
-      OnShowChosen();
-      break;
-    case ids::TrayAbout:
-      OnAboutChosen();
-      break;
-    case ids::TrayExit:
-      OnExitChosen();
-      break;
-    default:
-      break;
-  }
+  if (chosen != 0) RunCommand(chosen);
 }
 
 void TrayWindow::OnShowChosen() { program_.mainWindow.Show(); }
@@ -118,7 +106,7 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnIconEvent(lParam);
       return 0;
     case WM_COMMAND:
-      OnMenuCommand(LOWORD(wParam));
+      RunCommand(LOWORD(wParam));
       return 0;
     case WM_CLOSE:
       // This window is never shown, so only another program sends it: the

@@ -29,7 +29,6 @@ class TrayWindow : public toolkit::Window {
   void CreateContent();
   void OnIconEvent(LPARAM lParam);
   void PopupTrayMenu();
-  void OnMenuCommand(int id);
   void OnShowChosen();
   void OnAboutChosen();
   void OnExitChosen();
