@@ -219,6 +219,15 @@ std::string ListItemText(HWND list, int index) {
   return platform::Narrow(text);
 }
 
+std::vector<std::string> SelectedItemTexts(HWND list) {
+  std::vector<std::string> texts;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) texts.push_back(ListItemText(list, static_cast<int>(i)));
+  }
+  return texts;
+}
+
 void SetText(HWND control, const std::string& text) {
   SetWindowTextW(control, platform::Widen(text).c_str());
   FitCaption(control);

@@ -75,6 +75,8 @@ class ControlSet {
 std::string GetText(HWND control);
 // The text of one line of a list box, or the empty text for no such line.
 std::string ListItemText(HWND list, int index);
+// The texts of a list box's selected lines, in list order.
+std::vector<std::string> SelectedItemTexts(HWND list);
 // Sets a window's text; a control then grows where its new caption needs it.
 void SetText(HWND control, const std::string& text);
 

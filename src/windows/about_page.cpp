@@ -10,9 +10,9 @@ namespace windows {
 
 void AboutPage::FillTexts() {
   toolkit::SetText(Control(ids::AboutName), core::VersionedCaption());
-  toolkit::SetText(Control(ids::AboutProgramInfo), about::kProgInfo);
-  toolkit::SetText(Control(ids::AboutAddress), about::kAddress);
-  toolkit::SetText(Control(ids::AboutLegalNotice), about::kLegalNotice);
+  toolkit::SetText(Control(ids::AboutProgramInfo), kAboutProgramInfo);
+  toolkit::SetText(Control(ids::AboutAddress), kAboutAddress);
+  toolkit::SetText(Control(ids::AboutLegalNotice), kAboutLegalNotice);
   toolkit::SetText(Control(ids::AboutWebAddress), core::kWebAddress);
 }
 

@@ -24,15 +24,6 @@ namespace {
 
 enum MenuCommand : UINT { kRestore = 1, kRestoreTo, kDetails, kDelete, kOpenFolder };
 
-std::vector<std::string> SelectedNames(HWND list) {
-  std::vector<std::string> names;
-  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) names.push_back(toolkit::ListItemText(list, static_cast<int>(i)));
-  }
-  return names;
-}
-
 // A right click on an item outside the selection makes that item the
 // selection, as Explorer does.
 void SelectItemUnderMouse(HWND list, POINT screen) {
@@ -109,7 +100,7 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 }
 
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
-  const std::vector<std::string> names = SelectedNames(Control(ids::QuarantineList));
+  const std::vector<std::string> names = toolkit::SelectedItemTexts(Control(ids::QuarantineList));
   const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
   std::vector<std::string> restored;
   std::vector<std::string> failed;
@@ -169,7 +160,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
 void QuarantinePage::ShowSelectedDetails() {
   const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
   std::string text;
-  for (const std::string& name : SelectedNames(Control(ids::QuarantineList))) {
+  for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
     if (!text.empty()) text += "\r\n\r\n";
     text += name;
     const core::JournalRecord* record = core::FindJournalRecord(records, name);

@@ -63,16 +63,11 @@ void QuarantinePage::OnDeselectAllClicked() { SelectEvery(Control(ids::Quarantin
 
 void QuarantinePage::OnDeleteSelectedClicked() {
   toolkit::BusyPointer busy(toolkit::Pointer::Hourglass);
-  HWND list = Control(ids::QuarantineList);
-  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   // A read-only copy is deleted all the same; one in use or already gone is
   // passed over, and the list, re-read afterwards, shows what is left.
   std::vector<std::string> deleted;
-  for (LRESULT i = 0; i < count; ++i) {
-    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) {
-      const std::string name = toolkit::ListItemText(list, static_cast<int>(i));
-      if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name)) deleted.push_back(name);
-    }
+  for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
+    if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name)) deleted.push_back(name);
   }
   features::ForgetQuarantined(deleted);
   RefreshLists();
