@@ -57,7 +57,8 @@ int Main() {
   program->appWindow.SetScanHandler([program](const std::string& folder) { program->mainWindow.ScanFolder(folder); });
 
   program->tray.Load();
-  program->splash = std::make_unique<windows::SplashWindow>(*program, [program] { RunStartSequence(*program); });
+  program->splash = std::make_unique<windows::SplashWindow>(program->appWindow.hwnd(),
+                                                            [program] { RunStartSequence(*program); });
   program->splash->Load();
   program->splash->Show();
   if (scanFolder) program->appWindow.RequestScan(*scanFolder);

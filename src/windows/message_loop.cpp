@@ -12,13 +12,6 @@ void DispatchProgramMessage(Program& program, MSG& msg) {
   DispatchMessageW(&msg);
 }
 
-void LetWindowsPaint() {
-  MSG msg;
-  // Bounded: a window that never validates its area must not hold the work up.
-  for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) DispatchMessageW(&msg);
-  for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++i) DispatchMessageW(&msg);
-}
-
 int RunMessageLoop(Program& program) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchProgramMessage(program, msg);

@@ -12,9 +12,5 @@ struct Program;
 void DispatchProgramMessage(Program& program, MSG& msg);
 // Runs until the thread's queue receives WM_QUIT.
 int RunMessageLoop(Program& program);
-// Answers the messages other threads and programs send, and lets the windows
-// repaint, during work that must not be re-entered: input stays queued
-// until the work is done.
-void LetWindowsPaint();
 
 }  // namespace windows

@@ -9,6 +9,7 @@
 #include "features/removal.h"
 #include "features/settings.h"
 #include "platform/files.h"
+#include "platform/painting_wait.h"
 #include "platform/system.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/message_box.h"
@@ -26,7 +27,7 @@ class PaintSlices {
  public:
   void Due() {
     if (GetTickCount() - last_ < kPaintSliceMs) return;
-    LetWindowsPaint();
+    platform::LetWindowsPaint();
     last_ = GetTickCount();
   }
 

@@ -7,7 +7,6 @@
 #include "platform/text.h"
 #include "toolkit/bitmaps.h"
 #include "windows/control_ids.h"
-#include "windows/program.h"
 #include "windows/resource_ids.h"
 
 namespace windows {
@@ -33,8 +32,8 @@ std::vector<toolkit::ControlRow> SplashControls() {
 
 }  // namespace
 
-SplashWindow::SplashWindow(Program& program, std::function<void()> startSequence)
-    : program_(program), startSequence_(std::move(startSequence)) {
+SplashWindow::SplashWindow(HWND owner, std::function<void()> startSequence)
+    : owner_(owner), startSequence_(std::move(startSequence)) {
   BindCommand(ids::SplashStart, [this] { OnStartClicked(); });
   BindCommand(ids::SplashLicense, [this] { OnViewLicenseClicked(); });
   BindCommand(ids::SplashExit, [this] { OnExitClicked(); });
@@ -46,7 +45,7 @@ void SplashWindow::Load() {
   RegisterWindowClass(kSplashClass, nullptr, nullptr, nullptr);
   const DWORD style = WS_POPUP | WS_BORDER;
   CreateCentred(kSplashClass, "", style, 0, toolkit::OuterSizeForClient(kClientTwips, dpi_, style, 0),
-                program_.appWindow.hwnd());
+                owner_);
   if (!Exists()) return;
   CreateContent();
 }

@@ -14,13 +14,11 @@
 
 namespace windows {
 
-struct Program;
-
 class SplashWindow : public toolkit::Window {
  public:
   // `startSequence` runs when the window has been created and again when
-  // its start button is pressed.
-  SplashWindow(Program& program, std::function<void()> startSequence);
+  // its start button is pressed. `owner` is the application window.
+  SplashWindow(HWND owner, std::function<void()> startSequence);
 
   // Creates the window without showing it; creating it runs the start
   // sequence, so when this returns the program is ready.
@@ -39,7 +37,7 @@ class SplashWindow : public toolkit::Window {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void SetLabel(int id, const std::string& text);
 
-  Program& program_;
+  HWND owner_;
   std::function<void()> startSequence_;
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;
