@@ -24,42 +24,50 @@ set(WIN32_SOURCES
   src/platform/message_box.cpp
   src/platform/painting_wait.cpp
   src/platform/processes.cpp
-  src/platform/quarantine_files.cpp
-  src/platform/registry_settings_store.cpp
-  src/platform/restore_files.cpp
+  src/platform/registry.cpp
   src/platform/run_key.cpp
   src/platform/system.cpp
   src/platform/system_error.cpp
   src/platform/text.cpp
   src/platform/url_download.cpp
   src/platform/worker_thread.cpp
-  src/reference/load_reference_file.cpp
-  src/removal/do_quarantine.cpp
-  src/removal/process_pass.cpp
-  src/removal/quarantine_menu.cpp
-  src/removal/quarantine_page.cpp
-  src/removal/quarantine_records.cpp
-  src/scan/frmscan.cpp
-  src/scan/scan_report.cpp
-  src/scan/scan_run.cpp
-  src/settings/preferences.cpp
-  src/settings/status_page.cpp
-  src/startup/application_window.cpp
-  src/startup/frmSplash.cpp
-  src/startup/goahead.cpp
-  src/startup/message_loop.cpp
-  src/startup/scan_request.cpp
-  src/startup/single_instance.cpp
-  src/ui/caption_fit.cpp
-  src/ui/control_procs.cpp
-  src/ui/controls.cpp
-  src/ui/frmmain.cpp
-  src/ui/frmprogress.cpp
-  src/ui/frmmain_layout.cpp
-  src/ui/frmtray.cpp
-  src/ui/tray_icon.cpp
-  src/ui/window.cpp
-  src/update/check_for_updates.cpp
+  src/toolkit/bitmaps.cpp
+  src/toolkit/busy_pointer.cpp
+  src/toolkit/caption_fit.cpp
+  src/toolkit/control_subclasses.cpp
+  src/toolkit/controls.cpp
+  src/toolkit/tray_icon.cpp
+  src/toolkit/window.cpp
+  src/features/definitions_loading.cpp
+  src/features/disk_folders.cpp
+  src/features/process_pass.cpp
+  src/features/quarantine_records.cpp
+  src/features/removal.cpp
+  src/features/scan_report.cpp
+  src/features/settings.cpp
+  src/features/updates.cpp
+  src/windows/about_page.cpp
+  src/windows/application_window.cpp
+  src/windows/download_window.cpp
+  src/windows/main_window.cpp
+  src/windows/main_window_layout.cpp
+  src/windows/message_box.cpp
+  src/windows/message_loop.cpp
+  src/windows/program_icon.cpp
+  src/windows/quarantine_menu.cpp
+  src/windows/quarantine_page.cpp
+  src/windows/scan_page.cpp
+  src/windows/scan_run.cpp
+  src/windows/scan_window.cpp
+  src/windows/scan_window_removal.cpp
+  src/windows/settings_page.cpp
+  src/windows/splash_window.cpp
+  src/windows/status_page.cpp
+  src/windows/tray_window.cpp
+  src/windows/update_prompts.cpp
+  src/app/scan_handover.cpp
+  src/app/single_instance.cpp
+  src/app/start_sequence.cpp
 )
 set(WIN32_LIBS comctl32 shell32 ole32 user32 gdi32 advapi32 wininet)
 
@@ -67,7 +75,7 @@ add_library(pw_win32 STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(pw_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(pw_win32 PUBLIC ${WIN32_LIBS})
 
-add_executable(Parawarden WIN32 src/startup/main.cpp res/Parawarden.rc)
+add_executable(Parawarden WIN32 src/app/main.cpp res/Parawarden.rc)
 target_link_libraries(Parawarden PRIVATE pw_win32)
 target_link_options(Parawarden PRIVATE -s)
 

@@ -37,4 +37,17 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
   return true;
 }
 
+bool ReplaceFileWith(const std::string& target, const std::string& replacement, std::string& error) {
+  const std::wstring from = Widen(replacement);
+  {
+    UniqueHandle file(CreateFileW(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file) FlushFileBuffers(file.get());
+  }
+  if (MoveFileExW(from.c_str(), Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  error = SystemErrorText(GetLastError());
+  return false;
+}
+
 }  // namespace platform

@@ -10,4 +10,9 @@ namespace platform {
 // left behind, `error` holds the system's description, and false is returned.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
 
+// Flushes `replacement` to the disk and moves it over `target` in one step.
+// On failure `target` is untouched and `error` holds the system's
+// description.
+bool ReplaceFileWith(const std::string& target, const std::string& replacement, std::string& error);
+
 }  // namespace platform

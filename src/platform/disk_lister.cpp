@@ -78,7 +78,7 @@ const NativeFileFunctions& Native() {
 // The volume serial number and file index of an open folder, asked for one
 // at a time: the all-in-one file information also works out the folder's
 // full name, which costs far more than the listing itself.
-bool IdentifyHandle(HANDLE handle, scan::FolderId& id) {
+bool IdentifyHandle(HANDLE handle, FolderIdentity& id) {
   const NativeFileFunctions& native = Native();
   if (native.queryInformation != nullptr && native.queryVolume != nullptr) {
     IoStatusBlock status = {};
@@ -110,15 +110,15 @@ bool IsPlainFile(DWORD attributes) {
 
 // Identifies the folder behind a link or junction by opening it: the index
 // in the listing is the link's own, and its target may lie on another volume.
-bool IdentifyFolder(const std::string& folder, scan::FolderId& id) {
+bool OpenAndIdentify(const std::string& folder, FolderIdentity& id) {
   UniqueHandle handle(CreateFileW(ExtendedPath(folder).c_str(), 0,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), id);
 }
 
-void IdentifyLinked(const std::string& folder, scan::Subfolder& subfolder) {
-  subfolder.identified = IdentifyFolder(folder + "\\" + subfolder.name, subfolder.id);
+void IdentifyLinked(const std::string& folder, ListedFolder& subfolder) {
+  subfolder.identified = OpenAndIdentify(folder + "\\" + subfolder.name, subfolder.id);
 }
 
 using Yield = std::function<bool()>;
@@ -127,7 +127,7 @@ using Yield = std::function<bool()>;
 constexpr int kEntriesPerPart = 512;
 
 bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& files,
-                           std::vector<scan::Subfolder>& subfolders, const Yield& yield) {
+                           std::vector<ListedFolder>& subfolders, const Yield& yield) {
   std::string pattern = folder;
   if (pattern.back() != '\\') pattern += '\\';
   pattern += '*';
@@ -148,8 +148,8 @@ bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& 
 
 enum class HandleListing { Listed, Refused, Stopped };
 
-HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const scan::FolderId* self,
-                             std::vector<std::string>& files, std::vector<scan::Subfolder>& subfolders,
+HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const FolderIdentity* self,
+                             std::vector<std::string>& files, std::vector<ListedFolder>& subfolders,
                              const Yield& yield) {
   // Kept between calls: a scan lists thousands of folders.
   static std::vector<ULONGLONG> buffer(64 * 1024 / sizeof(ULONGLONG));
@@ -169,7 +169,7 @@ HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const 
       const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
       if (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (!IsDotEntry(name)) {
-          scan::Subfolder subfolder{Narrow(name), {}, false};
+          ListedFolder subfolder{Narrow(name), {}, false};
           if (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             IdentifyLinked(folder, subfolder);
           } else if (self != nullptr && entry->FileId.QuadPart != 0) {
@@ -210,14 +210,14 @@ std::wstring ExtendedPath(const std::string& path) {
   return extended;
 }
 
-bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
-                      std::vector<scan::Subfolder>& subfolders) {
-  if (Native().queryDirectory == nullptr) return ListWithFindFunctions(folder, files, subfolders, yield_);
+bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vector<std::string>& files,
+                std::vector<ListedFolder>& subfolders, const std::function<bool()>& yield) {
+  if (Native().queryDirectory == nullptr) return ListWithFindFunctions(folder, files, subfolders, yield);
   UniqueHandle directory(CreateFileW(ExtendedPath(folder).c_str(), FILE_LIST_DIRECTORY,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (directory.get() == INVALID_HANDLE_VALUE) return false;
-  switch (ListWithHandle(directory.get(), folder, self, files, subfolders, yield_)) {
+  switch (ListWithHandle(directory.get(), folder, self, files, subfolders, yield)) {
     case HandleListing::Listed:
       return true;
     case HandleListing::Stopped:
@@ -229,29 +229,12 @@ bool DiskLister::List(const std::string& folder, const scan::FolderId* self, std
   // the find functions list them all the same, only without identities.
   files.clear();
   subfolders.clear();
-  return ListWithFindFunctions(folder, files, subfolders, yield_);
+  return ListWithFindFunctions(folder, files, subfolders, yield);
 }
 
-bool DiskLister::Identify(const std::string& folder, scan::FolderId& id) {
-  return IdentifyFolder(folder, id);
-}
+bool IdentifyFolder(const std::string& folder, FolderIdentity& id) { return OpenAndIdentify(folder, id); }
 
-std::string FoldCase(std::string_view text) {
-  // File names are mostly ASCII, where lower-casing needs no conversion.
-  bool ascii = true;
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      ascii = false;
-      break;
-    }
-  }
-  if (ascii) {
-    std::string folded(text);
-    for (char& c : folded) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
-  }
+std::string LowerCaseText(std::string_view text) {
   std::wstring wide = Widen(text);
   if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
   return Narrow(wide);

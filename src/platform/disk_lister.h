@@ -1,31 +1,40 @@
-// The scan engine's view of the real file system.
+// Listing folders on disk for the scan, and the drive list it starts from.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "scan/scan_engine.h"
-
 namespace platform {
 
-class DiskLister : public scan::FolderLister {
- public:
-  // `yield` is called between the parts of a long listing and answers true
-  // when the listing is to stop; the folder then counts as unreadable.
-  explicit DiskLister(std::function<bool()> yield = {}) : yield_(std::move(yield)) {}
-
-  bool List(const std::string& folder, const scan::FolderId* self, std::vector<std::string>& files,
-            std::vector<scan::Subfolder>& subfolders) override;
-  bool Identify(const std::string& folder, scan::FolderId& id) override;
-
- private:
-  std::function<bool()> yield_;
+// A folder's identity on its volume: a junction or link that leads to a
+// folder already walked has the same identity as that folder.
+struct FolderIdentity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
 };
 
+struct ListedFolder {
+  std::string name;
+  FolderIdentity id;
+  bool identified = false;
+};
+
+// Names of the folder's files that are neither hidden nor system files, and
+// its subfolders, in the order the file system gives them. `self` is the
+// folder's identity when known; subfolders carry theirs where the listing
+// yields it cheaply. False when the folder cannot be listed. `yield`, when
+// given, is called between the parts of a long listing and answers true
+// when the listing is to stop; the folder then counts as unreadable.
+bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vector<std::string>& files,
+                std::vector<ListedFolder>& subfolders, const std::function<bool()>& yield = {});
+// False when the folder's identity cannot be learnt.
+bool IdentifyFolder(const std::string& folder, FolderIdentity& id);
+
 // Lower-cases text with the system's rules, as the shell compares names.
-std::string FoldCase(std::string_view text);
+std::string LowerCaseText(std::string_view text);
 
 // The logical drives in drive-letter order, each as "<letter>:" with the
 // letter in lower case.

@@ -6,7 +6,6 @@
 
 #include "platform/disk_lister.h"
 #include "platform/handles.h"
-#include "platform/message_box.h"
 #include "platform/system_error.h"
 #include "platform/text.h"
 
@@ -107,16 +106,127 @@ bool DeleteFileForced(const std::string& path) {
   return DeleteFileW(file.c_str()) != FALSE;
 }
 
-bool FileExists(const std::string& path) {
-  if (path.empty()) return false;
+ContentCheck CheckFileHasContent(const std::string& path, std::string& error) {
+  if (path.empty()) return ContentCheck::Absent;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return ContentCheck::Absent;
+    return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0 ? ContentCheck::HasContent : ContentCheck::Absent;
   }
+  const DWORD code = GetLastError();
+  if (code == ERROR_FILE_NOT_FOUND) return ContentCheck::Absent;
+  error = SystemErrorText(code);
+  return ContentCheck::Failed;
+}
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+  if (length == 0 || length >= size) return path;
+  full.resize(length);
+  return Narrow(full);
+}
+
+bool SameContent(const std::string& first, const std::string& second) {
+  std::string a, b;
+  return ReadFileBytes(first, a) == ReadResult::Ok && ReadFileBytes(second, b) == ReadResult::Ok && a == b;
+}
+
+bool AppendLine(const std::string& path, const std::string& line) {
+  UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  std::string bytes = line;
+  if (SetFilePointer(file.get(), -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) {
+    char last = 0;
+    DWORD got = 0;
+    if (ReadFile(file.get(), &last, 1, &got, nullptr) && got == 1 && last != '\n') bytes.insert(0, "\n");
+  }
+  SetFilePointer(file.get(), 0, nullptr, FILE_END);
+  DWORD written = 0;
+  const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  FlushFileBuffers(file.get());
+  return ok;
+}
+
+CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to) {
+  if (CopyFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), TRUE)) return CopyResult::Copied;
   const DWORD error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND) return false;
-  ShowMessage(nullptr, SystemErrorText(error), MB_OK);
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CopyResult::TargetExists : CopyResult::Failed;
+}
+
+namespace {
+
+void CreateFoldersFor(const std::string& file) {
+  const size_t last = file.rfind('\\');
+  if (last == std::string::npos) return;
+  // From the first folder below the root on; existing ones are left alone.
+  for (size_t slash = file.find('\\', 3); slash != std::string::npos && slash <= last;
+       slash = file.find('\\', slash + 1)) {
+    CreateDirectoryW(ExtendedPath(file.substr(0, slash)).c_str(), nullptr);
+  }
+}
+
+}  // namespace
+
+MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) {
+  CopyResult copied = CopyWithoutOverwrite(from, to);
+  if (copied == CopyResult::Failed && GetLastError() == ERROR_PATH_NOT_FOUND) {
+    CreateFoldersFor(to);
+    copied = CopyWithoutOverwrite(from, to);
+  }
+  if (copied == CopyResult::TargetExists) return MoveResult::TargetTaken;
+  if (copied == CopyResult::Failed) return MoveResult::Failed;
+  if (DeleteFileForced(from)) return MoveResult::Moved;
+  DeleteFileForced(to);
+  return MoveResult::Failed;
+}
+
+PathKind KindOfPath(const std::string& path) {
+  UniqueHandle handle(CreateFileW(ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing : PathKind::Unknown;
+  }
+  if (GetFileType(handle.get()) != FILE_TYPE_DISK) return PathKind::Other;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle.get(), &info)) return PathKind::Unknown;
+  const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+  return (info.dwFileAttributes & notPlain) == 0 ? PathKind::PlainFile : PathKind::Other;
+}
+
+void ClearReadOnly(const std::string& path) {
+  const std::wstring file = ExtendedPath(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+bool DeleteEvenIfReadOnly(const std::string& path) {
+  const std::wstring file = ExtendedPath(path);
+  if (DeleteFileW(file.c_str())) return true;
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (DeleteFileW(file.c_str())) return true;
+  SetFileAttributesW(file.c_str(), attributes);
   return false;
 }
 

@@ -1,5 +1,5 @@
-// File system services: the application folder, whole-file reads, folder
-// creation and the "file exists" rule the definitions loader relies on.
+// File system services: the application folder, whole-file reads and
+// appends, folder creation, and copies and moves that never overwrite.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +29,46 @@ void CreateFolder(const std::string& path);
 // way; false when the file is still there afterwards.
 bool DeleteFileForced(const std::string& path);
 
-// True when the file is present and longer than 0 bytes. A missing file (or
-// empty path) is false without a word; any other failure, such as a
-// folder in the path that does not exist, is shown in a message box first.
-bool FileExists(const std::string& path);
+// Whether a file is present and longer than 0 bytes. A missing file (or
+// empty path) is Absent; any other failure, such as a folder in the path
+// that does not exist, is Failed with the system's description in `error`.
+enum class ContentCheck { HasContent, Absent, Failed };
+ContentCheck CheckFileHasContent(const std::string& path, std::string& error);
+
+// True when anything (file, folder, device) is at the path.
+bool PathExists(const std::string& path);
+// True when the path names an existing folder or drive root.
+bool IsFolder(const std::string& path);
+// The path made absolute against the current folder; unchanged on failure.
+std::string FullPath(const std::string& path);
+
+// True when both files can be read and hold the same bytes.
+bool SameContent(const std::string& first, const std::string& second);
+
+// Appends one line to a text file in a single write and flushes it. A file
+// whose last line was cut short first gets a line break, so the new line
+// stands on its own. False when the file cannot be written.
+bool AppendLine(const std::string& path, const std::string& line);
+
+enum class CopyResult { Copied, TargetExists, Failed };
+// Copies a file, keeping its attributes, unless something is at `to`.
+CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to);
+
+enum class MoveResult { Moved, TargetTaken, Failed };
+// Copies `from` to `to` (creating the folders on its way) without replacing
+// anything, then deletes `from`. When `from` cannot be deleted the copy is
+// taken away again, so a file is never in both places or in neither.
+MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to);
+
+// What stands at a path, the path's last component itself examined: a link
+// is not followed, so a link put in place of a file is seen as the link it is.
+enum class PathKind { PlainFile, Other, Missing, Unknown };
+PathKind KindOfPath(const std::string& path);
+
+// Clears the read-only mark of a file, if it has one.
+void ClearReadOnly(const std::string& path);
+// Deletes a file; a read-only mark alone does not protect it. A file that
+// still cannot be deleted keeps its attributes.
+bool DeleteEvenIfReadOnly(const std::string& path);
 
 }  // namespace platform

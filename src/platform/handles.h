@@ -9,19 +9,39 @@
 
 namespace platform {
 
-struct KernelHandleCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+// A kernel object handle. The system marks a failed open with null or with
+// INVALID_HANDLE_VALUE depending on the call; both count as no handle.
+template <BOOL(WINAPI* Close)(HANDLE)>
+class KernelHandle {
+ public:
+  KernelHandle() = default;
+  explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+  ~KernelHandle() { reset(); }
+  KernelHandle(KernelHandle&& other) noexcept : handle_(other.release()) {}
+  KernelHandle& operator=(KernelHandle&& other) noexcept {
+    reset(other.release());
+    return *this;
   }
-};
-using UniqueHandle = std::unique_ptr<void, KernelHandleCloser>;
+  KernelHandle(const KernelHandle&) = delete;
+  KernelHandle& operator=(const KernelHandle&) = delete;
 
-struct FindCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) FindClose(h);
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  void reset(HANDLE handle = nullptr) {
+    if (*this) Close(handle_);
+    handle_ = handle;
   }
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
 };
-using UniqueFind = std::unique_ptr<void, FindCloser>;
+using UniqueHandle = KernelHandle<CloseHandle>;
+using UniqueFind = KernelHandle<FindClose>;
 
 struct RegKeyCloser {
   void operator()(HKEY key) const { RegCloseKey(key); }
@@ -47,19 +67,67 @@ struct IconDestroyer {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
-// A screen device context borrowed for the span of one routine.
-class ScreenDC {
+// A window's device context (the screen's for no window) borrowed for the
+// span of one routine.
+class WindowDC {
  public:
-  ScreenDC() : dc_(GetDC(nullptr)) {}
-  ~ScreenDC() {
-    if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+  explicit WindowDC(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDC() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
   }
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+using ScreenDC = WindowDC;
+
+// The device context of a window's WM_PAINT, from BeginPaint to EndPaint.
+class PaintDC {
+ public:
+  explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintDC() { EndPaint(window_, &paint_); }
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_;
+};
+
+// A memory device context compatible with another one.
+class MemoryDC {
+ public:
+  explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+  ~MemoryDC() {
+    if (dc_ != nullptr) DeleteDC(dc_);
+  }
+  MemoryDC(const MemoryDC&) = delete;
+  MemoryDC& operator=(const MemoryDC&) = delete;
   HDC get() const { return dc_; }
 
  private:
   HDC dc_;
+};
+
+// Selects an object into a device context and the previous one back again.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
 };
 
 }  // namespace platform

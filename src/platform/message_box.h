@@ -1,4 +1,4 @@
-// Message boxes: the program's only way of telling the user something.
+// The system's message box, with UTF-8 text.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +7,7 @@
 
 namespace platform {
 
-// Shows a message box with the application title as caption unless another
-// caption is given; returns the button pressed (IDOK, IDYES, ...).
-int ShowMessage(HWND owner, const std::string& text, UINT type, const std::string& caption = std::string());
+// Returns the button pressed (IDOK, IDYES, ...).
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
 }  // namespace platform

@@ -46,4 +46,11 @@ bool WaitKeepingWindowsPainted(HANDLE object, const std::function<bool()>& keepW
   }
 }
 
+void LetWindowsPaint() {
+  MSG msg;
+  // Bounded: a window that never validates its area must not hold the work up.
+  for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) DispatchMessageW(&msg);
+  for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++i) DispatchMessageW(&msg);
+}
+
 }  // namespace platform

@@ -14,4 +14,9 @@ namespace platform {
 // every `pollMs`; the wait ends early, false, when it says no.
 bool WaitKeepingWindowsPainted(HANDLE object, const std::function<bool()>& keepWaiting, DWORD pollMs);
 
+// Answers the messages other threads and programs send, and lets the windows
+// repaint and their timers run, during work that must not be re-entered:
+// input stays queued until the work is done.
+void LetWindowsPaint();
+
 }  // namespace platform

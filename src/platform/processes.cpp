@@ -75,7 +75,7 @@ class DebugPrivilege {
 };
 
 bool TerminateById(uint32_t processId, uint32_t exitCode) {
-  UniqueHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, processId));
   return process && TerminateProcess(process.get(), exitCode) != FALSE;
 }
 

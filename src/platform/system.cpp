@@ -1,6 +1,8 @@
 #include "platform/system.h"
 
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -8,6 +10,22 @@
 #include "platform/text.h"
 
 namespace platform {
+namespace {
+
+class ComApartment {
+ public:
+  ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialized_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+}  // namespace
 
 int32_t OsPlatformId() {
   OSVERSIONINFOA info;
@@ -47,6 +65,34 @@ int ScreenDpi() {
   ScreenDC dc;
   const int dpi = dc.get() != nullptr ? GetDeviceCaps(dc.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : 96;
+}
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (list == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(list[i]));
+  LocalFree(list);
+  return arguments;
+}
+
+std::optional<std::string> ChooseFolder(HWND owner, const std::string& prompt) {
+  ComApartment apartment;
+  const std::wstring title = Widen(prompt);
+  wchar_t displayName[MAX_PATH] = {};
+  BROWSEINFOW info = {};
+  info.hwndOwner = owner;
+  info.pszDisplayName = displayName;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
+  if (chosen == nullptr) return std::nullopt;
+  wchar_t path[MAX_PATH] = {};
+  const BOOL isPath = SHGetPathFromIDListW(chosen, path);
+  CoTaskMemFree(chosen);
+  if (!isPath) return std::nullopt;
+  return Narrow(path);
 }
 
 }  // namespace platform

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -23,5 +25,9 @@ void OpenDocument(const std::string& target);
 void ShellOpen(HWND owner, const std::string& path);
 // Logical pixels per inch of the screen.
 int ScreenDpi();
+// The arguments of the process's command line after the program's name.
+std::vector<std::string> CommandLineArguments();
+// The system's folder dialog; nothing when it is cancelled.
+std::optional<std::string> ChooseFolder(HWND owner, const std::string& prompt);
 
 }  // namespace platform

@@ -54,7 +54,7 @@ class Transfer {
  public:
   Transfer(std::wstring url, const TransferLimits& limits) : url_(std::move(url)), limits_(limits) {}
 
-  bool Started() const { return finished_ != nullptr; }
+  bool Started() const { return static_cast<bool>(finished_); }
   // Signalled once the outcome is known, which may be well before the
   // worker ends: closing a connection with part of a long body unread can
   // take the system a while.

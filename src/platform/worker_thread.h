@@ -20,7 +20,7 @@ class WorkerThread {
   WorkerThread& operator=(const WorkerThread&) = delete;
 
   // False when the thread could not be started; the job has then not run.
-  bool Started() const { return handle_ != nullptr; }
+  bool Started() const { return static_cast<bool>(handle_); }
   // Signalled when the job has ended.
   HANDLE handle() const { return handle_.get(); }
 

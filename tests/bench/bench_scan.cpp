@@ -20,7 +20,7 @@
 #include "driver/app_driver.h"
 #include "driver/wine_registry.h"
 #include "platform/text.h"
-#include "ui/control_ids.h"
+#include "windows/control_ids.h"
 
 namespace {
 
@@ -145,7 +145,7 @@ class Program {
     if (!WaitFor([&] { return (main_ = app_.MainWindow()) != nullptr && IsWindowVisible(main_); }, 60)) {
       Fail("the main window did not appear");
     }
-    SendMessageW(e2e::Child(main_, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
+    SendMessageW(e2e::Child(main_, ids::MainTabs), TCM_SETCURFOCUS, 1, 0);
   }
   ~Program() {
     app_.Kill();
@@ -162,7 +162,7 @@ class Program {
   double Scan(HWND& scan) {
     CloseScanWindow();
     const double start = Seconds();
-    e2e::Click(e2e::Child(main_, ids::cmdstartscan));
+    e2e::Click(e2e::Child(main_, ids::ScanNowButton));
     if (!WaitFor([&] { return (scan = FindWindowW(L"TallowickParawardenScan", L"Scan Complete")) != nullptr; },
                  3600)) {
       Fail("the scan did not complete");
@@ -177,7 +177,7 @@ class Program {
   void CloseScanWindow() {
     HWND scan = FindWindowW(L"TallowickParawardenScan", nullptr);
     if (scan == nullptr) return;
-    e2e::Click(e2e::Child(scan, ids::cmdExit));
+    e2e::Click(e2e::Child(scan, ids::ScanWindowExit));
     if (!WaitFor([&] { return !IsWindow(scan) && IsWindowVisible(main_); }, 600)) Fail("the scan window stayed");
   }
 
@@ -336,8 +336,8 @@ int main(int argc, char** argv) {
       Program program("plain", Definitions(definitions, "ref-10k.dat"));
       HWND scan = nullptr;
       program.Scan(scan);
-      std::printf("program counted: %s; %s\n", e2e::WindowText(e2e::Child(scan, ids::lblObjectsscannedcount)).c_str(),
-                  e2e::WindowText(e2e::Child(scan, ids::lblAdwareFoundCount)).c_str());
+      std::printf("program counted: %s; %s\n", e2e::WindowText(e2e::Child(scan, ids::ScanWindowScannedCount)).c_str(),
+                  e2e::WindowText(e2e::Child(scan, ids::ScanWindowFoundCount)).c_str());
       CaseFigures figures;
       ResponsivenessProbe probe(program.main());
       figures.pairs = Alternate(pairs, walk, [&] { return program.Scan(); });
@@ -372,11 +372,11 @@ int main(int argc, char** argv) {
       figures.pairs = Alternate(pairs, walk, [&] { return program.Scan(scan); });
       figures.longestGapMs = probe.Stop();
       figures.peakMb = program.PeakMb();
-      const size_t lines = static_cast<size_t>(SendMessageW(e2e::Child(scan, ids::lstadware), LB_GETCOUNT, 0, 0));
+      const size_t lines = static_cast<size_t>(SendMessageW(e2e::Child(scan, ids::ScanWindowDetections), LB_GETCOUNT, 0, 0));
       Print("10,000 detections in 200,000 files", "bare walk", figures);
       std::printf("  list lines %u; labels: %s, %s\n", static_cast<unsigned>(lines),
-                  e2e::WindowText(e2e::Child(scan, ids::lblAdwareFoundCount)).c_str(),
-                  e2e::WindowText(e2e::Child(scan, ids::lblObjectsscannedcount)).c_str());
+                  e2e::WindowText(e2e::Child(scan, ids::ScanWindowFoundCount)).c_str(),
+                  e2e::WindowText(e2e::Child(scan, ids::ScanWindowScannedCount)).c_str());
     }
     if (const int pairs = selection.PairsFor("definitions")) {
       const std::string small = Definitions(definitions, "ref-10k.dat");
@@ -452,11 +452,11 @@ int main(int argc, char** argv) {
           e2e::RemoveTree(quarantineFolder);
           HWND scan = nullptr;
           program.Scan(scan);
-          HWND list = e2e::Child(scan, ids::lstadware);
+          HWND list = e2e::Child(scan, ids::ScanWindowDetections);
           SendMessageW(list, LB_SETSEL, TRUE, -1);
           ResponsivenessProbe probe(program.main());
           const double start = Seconds();
-          e2e::Click(e2e::Child(scan, ids::cmdquarantine));
+          e2e::Click(e2e::Child(scan, ids::ScanWindowQuarantine));
           const auto lines = [&] {
             DWORD_PTR count = 1;
             return SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 50, &count) ? count : 1;

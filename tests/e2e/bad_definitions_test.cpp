@@ -37,14 +37,14 @@ TEST_P(DamagedDefinitionsTest, StartsAndShowsWhatWasLoaded) {
   ASSERT_NE(StartProgram(c.refDat), nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  const std::string count = WindowText(Child(main, ids::lbladwarerefcnt));
+  const std::string count = WindowText(Child(main, ids::StatusProtectionValue));
   if (c.count) {
     EXPECT_EQ(count, std::string(c.count) + " Adware/Spyware types");
   } else {
     EXPECT_NE(count.find(" Adware/Spyware types"), std::string::npos) << count;
   }
   if (c.header) {
-    EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), c.header);
+    EXPECT_EQ(WindowText(Child(main, ids::StatusDefinitionsValue)), c.header);
   }
   EXPECT_FALSE(app_.HasExited());
 }

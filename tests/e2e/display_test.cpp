@@ -10,7 +10,7 @@
 
 #include "driver/http_server.h"
 #include "driver/scan_fixture.h"
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 
 namespace e2e {
 namespace {
@@ -20,14 +20,14 @@ const std::string kLongDescription = "Test entry with a description that runs we
 const std::string kRefDat = "Ver1.0\r\nnotepad.exe|" + kLongDescription + "\r\n";
 
 // The program's font of each control, as its windows' layouts give it.
-ui::FontKind FontOf(HWND control) {
-  static const std::set<int> kBold = {ids::fraStatus,         ids::lblRefFilename,  ids::lbladwarerefcnt,
-                                      ids::lblStatus_System,  ids::lblStatus_Removed, ids::lblStatus_Total,
-                                      ids::lblStatus_Quarintine, ids::fraScanMode,  ids::Frame1,
-                                      ids::Label1,            ids::splashGeneral,   ids::splashVersion};
+toolkit::FontKind FontOf(HWND control) {
+  static const std::set<int> kBold = {ids::StatusFrame,         ids::StatusDefinitionsValue,  ids::StatusProtectionValue,
+                                      ids::StatusLastScanValue,  ids::StatusRemovedValue, ids::StatusScansValue,
+                                      ids::StatusQuarantineValue, ids::ScanModeFrame,  ids::ScanWindowFolderFrame,
+                                      ids::ScanWindowFoundCaption,            ids::SplashPublisher,   ids::SplashVersion};
   const int id = GetDlgCtrlID(control);
-  if (id == ids::lblappname) return ui::FontKind::Title;
-  return kBold.count(id) != 0 ? ui::FontKind::Bold : ui::FontKind::Normal;
+  if (id == ids::AboutName) return toolkit::FontKind::Title;
+  return kBold.count(id) != 0 ? toolkit::FontKind::Bold : toolkit::FontKind::Normal;
 }
 
 // Read from the window manager's copy: the download window's program answers
@@ -77,7 +77,7 @@ std::optional<SIZE> CaptionSize(HDC dc, HWND control, const std::wstring& text, 
 
 // "<id> "<caption>" needs WxH, has WxH" on a line for every control of a
 // window whose caption does not fit, measured in the program's own font.
-std::string ClippedCaptions(HWND window, int dpi, const ui::FontSet& fonts) {
+std::string ClippedCaptions(HWND window, int dpi, const toolkit::FontSet& fonts) {
   std::vector<HWND> children;
   EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
   platform::ScreenDC screen;
@@ -117,7 +117,7 @@ using CaptionTest = DisplayTest;
 
 TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
   const int dpi = GetParam();
-  const ui::FontSet fonts(dpi);
+  const toolkit::FontSet fonts(dpi);
   HttpServer server;
   ASSERT_TRUE(server.Running());
   SetUpdateServer(server.BaseAddress());
@@ -130,17 +130,17 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
   EXPECT_EQ(ClippedCaptions(splash, dpi, fonts), "") << "splash window";
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return !Caption(Child(main, ids::lblqcnt)).empty(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !Caption(Child(main, ids::QuarantineCountLabel)).empty(); }));
   EXPECT_EQ(ClippedCaptions(main, dpi, fonts), "") << "main window";
 
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
   EXPECT_EQ(ClippedCaptions(scan, dpi, fonts), "") << "scan window";
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
 
-  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, tabs::Updates, 0);
-  Click(Child(main, ids::cmdcheckforupdates));
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Updates, 0);
+  Click(Child(main, ids::UpdatesCheckButton));
   HWND offer = app_.WaitForMessageBox(20000);
   ASSERT_NE(offer, nullptr);
   AnswerMessageBox(offer, IDYES);
@@ -197,7 +197,7 @@ int InkOfText(const std::wstring& text, HFONT font) {
 
 // A bold caption on screen carries clearly more ink than the same text in
 // the regular face; a frame's caption is the strip along its top.
-void ExpectDrawnBold(HWND window, std::initializer_list<int> ids, const ui::FontSet& fonts) {
+void ExpectDrawnBold(HWND window, std::initializer_list<int> ids, const toolkit::FontSet& fonts) {
   for (int id : ids) {
     HWND control = Child(window, id);
     RECT rect = {};
@@ -205,13 +205,13 @@ void ExpectDrawnBold(HWND window, std::initializer_list<int> ids, const ui::Font
     if (ClassName(control) == "Button") {
       TEXTMETRICW metrics = {};
       platform::ScreenDC screen;
-      HGDIOBJ previous = SelectObject(screen.get(), fonts.For(ui::FontKind::Bold));
+      HGDIOBJ previous = SelectObject(screen.get(), fonts.For(toolkit::FontKind::Bold));
       GetTextMetricsW(screen.get(), &metrics);
       SelectObject(screen.get(), previous);
       rect.bottom = rect.top + metrics.tmHeight;
     }
     const std::wstring text = Caption(control);
-    const int regular = InkOfText(text, fonts.For(ui::FontKind::Normal));
+    const int regular = InkOfText(text, fonts.For(toolkit::FontKind::Normal));
     int ink = 0;
     // Polled: the window may still be painting.
     EXPECT_TRUE(WaitUntil([&] { return (ink = InkOnScreen(rect)) * 4 > regular * 5; }, 3000))
@@ -222,22 +222,22 @@ void ExpectDrawnBold(HWND window, std::initializer_list<int> ids, const ui::Font
 using BoldTest = DisplayTest;
 
 TEST_P(BoldTest, BoldCaptionsAreDrawnBold) {
-  const ui::FontSet fonts(GetParam());
+  const toolkit::FontSet fonts(GetParam());
   HWND splash = StartProgram(kRefDat);
   ASSERT_NE(splash, nullptr);
   // The splash window would cover the main window.
-  Click(Child(splash, ids::splashStart));
+  Click(Child(splash, ids::SplashStart));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
-  ASSERT_TRUE(WaitUntil([&] { return Caption(Child(main, ids::lblStatus_System)) == L"Never"; }));
-  ExpectDrawnBold(main, {ids::fraStatus, ids::lblRefFilename, ids::lbladwarerefcnt, ids::lblStatus_System}, fonts);
+  ASSERT_TRUE(WaitUntil([&] { return Caption(Child(main, ids::StatusLastScanValue)) == L"Never"; }));
+  ExpectDrawnBold(main, {ids::StatusFrame, ids::StatusDefinitionsValue, ids::StatusProtectionValue, ids::StatusLastScanValue}, fonts);
 
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == scan; }));
-  ExpectDrawnBold(scan, {ids::Frame1, ids::Label1}, fonts);
+  ExpectDrawnBold(scan, {ids::ScanWindowFolderFrame, ids::ScanWindowFoundCaption}, fonts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, BoldTest, ::testing::Values(96, 120, 144));
@@ -249,7 +249,7 @@ TEST_F(ResultsListTest, ShowsWholeLinesAboveItsHorizontalScrollBar) {
   ASSERT_NE(main, nullptr);
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
-  HWND list = Child(scan, ids::lstadware);
+  HWND list = Child(scan, ids::ScanWindowDetections);
   ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) != 0; }));
   const int lineHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
   RECT client = {};

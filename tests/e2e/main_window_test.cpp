@@ -56,7 +56,7 @@ TEST_F(MainWindowTest, ClosingHidesItStoresTheTotalAndKeepsTheTabAndTray) {
   ASSERT_NE(StartProgram(), nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  HWND tabs = Child(main, ids::SSTab1);
+  HWND tabs = Child(main, ids::MainTabs);
   SendMessageW(tabs, TCM_SETCURFOCUS, 2, 0);
   SetSetting("TOTALOBJECTSREMOVED", "gone");
 
@@ -79,21 +79,21 @@ TEST_F(MainWindowTest, F1OnControlsWithHelpAndTheHelpButtonOpenTheHelpPage) {
   const std::string helpPage = AppFile("index.html");
 
   // Keys without a meaning of their own, and controls without F1 handling.
-  PostMessageW(Child(main, ids::FileListQuarantine), WM_KEYDOWN, VK_F2, 0);
-  PostMessageW(Child(main, ids::cmdPurgeSelected), WM_KEYDOWN, VK_F1, 0);
-  PostMessageW(Child(main, ids::cmdhelp), WM_KEYDOWN, VK_F1, 0);
+  PostMessageW(Child(main, ids::QuarantineList), WM_KEYDOWN, VK_F2, 0);
+  PostMessageW(Child(main, ids::QuarantineDeleteButton), WM_KEYDOWN, VK_F1, 0);
+  PostMessageW(Child(main, ids::AboutHelpButton), WM_KEYDOWN, VK_F1, 0);
   EXPECT_FALSE(WaitForOpened("index.html", 1500));
 
-  PostMessageW(Child(main, ids::FileListQuarantine), WM_KEYDOWN, VK_F1, 0);
+  PostMessageW(Child(main, ids::QuarantineList), WM_KEYDOWN, VK_F1, 0);
   ASSERT_TRUE(WaitForOpened(helpPage));
   DeleteFileW(platform::Widen(AppFile("opened.log")).c_str());
 
-  PostMessageW(Child(main, ids::chkautoshow), WM_KEYDOWN, VK_F1, 0);
+  PostMessageW(Child(main, ids::SettingsShowMainWindow), WM_KEYDOWN, VK_F1, 0);
   ASSERT_TRUE(WaitForOpened(helpPage));
   DeleteFileW(platform::Widen(AppFile("opened.log")).c_str());
 
-  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 5, 0);
-  Click(Child(main, ids::cmdhelp));
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 5, 0);
+  Click(Child(main, ids::AboutHelpButton));
   EXPECT_TRUE(WaitForOpened(helpPage));
 }
 
@@ -102,8 +102,8 @@ TEST_F(MainWindowTest, TheWebLinkOpensThePublishersAddress) {
   ASSERT_NE(StartProgram(), nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 5, 0);
-  HWND link = Child(main, ids::lblurl);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 5, 0);
+  HWND link = Child(main, ids::AboutWebAddress);
   EXPECT_EQ(WindowText(link), "http://www.parawarden.example/");
   PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -120,21 +120,21 @@ TEST_F(MainWindowTest, KeyboardMovesBetweenControlsAndMnemonicsPressButtons) {
   HWND splash = StartProgram();
   ASSERT_NE(splash, nullptr);
   // The keyboard goes to the active window: close the splash window first.
-  Click(Child(splash, ids::splashStart));
+  Click(Child(splash, ids::SplashStart));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
-  HWND tabs = Child(main, ids::SSTab1);
+  HWND tabs = Child(main, ids::MainTabs);
   SendMessageW(tabs, TCM_SETCURFOCUS, 4, 0);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(main, ids::cmdSavePrefs)) != FALSE; }));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(main, ids::SettingsSaveButton)) != FALSE; }));
   // Tab from the tab control reaches the first check box of the page.
   PressKey(VK_TAB);
   GUITHREADINFO gui = {};
   gui.cbSize = sizeof gui;
   EXPECT_TRUE(WaitUntil([&] {
     return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) &&
-           gui.hwndFocus == Child(main, ids::chkrunonstart);
+           gui.hwndFocus == Child(main, ids::SettingsLoadOnStartup);
   })) << "focus on control " << GetDlgCtrlID(gui.hwndFocus) << " " << gui.hwndFocus;
   // Alt+S presses "&Save Settings", which stores the preferences.
   PressKey('S', true);

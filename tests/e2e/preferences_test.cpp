@@ -4,8 +4,8 @@
 namespace e2e {
 namespace {
 
-constexpr int kBoxes[] = {ids::chkrunonstart, ids::chkscanonstart, ids::chkautoupdate, ids::chkuselog,
-                          ids::chkautoshow};
+constexpr int kBoxes[] = {ids::SettingsLoadOnStartup, ids::SettingsScanOnStartup, ids::SettingsCheckUpdates, ids::SettingsSaveReports,
+                          ids::SettingsShowMainWindow};
 constexpr const char* kKeys[] = {"AUTORUN", "AUTOSCAN", "AUTOUPDATE", "AUTOLOG", "AUTOSHOW"};
 
 class PreferencesTest : public ProgramTest {
@@ -13,7 +13,7 @@ class PreferencesTest : public ProgramTest {
   HWND OpenSettingsTab() {
     if (StartProgram() == nullptr) return nullptr;
     HWND main = VisibleMainWindow();
-    if (main != nullptr) SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 4, 0);
+    if (main != nullptr) SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 4, 0);
     return main;
   }
   std::vector<bool> Ticks(HWND main) {
@@ -37,7 +37,7 @@ TEST_F(PreferencesTest, FirstStartTicksOnlyShowMainWindowAndRemovesAStaleRunValu
   HWND main = OpenSettingsTab();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(Ticks(main), (std::vector<bool>{false, false, false, false, true}));
-  EXPECT_EQ(WindowText(Child(main, ids::chkautoupdate)), "Check for updates Automatically");
+  EXPECT_EQ(WindowText(Child(main, ids::SettingsCheckUpdates)), "Check for updates Automatically");
   EXPECT_FALSE(GetRunValue().has_value());
   EXPECT_EQ(Stored(), std::vector<std::optional<std::string>>(5));
 }
@@ -45,16 +45,16 @@ TEST_F(PreferencesTest, FirstStartTicksOnlyShowMainWindowAndRemovesAStaleRunValu
 TEST_F(PreferencesTest, SaveWritesTheFiveKeysAndTheRunValueFollowsLoadOnStartup) {
   HWND main = OpenSettingsTab();
   ASSERT_NE(main, nullptr);
-  Click(Child(main, ids::chkrunonstart));
-  Click(Child(main, ids::chkuselog));
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Child(main, ids::chkuselog)); }));
-  Click(Child(main, ids::cmdSavePrefs));
+  Click(Child(main, ids::SettingsLoadOnStartup));
+  Click(Child(main, ids::SettingsSaveReports));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Child(main, ids::SettingsSaveReports)); }));
+  Click(Child(main, ids::SettingsSaveButton));
   ASSERT_TRUE(WaitUntil([&] { return GetSetting("AUTOSHOW").has_value(); }));
   EXPECT_EQ(Stored(), (std::vector<std::optional<std::string>>{S("1"), S("0"), S("0"), S("1"), S("1")}));
   EXPECT_EQ(GetRunValue(), S(("\"" + AppFile("Parawarden.exe") + "\"").c_str()));
 
-  Click(Child(main, ids::chkrunonstart));
-  Click(Child(main, ids::cmdSavePrefs));
+  Click(Child(main, ids::SettingsLoadOnStartup));
+  Click(Child(main, ids::SettingsSaveButton));
   ASSERT_TRUE(WaitUntil([&] { return GetSetting("AUTORUN") == S("0"); }));
   EXPECT_FALSE(GetRunValue().has_value());
   EXPECT_EQ(Ticks(main), (std::vector<bool>{false, false, false, true, true}));
@@ -64,15 +64,15 @@ TEST_F(PreferencesTest, AnUnsavedTickGivesWayToTheStoredValueWhenTheWindowComesB
   SetSetting("AUTOLOG", "1");
   HWND main = OpenSettingsTab();
   ASSERT_NE(main, nullptr);
-  Click(Child(main, ids::chkscanonstart));
-  Click(Child(main, ids::chkuselog));
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Child(main, ids::chkscanonstart)); }));
+  Click(Child(main, ids::SettingsScanOnStartup));
+  Click(Child(main, ids::SettingsSaveReports));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Child(main, ids::SettingsScanOnStartup)); }));
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
   app_.TrayEvent(WM_LBUTTONDBLCLK);
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return !IsChecked(Child(main, ids::chkscanonstart)); }));
-  EXPECT_TRUE(IsChecked(Child(main, ids::chkuselog)));
+  EXPECT_TRUE(WaitUntil([&] { return !IsChecked(Child(main, ids::SettingsScanOnStartup)); }));
+  EXPECT_TRUE(IsChecked(Child(main, ids::SettingsSaveReports)));
   EXPECT_FALSE(GetSetting("AUTOSCAN").has_value());
 }
 
@@ -89,7 +89,7 @@ TEST_F(PreferencesTest, StoredValuesThatAreNotNumbersReadAsOff) {
   EXPECT_FALSE(GetRunValue().has_value());
   app_.TrayEvent(WM_LBUTTONDBLCLK);
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::lblStatus_Removed)) == "0"; }));
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::StatusRemovedValue)) == "0"; }));
 }
 
 }  // namespace

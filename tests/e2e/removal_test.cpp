@@ -31,14 +31,14 @@ class RemovalTest : public ScanFixture {
     if (main == nullptr) return nullptr;
     HWND scan = RunScan(main, true);
     if (scan == nullptr) return nullptr;
-    for (int index : marked) SendMessageW(Child(scan, ids::lstadware), LB_SETSEL, TRUE, index);
+    for (int index : marked) SendMessageW(Child(scan, ids::ScanWindowDetections), LB_SETSEL, TRUE, index);
     return scan;
   }
 
   // Presses Quarantine and answers every "same" notice; returns how many
   // there were.
   int Quarantine(HWND scan) {
-    Click(Child(scan, ids::cmdquarantine));
+    Click(Child(scan, ids::ScanWindowQuarantine));
     int notices = 0;
     for (;;) {
       HWND box = app_.WaitForMessageBox(1000);
@@ -52,7 +52,7 @@ class RemovalTest : public ScanFixture {
 
   // The removed-objects total as the scan window's Exit stores it.
   std::string StoredTotalAfterExit(HWND scan) {
-    Click(Child(scan, ids::cmdExit));
+    Click(Child(scan, ids::ScanWindowExit));
     WaitUntil([&] { return !IsWindow(scan); });
     return GetSetting("TOTALOBJECTSREMOVED").value_or("(none)");
   }
@@ -133,7 +133,7 @@ TEST_F(RemovalTest, AFileInUseStaysWithItsLineUncountedAndIsNamed) {
   ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
   ASSERT_TRUE(DeleteFileW(platform::Widen(gone).c_str()));
 
-  Click(Child(scan, ids::cmdquarantine));
+  Click(Child(scan, ids::ScanWindowQuarantine));
   HWND box = app_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   const std::string text = MessageBoxText(box);
@@ -171,7 +171,7 @@ TEST_F(RemovalTest, TheTotalSurvivesTheMainWindowComingBackBeforeTheScanWindowCl
   app_.TrayEvent(WM_LBUTTONDBLCLK);
   HWND main = app_.WaitForVisible(app_.MainWindow());
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::lblStatus_Removed)) == "6"; }));
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::StatusRemovedValue)) == "6"; }));
   EXPECT_EQ(StoredTotalAfterExit(scan), "6");
 }
 

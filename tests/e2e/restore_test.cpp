@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "driver/scan_fixture.h"
-#include "removal/quarantine_journal.h"
+#include "core/quarantine_journal.h"
 
 namespace e2e {
 namespace {
@@ -15,8 +15,8 @@ class RestoreTest : public ScanFixture {
  protected:
   // Shows the Quarantine tab and selects the named files in its list.
   HWND SelectInQuarantine(HWND main, const std::vector<std::string>& names) {
-    SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, tabs::Quarantine, 0);
-    HWND list = Child(main, ids::FileListQuarantine);
+    SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Quarantine, 0);
+    HWND list = Child(main, ids::QuarantineList);
     WaitUntil([&] { return ListItems(list).size() >= names.size(); });
     const std::vector<std::string> items = ListItems(list);
     for (size_t i = 0; i < items.size(); ++i) {
@@ -98,8 +98,8 @@ class RestoreTest : public ScanFixture {
     return WaitUntil([&] { return !IsWindow(dialog); });
   }
 
-  std::vector<removal::JournalRecord> Journal() {
-    return removal::ParseJournal(ReadFileText(AppFile(removal::kJournalFileName)).value_or(""));
+  std::vector<core::JournalRecord> Journal() {
+    return core::ParseJournal(ReadFileText(AppFile(core::kJournalFileName)).value_or(""));
   }
 };
 
@@ -111,13 +111,13 @@ TEST_F(RestoreTest, RestoreGoesBackInPlaceOrBesideAFileThatTookThePath) {
   HWND scan = RunScan(main, true);
   ASSERT_NE(scan, nullptr);
   ASSERT_EQ(Lines(scan).size(), 2u);
-  SendMessageW(Child(scan, ids::lstadware), LB_SETSEL, TRUE, -1);
-  Click(Child(scan, ids::cmdquarantine));
+  SendMessageW(Child(scan, ids::ScanWindowDetections), LB_SETSEL, TRUE, -1);
+  Click(Child(scan, ids::ScanWindowQuarantine));
   ASSERT_TRUE(WaitUntil([&] { return Lines(scan).empty(); }));
   ASSERT_EQ(Journal().size(), 2u);
   EXPECT_EQ(Journal()[1].description, "Spyware - tracking library");
   WriteFileBytes(tree_ + "\\Two\\bar.dll", "a newer file");
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
 
@@ -138,7 +138,7 @@ TEST_F(RestoreTest, RestoreGoesBackInPlaceOrBesideAFileThatTookThePath) {
   EXPECT_FALSE(PathExists(AppFile("Quarantine\\bar.dll")));
   EXPECT_TRUE(Journal().empty());
   // A restore takes nothing off the removed total.
-  EXPECT_EQ(WindowText(Child(main, ids::lblStatus_Removed)), "2");
+  EXPECT_EQ(WindowText(Child(main, ids::StatusRemovedValue)), "2");
 }
 
 TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
@@ -148,9 +148,9 @@ TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
   CreateDirectoryW(platform::Widen(AppFile("Quarantine")).c_str(), nullptr);
   WriteFileBytes(AppFile("Quarantine\\byhand.exe"), "copied in by hand");
   WriteFileBytes(AppFile("Quarantine\\known.exe"), "known program");
-  WriteFileBytes(AppFile(removal::kJournalFileName),
+  WriteFileBytes(AppFile(core::kJournalFileName),
                  "byhand.exe\tC:\\damaged line\r\n" +
-                     removal::FormatJournalLine({"known.exe", tree_ + "\\Old\\known.exe", "today", "Adware"}));
+                     core::FormatJournalLine({"known.exe", tree_ + "\\Old\\known.exe", "today", "Adware"}));
   ASSERT_TRUE(app_.Start(appFolder()));
   ASSERT_NE(app_.WaitForSplash(), nullptr);
   app_.TrayEvent(WM_LBUTTONDBLCLK);
@@ -159,7 +159,7 @@ TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
 
   // The list takes the keyboard focus from a click, then the Menu key opens
   // the menu.
-  ClickWithMouse(Child(main, ids::FileListQuarantine));
+  ClickWithMouse(Child(main, ids::QuarantineList));
   HWND list = SelectInQuarantine(main, {"known.exe"});
   ASSERT_TRUE(ChooseMenuItem(list, kDetails, Opener::MenuKey));
   HWND box = app_.WaitForMessageBox();

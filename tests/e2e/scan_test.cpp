@@ -34,12 +34,12 @@ TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveWithTheSystemDriveFirstAnd
   const std::string appFoo = "c:" + AppFile("foo.exe").substr(2);
   EXPECT_EQ(Lines(scan), (std::vector<std::string>{appFoo + " > Adware", "e:\\\\rootonly.exe > Spyware - root",
                                                    "e:\\" + testName_ + "\\Tools\\Sub\\foo.exe > Adware"}));
-  EXPECT_EQ(Label(scan, ids::lblAdwareFoundCount), "3 Spyware / Adware found");
-  EXPECT_EQ(Label(scan, ids::lblObjectsscannedcount), std::to_string(3 + FixtureFiles()) + " Objects scanned");
-  EXPECT_EQ(Label(scan, ids::Label3), "");
-  EXPECT_TRUE(IsWindowVisible(Child(scan, ids::cmdExit)) && IsWindowEnabled(Child(scan, ids::cmdExit)));
-  EXPECT_FALSE(IsWindowVisible(Child(scan, ids::cmdabort)));
-  EXPECT_TRUE(IsWindowEnabled(Child(scan, ids::cmdquarantine)));
+  EXPECT_EQ(Label(scan, ids::ScanWindowFoundCount), "3 Spyware / Adware found");
+  EXPECT_EQ(Label(scan, ids::ScanWindowScannedCount), std::to_string(3 + FixtureFiles()) + " Objects scanned");
+  EXPECT_EQ(Label(scan, ids::ScanWindowFolder), "");
+  EXPECT_TRUE(IsWindowVisible(Child(scan, ids::ScanWindowExit)) && IsWindowEnabled(Child(scan, ids::ScanWindowExit)));
+  EXPECT_FALSE(IsWindowVisible(Child(scan, ids::ScanWindowAbort)));
+  EXPECT_TRUE(IsWindowEnabled(Child(scan, ids::ScanWindowQuarantine)));
   EXPECT_EQ(GetSetting("SCANCOUNT"), std::optional<std::string>("1"));
   EXPECT_FALSE(GetSetting("LASTRUN").value_or("").empty());
 
@@ -59,7 +59,7 @@ TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveWithTheSystemDriveFirstAnd
 
   // Exit stores the removed-objects total and brings the main window back.
   SetSetting("TOTALOBJECTSREMOVED", "stale");
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(scan); }));
   EXPECT_NE(app_.WaitForVisible(main), nullptr);
   EXPECT_EQ(GetSetting("TOTALOBJECTSREMOVED"), std::optional<std::string>("0"));
@@ -99,8 +99,8 @@ TEST_F(ScanTest, CountsEachExaminedFileOnceAndLeavesHiddenAndSystemFilesAlone) {
   const std::string folder = "e:\\" + testName_ + "\\Deep\\";
   EXPECT_EQ(Lines(scan), (std::vector<std::string>{folder + "dual.dll > First description",
                                                    folder + "DUAL.DLL > Second description"}));
-  EXPECT_EQ(Label(scan, ids::lblObjectsscannedcount), std::to_string(2 + FixtureFiles()) + " Objects scanned");
-  EXPECT_EQ(Label(scan, ids::lblAdwareFoundCount), "2 Spyware / Adware found");
+  EXPECT_EQ(Label(scan, ids::ScanWindowScannedCount), std::to_string(2 + FixtureFiles()) + " Objects scanned");
+  EXPECT_EQ(Label(scan, ids::ScanWindowFoundCount), "2 Spyware / Adware found");
 }
 
 TEST_F(ScanTest, LinksBackIntoTheTreeAndALockedFolderDoNotStopTheScan) {
@@ -120,7 +120,7 @@ TEST_F(ScanTest, LinksBackIntoTheTreeAndALockedFolderDoNotStopTheScan) {
   EXPECT_EQ(Lines(scan), (std::vector<std::string>{"e:\\loop-fixture\\inner\\inner.exe > Inner",
                                                    "e:\\loop-fixture\\inner\\alias\\looped.exe > Looped",
                                                    "e:\\" + testName_ + "\\Open\\visible.exe > Visible"}));
-  EXPECT_EQ(Label(scan, ids::lblObjectsscannedcount), std::to_string(1 + FixtureFiles()) + " Objects scanned");
+  EXPECT_EQ(Label(scan, ids::ScanWindowScannedCount), std::to_string(1 + FixtureFiles()) + " Objects scanned");
 }
 
 TEST_F(ScanTest, PathsLongerThan260CharactersAreWalkedAndReported) {
@@ -153,16 +153,16 @@ TEST_F(ScanTest, AbortStopsAtOnceKeepsTheLinesFoundAndReportsExactlyThose) {
   HWND scan = StartScan(main, true);
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return LineCount(scan) >= 3; }, 30000));
-  Click(Child(scan, ids::cmdabort));
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(scan, ids::cmdExit)) != FALSE; }));
-  EXPECT_TRUE(IsWindowEnabled(Child(scan, ids::cmdExit)));
-  EXPECT_FALSE(IsWindowVisible(Child(scan, ids::cmdabort)));
+  Click(Child(scan, ids::ScanWindowAbort));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(scan, ids::ScanWindowExit)) != FALSE; }));
+  EXPECT_TRUE(IsWindowEnabled(Child(scan, ids::ScanWindowExit)));
+  EXPECT_FALSE(IsWindowVisible(Child(scan, ids::ScanWindowAbort)));
   ASSERT_TRUE(WaitForComplete(scan));
   const std::vector<std::string> lines = Lines(scan);
   EXPECT_LT(lines.size(), 600u);
-  const std::string counted = Label(scan, ids::lblObjectsscannedcount);
+  const std::string counted = Label(scan, ids::ScanWindowScannedCount);
   EXPECT_LT(std::stoi(counted), FixtureFiles());
-  EXPECT_EQ(Label(scan, ids::lblAdwareFoundCount), std::to_string(lines.size()) + " Spyware / Adware found");
+  EXPECT_EQ(Label(scan, ids::ScanWindowFoundCount), std::to_string(lines.size()) + " Spyware / Adware found");
 
   const std::vector<std::string> reports = Reports();
   ASSERT_EQ(reports.size(), 1u);
@@ -180,15 +180,15 @@ TEST_F(ScanTest, ASecondRunStartsFromNothingAndCountsOneMoreScan) {
   HWND scan = RunScan(main, true);
   ASSERT_NE(scan, nullptr);
   const std::vector<std::string> firstLines = Lines(scan);
-  const std::string firstCount = Label(scan, ids::lblObjectsscannedcount);
+  const std::string firstCount = Label(scan, ids::ScanWindowScannedCount);
   ASSERT_EQ(firstLines.size(), 1u);
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
 
   HWND second = RunScan(main, true);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(Lines(second), firstLines);
-  EXPECT_EQ(Label(second, ids::lblObjectsscannedcount), firstCount);
+  EXPECT_EQ(Label(second, ids::ScanWindowScannedCount), firstCount);
   EXPECT_EQ(GetSetting("SCANCOUNT"), std::optional<std::string>("43"));
 }
 
@@ -199,7 +199,7 @@ TEST_F(ScanTest, ReportsAreWrittenOnlyWhenLoggingReadsAsOne) {
     SetSetting("AUTOLOG", autoLog);
     HWND scan = RunScan(main, true);
     ASSERT_NE(scan, nullptr) << autoLog;
-    Click(Child(scan, ids::cmdExit));
+    Click(Child(scan, ids::ScanWindowExit));
     ASSERT_NE(app_.WaitForVisible(main), nullptr);
     EXPECT_EQ(Reports().size(), std::string(autoLog) == "1.0" ? 1u : 0u) << autoLog;
   }
@@ -219,7 +219,7 @@ TEST_F(ScanTest, AReportThatCannotBeWrittenIsToldAndLeavesNoPartialFile) {
   HWND scan = RunScan(main, true);
   ASSERT_NE(scan, nullptr);
   EXPECT_EQ(Reports().size(), 1u);
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
 
   // A file standing in its place cannot be replaced by a folder.
@@ -242,7 +242,7 @@ TEST_F(ScanTest, ExitTakesTheKeyboardFocusWhenTheScanEnds) {
   HWND scan = RunScan(main, false);
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == scan; }));
-  EXPECT_TRUE(WaitUntil([&] { return FocusedControl(scan) == Child(scan, ids::cmdExit); }));
+  EXPECT_TRUE(WaitUntil([&] { return FocusedControl(scan) == Child(scan, ids::ScanWindowExit); }));
   PressKey('E', true);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(scan); }));
 }
@@ -256,7 +256,7 @@ TEST_F(ScanTest, ScanNowDuringAScanBringsTheScanWindowForwardInsteadOfStartingAg
   // Shown and pressed in one go: the rest of the bulk tree takes only a
   // fraction of a second, and both reach the program in this order.
   app_.TrayEvent(WM_LBUTTONDBLCLK);
-  Click(Child(main, ids::cmdstartscan));
+  Click(Child(main, ids::ScanNowButton));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
   ASSERT_TRUE(WaitForComplete(scan));
   EXPECT_EQ(Lines(scan).size(), 600u);
@@ -275,7 +275,7 @@ TEST_F(ScanTest, DefinitionsReloadedFromTheSplashWindowDuringAScanDoNotDisturbIt
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return LineCount(scan) > 0; }, 30000));
   WriteFileBytes(AppFile("ref.dat"), "Ver2.0\r\nother.exe|Other\r\n");
-  Click(Child(splash, ids::splashStart));
+  Click(Child(splash, ids::SplashStart));
   ASSERT_TRUE(WaitForComplete(scan));
   EXPECT_FALSE(app_.HasExited());
   EXPECT_EQ(Lines(scan).size(), 600u);
@@ -304,7 +304,7 @@ TEST_F(ScanTest, AutoScanRunsAFullScanBeforeTheSplashWindowAppears) {
   EXPECT_EQ(Lines(scan), std::vector<std::string>{"e:\\" + testName_ + "\\foo.exe > Adware"});
   EXPECT_FALSE(IsWindowVisible(app_.MainWindow()));
   EXPECT_EQ(GetSetting("SCANCOUNT"), std::optional<std::string>("1"));
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   EXPECT_NE(app_.WaitForVisible(app_.MainWindow()), nullptr);
 }
 

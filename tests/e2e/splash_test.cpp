@@ -11,10 +11,10 @@ TEST_F(SplashTest, StartClosesItAndReloadsTheDefinitionsWithoutDoubling) {
   ASSERT_NE(splash, nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_EQ(WindowText(Child(main, ids::lbladwarerefcnt)), "4 Adware/Spyware types");
+  ASSERT_EQ(WindowText(Child(main, ids::StatusProtectionValue)), "4 Adware/Spyware types");
   WriteFileBytes(AppFile("ref.dat"), "Ver1.50 newer\r\nfoo.exe|Adware\r\n");
 
-  HWND start = Child(splash, ids::splashStart);
+  HWND start = Child(splash, ids::SplashStart);
   EXPECT_EQ(WindowText(start), "Start Parawarden");
   Click(start);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
@@ -24,15 +24,15 @@ TEST_F(SplashTest, StartClosesItAndReloadsTheDefinitionsWithoutDoubling) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
   app_.TrayEvent(WM_LBUTTONDBLCLK);
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::lbladwarerefcnt)) == "2 Adware/Spyware types"; }));
-  EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.50 newer");
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::StatusProtectionValue)) == "2 Adware/Spyware types"; }));
+  EXPECT_EQ(WindowText(Child(main, ids::StatusDefinitionsValue)), "Ver1.50 newer");
 }
 
 TEST_F(SplashTest, StartAgainEndsWithTheMissingMessageWhenTheDefinitionsWereRemoved) {
   HWND splash = StartProgram();
   ASSERT_NE(splash, nullptr);
   DeleteFileW(platform::Widen(AppFile("ref.dat")).c_str());
-  Click(Child(splash, ids::splashStart));
+  Click(Child(splash, ids::SplashStart));
   HWND box = app_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box).substr(0, 25), "Reference file not found ");
@@ -48,21 +48,21 @@ TEST_F(SplashTest, ViewLicenseOpensTheLicenceTextAndLeavesTheSplashUp) {
   AssociateDocumentsWith(AppFile("open_recorder.exe"));
   HWND splash = StartProgram();
   ASSERT_NE(splash, nullptr);
-  HWND license = Child(splash, ids::splashLicense);
+  HWND license = Child(splash, ids::SplashLicense);
   EXPECT_EQ(WindowText(license), "View License");
   Click(license);
   EXPECT_TRUE(WaitUntil([&] {
     return ReadFileText(AppFile("opened.log")).value_or("").find(AppFile("eula.txt")) != std::string::npos;
   }));
   EXPECT_TRUE(IsWindowVisible(splash));
-  EXPECT_EQ(WindowText(Child(splash, ids::splashVersion)), "Version 2.0");
+  EXPECT_EQ(WindowText(Child(splash, ids::SplashVersion)), "Version 2.0");
 }
 
 TEST_F(SplashTest, ExitEndsTheProgramWithoutStoringAnything) {
   HWND splash = StartProgram();
   ASSERT_NE(splash, nullptr);
   ASSERT_NE(VisibleMainWindow(), nullptr);
-  HWND exitButton = Child(splash, ids::splashExit);
+  HWND exitButton = Child(splash, ids::SplashExit);
   EXPECT_EQ(WindowText(exitButton), "Exit");
   Click(exitButton);
   EXPECT_TRUE(app_.WaitForExit());

@@ -50,20 +50,20 @@ using StartupTest = ProgramTest;
 TEST_F(StartupTest, SplashAndMainWindowCarryTheirTextsAndSixTabs) {
   HWND splash = StartProgram();
   ASSERT_NE(splash, nullptr);
-  EXPECT_EQ(WindowText(Child(splash, ids::splashVersion)), "Version 2.0");
-  EXPECT_EQ(WindowText(Child(splash, ids::splashGeneral)), "Orvane Software Solutions");
-  EXPECT_EQ(WindowText(Child(splash, ids::splashAction)), "Loading Reference file...");
+  EXPECT_EQ(WindowText(Child(splash, ids::SplashVersion)), "Version 2.0");
+  EXPECT_EQ(WindowText(Child(splash, ids::SplashPublisher)), "Orvane Software Solutions");
+  EXPECT_EQ(WindowText(Child(splash, ids::SplashAction)), "Loading Reference file...");
 
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(WindowText(main), "Tallowick Parawarden 2.0");
-  EXPECT_EQ(WindowText(Child(main, ids::lblappname)), "Tallowick Parawarden 2.0");
-  EXPECT_EQ(TabCaptions(Child(main, ids::SSTab1)),
+  EXPECT_EQ(WindowText(Child(main, ids::AboutName)), "Tallowick Parawarden 2.0");
+  EXPECT_EQ(TabCaptions(Child(main, ids::MainTabs)),
             (std::vector<std::string>{"Status", "Scan", "Quarantine", "Updates", "Settings", "About"}));
-  EXPECT_EQ(SelectedTab(Child(main, ids::SSTab1)), 0);
-  EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.45 test definitions");
-  EXPECT_EQ(WindowText(Child(main, ids::lbladwarerefcnt)), "4 Adware/Spyware types");
-  EXPECT_TRUE(IsChecked(Child(main, ids::optfullscan)));
+  EXPECT_EQ(SelectedTab(Child(main, ids::MainTabs)), 0);
+  EXPECT_EQ(WindowText(Child(main, ids::StatusDefinitionsValue)), "Ver1.45 test definitions");
+  EXPECT_EQ(WindowText(Child(main, ids::StatusProtectionValue)), "4 Adware/Spyware types");
+  EXPECT_TRUE(IsChecked(Child(main, ids::ScanFullOption)));
 }
 
 TEST_F(StartupTest, CreatesItsFoldersAndLeavesAnExistingQuarantineAlone) {
@@ -75,7 +75,7 @@ TEST_F(StartupTest, CreatesItsFoldersAndLeavesAnExistingQuarantineAlone) {
   EXPECT_EQ(ReadFileText(AppFile("Quarantine\\kept.exe")), std::optional<std::string>("kept"));
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(ListItems(Child(main, ids::FileListQuarantine)), std::vector<std::string>{"kept.exe"});
+  EXPECT_EQ(ListItems(Child(main, ids::QuarantineList)), std::vector<std::string>{"kept.exe"});
 }
 
 TEST_F(StartupTest, StartsEvenWhenFilesStandWhereItsFoldersBelong) {
@@ -115,11 +115,11 @@ TEST_P(AutoStartTest, ShowsWhatThePreferencesAskFor) {
   EXPECT_EQ(std::set<HWND>(visible.begin(), visible.end()), expected);
   EXPECT_NE(app_.TrayWindow(), nullptr);
   if (c.scanRuns) {
-    EXPECT_EQ(SelectedTab(Child(main, ids::SSTab1)), 1);
-    EXPECT_TRUE(IsChecked(Child(main, ids::optfullscan)));
-    EXPECT_FALSE(IsChecked(Child(main, ids::optquickscan)));
+    EXPECT_EQ(SelectedTab(Child(main, ids::MainTabs)), 1);
+    EXPECT_TRUE(IsChecked(Child(main, ids::ScanFullOption)));
+    EXPECT_FALSE(IsChecked(Child(main, ids::ScanQuickOption)));
   } else {
-    EXPECT_EQ(SelectedTab(Child(main, ids::SSTab1)), 0);
+    EXPECT_EQ(SelectedTab(Child(main, ids::MainTabs)), 0);
   }
 }
 

@@ -11,8 +11,8 @@ class StatusTest : public ScanFixture {
   // Moves the keyboard focus away from the tab control and back, as a user
   // clicking a tab while a button has the focus does.
   void RefocusTabs(HWND main, int tab) {
-    ClickWithMouse(Child(main, ids::cmddeselect));
-    ClickTab(Child(main, ids::SSTab1), tab);
+    ClickWithMouse(Child(main, ids::QuarantineDeselectAllButton));
+    ClickTab(Child(main, ids::MainTabs), tab);
   }
   std::string Text(HWND main, int id) { return WindowText(Child(main, id)); }
 };
@@ -20,12 +20,12 @@ class StatusTest : public ScanFixture {
 TEST_F(StatusTest, AFirstRunShowsTheDefinitionsAndNothingDoneYet) {
   HWND main = StartAndShowMain("Ver1.45 test\r\nfoo.exe|A\r\nbar.exe|B\r\n");
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(Text(main, ids::lblRefFilename), "Ver1.45 test");
-  EXPECT_EQ(Text(main, ids::lbladwarerefcnt), "3 Adware/Spyware types");
-  EXPECT_EQ(Text(main, ids::lblStatus_System), "Never");
-  EXPECT_EQ(Text(main, ids::lblStatus_Removed), "0");
-  EXPECT_EQ(Text(main, ids::lblStatus_Total), "0");
-  EXPECT_EQ(Text(main, ids::lblStatus_Quarintine), "0");
+  EXPECT_EQ(Text(main, ids::StatusDefinitionsValue), "Ver1.45 test");
+  EXPECT_EQ(Text(main, ids::StatusProtectionValue), "3 Adware/Spyware types");
+  EXPECT_EQ(Text(main, ids::StatusLastScanValue), "Never");
+  EXPECT_EQ(Text(main, ids::StatusRemovedValue), "0");
+  EXPECT_EQ(Text(main, ids::StatusScansValue), "0");
+  EXPECT_EQ(Text(main, ids::StatusQuarantineValue), "0");
 }
 
 TEST_F(StatusTest, StoredFiguresAreShownAsStoredAndTheQuarantineCountIsCurrent) {
@@ -33,11 +33,11 @@ TEST_F(StatusTest, StoredFiguresAreShownAsStoredAndTheQuarantineCountIsCurrent) 
   SetSetting("LASTRUN", "the day before yesterday");
   HWND main = StartAndShowMain(App::DefaultRefDat());
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblStatus_Total) == "007"; }));
-  EXPECT_EQ(Text(main, ids::lblStatus_System), "the day before yesterday");
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::StatusScansValue) == "007"; }));
+  EXPECT_EQ(Text(main, ids::StatusLastScanValue), "the day before yesterday");
   WriteFileBytes(AppFile("Quarantine\\arrived.exe"), "put there by hand");
   RefocusTabs(main, 0);
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblStatus_Quarintine) == "1"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::StatusQuarantineValue) == "1"; }));
 }
 
 TEST_F(StatusTest, RemovalsShowAfterTheScanWindowClosesAndSurviveARestart) {
@@ -45,17 +45,17 @@ TEST_F(StatusTest, RemovalsShowAfterTheScanWindowClosesAndSurviveARestart) {
   for (const char* name : {"a.exe", "b.exe", "c.exe"}) MakeFile(name);
   HWND main = StartAndShowMain("Ver1.0\r\na.exe|A\r\nb.exe|B\r\nc.exe|C\r\n");
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(Text(main, ids::lblStatus_Removed), "10");
+  EXPECT_EQ(Text(main, ids::StatusRemovedValue), "10");
   HWND scan = RunScan(main, true);
   ASSERT_NE(scan, nullptr);
-  for (int i = 0; i < 3; ++i) SendMessageW(Child(scan, ids::lstadware), LB_SETSEL, TRUE, i);
-  Click(Child(scan, ids::cmdquarantine));
-  ASSERT_TRUE(WaitUntil([&] { return ListItems(Child(scan, ids::lstadware)).empty(); }));
-  Click(Child(scan, ids::cmdExit));
+  for (int i = 0; i < 3; ++i) SendMessageW(Child(scan, ids::ScanWindowDetections), LB_SETSEL, TRUE, i);
+  Click(Child(scan, ids::ScanWindowQuarantine));
+  ASSERT_TRUE(WaitUntil([&] { return ListItems(Child(scan, ids::ScanWindowDetections)).empty(); }));
+  Click(Child(scan, ids::ScanWindowExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblStatus_Removed) == "13"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::StatusRemovedValue) == "13"; }));
   EXPECT_EQ(GetSetting("TOTALOBJECTSREMOVED"), std::optional<std::string>("13"));
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblStatus_Quarintine) == "3"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::StatusQuarantineValue) == "3"; }));
 
   // Exit from the tray, then start again.
   ASSERT_TRUE(app_.ChooseTrayMenuItem(2));
@@ -67,8 +67,8 @@ TEST_F(StatusTest, RemovalsShowAfterTheScanWindowClosesAndSurviveARestart) {
   ASSERT_NE(app_.WaitForSplash(), nullptr);
   main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(Text(main, ids::lblStatus_Removed), "13");
-  EXPECT_EQ(Text(main, ids::lblStatus_Total), "1");
+  EXPECT_EQ(Text(main, ids::StatusRemovedValue), "13");
+  EXPECT_EQ(Text(main, ids::StatusScansValue), "1");
 }
 
 TEST_F(StatusTest, DeleteSelectedRemovesTheSelectedFilesAndTheCountFollowsOnFocus) {
@@ -78,34 +78,34 @@ TEST_F(StatusTest, DeleteSelectedRemovesTheSelectedFilesAndTheCountFollowsOnFocu
   }
   HWND main = StartAndShowMain(App::DefaultRefDat());
   ASSERT_NE(main, nullptr);
-  HWND tabs = Child(main, ids::SSTab1);
+  HWND tabs = Child(main, ids::MainTabs);
   ClickTab(tabs, 2);
   ASSERT_TRUE(WaitUntil([&] { return SelectedTab(tabs) == 2; }));
-  HWND list = Child(main, ids::FileListQuarantine);
+  HWND list = Child(main, ids::QuarantineList);
   EXPECT_EQ(ListItems(list), (std::vector<std::string>{"four.exe", "one.exe", "three.exe", "two.exe"}));
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblqcnt) == "4 Adware in Quarantine"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::QuarantineCountLabel) == "4 Adware in Quarantine"; }));
 
   // A file that cannot be deleted is passed over.
   platform::UniqueHandle held(CreateFileW(platform::Widen(AppFile("Quarantine\\four.exe")).c_str(), GENERIC_READ, 0,
                                           nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
   for (int index : {0, 1, 3}) SendMessageW(list, LB_SETSEL, TRUE, index);
-  Click(Child(main, ids::cmdPurgeSelected));
+  Click(Child(main, ids::QuarantineDeleteButton));
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list) == std::vector<std::string>{"four.exe", "three.exe"}; }));
   EXPECT_EQ(app_.WaitForMessageBox(500), nullptr);
   EXPECT_FALSE(PathExists(AppFile("Quarantine\\one.exe")));
   EXPECT_FALSE(PathExists(AppFile("Quarantine\\two.exe")));
-  EXPECT_EQ(Text(main, ids::lblqcnt), "4 Adware in Quarantine");
+  EXPECT_EQ(Text(main, ids::QuarantineCountLabel), "4 Adware in Quarantine");
   RefocusTabs(main, 2);
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblqcnt) == "2 Adware in Quarantine"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::QuarantineCountLabel) == "2 Adware in Quarantine"; }));
 
   held.reset();
   EXPECT_EQ(ToolTipText(list), "Click CTRL while selecting files, if you wish to select individual files.");
-  Click(Child(main, ids::cmdselectAll));
-  Click(Child(main, ids::cmdPurgeSelected));
+  Click(Child(main, ids::QuarantineSelectAllButton));
+  Click(Child(main, ids::QuarantineDeleteButton));
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));
   RefocusTabs(main, 2);
-  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::lblqcnt) == "0 Adware in Quarantine"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::QuarantineCountLabel) == "0 Adware in Quarantine"; }));
 }
 
 }  // namespace

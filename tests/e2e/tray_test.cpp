@@ -30,7 +30,7 @@ TEST_F(TrayTest, AboutShowsTheAboutTabWhicheverTabWasSelected) {
   ASSERT_NE(splash, nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  HWND tabs = Child(main, ids::SSTab1);
+  HWND tabs = Child(main, ids::MainTabs);
   SendMessageW(tabs, TCM_SETCURFOCUS, 4, 0);
   ASSERT_EQ(SelectedTab(tabs), 4);
   PostMessageW(main, WM_CLOSE, 0, 0);
@@ -39,8 +39,8 @@ TEST_F(TrayTest, AboutShowsTheAboutTabWhicheverTabWasSelected) {
   ASSERT_TRUE(app_.ChooseTrayMenuItem(kAbout));
   EXPECT_NE(app_.WaitForVisible(main), nullptr);
   EXPECT_TRUE(WaitUntil([&] { return SelectedTab(tabs) == 5; }));
-  EXPECT_TRUE(IsWindowVisible(Child(main, ids::lblappname)));
-  EXPECT_FALSE(IsWindowVisible(Child(main, ids::chkautoshow)));
+  EXPECT_TRUE(IsWindowVisible(Child(main, ids::AboutName)));
+  EXPECT_FALSE(IsWindowVisible(Child(main, ids::SettingsShowMainWindow)));
 }
 
 TEST_F(TrayTest, MenuOpensOnLeftPressAndRightReleaseOnly) {

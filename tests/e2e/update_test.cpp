@@ -59,8 +59,8 @@ class UpdateTest : public ProgramTest {
     if (StartProgram(refDat) == nullptr) return nullptr;
     HWND main = VisibleMainWindow();
     if (main == nullptr) return nullptr;
-    SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 3, 0);
-    Click(Child(main, ids::cmdcheckforupdates));
+    SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 3, 0);
+    Click(Child(main, ids::UpdatesCheckButton));
     return app_.WaitForMessageBox(20000);
   }
 
@@ -199,14 +199,14 @@ TEST_F(UpdateTest, YesReplacesTheDefinitionsWholeButTheLoadedListOnlyAfterRestar
   AnswerMessageBox(next, IDOK);
 
   HWND main = app_.MainWindow();
-  EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.4 old");
+  EXPECT_EQ(WindowText(Child(main, ids::StatusDefinitionsValue)), "Ver1.4 old");
   // The splash window's start button runs the start procedure again.
-  Click(Child(app_.SplashWindow(), ids::splashStart));
+  Click(Child(app_.SplashWindow(), ids::SplashStart));
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
   app_.TrayEvent(WM_LBUTTONDBLCLK);
-  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::lblRefFilename)) == "Ver1.50 from the server"; }));
-  EXPECT_EQ(WindowText(Child(main, ids::lbladwarerefcnt)), "3 Adware/Spyware types");
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(Child(main, ids::StatusDefinitionsValue)) == "Ver1.50 from the server"; }));
+  EXPECT_EQ(WindowText(Child(main, ids::StatusProtectionValue)), "3 Adware/Spyware types");
 }
 
 struct BadDownload {
@@ -283,8 +283,8 @@ TEST_P(HostileServerTest, EndsWithinTheLimitsAndLeavesTheProgramAndDefinitionsAs
     ASSERT_NE(StartProgram(refDat), nullptr);
     HWND main = VisibleMainWindow();
     ASSERT_NE(main, nullptr);
-    SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 3, 0);
-    Click(Child(main, ids::cmdcheckforupdates));
+    SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 3, 0);
+    Click(Child(main, ids::UpdatesCheckButton));
     if (std::string(c.file) == "ref.dat") {
       HWND question = app_.WaitForMessageBox(kLimitMs);
       ASSERT_NE(question, nullptr);
@@ -297,7 +297,7 @@ TEST_P(HostileServerTest, EndsWithinTheLimitsAndLeavesTheProgramAndDefinitionsAs
     EXPECT_TRUE(WaitUntil([&] { return !GetUpdateRect(main, nullptr, FALSE); }, 1000));
     // A silent server holds the transfer for seconds: a click meanwhile
     // must not start a second check once it ends.
-    if (response.silent) ClickWithMouse(Child(main, ids::cmdcheckforupdates));
+    if (response.silent) ClickWithMouse(Child(main, ids::UpdatesCheckButton));
     HWND failure = app_.WaitForMessageBox(kLimitMs);
     ASSERT_NE(failure, nullptr);
     EXPECT_EQ(MessageBoxText(failure), c.message);
@@ -400,8 +400,8 @@ TEST_F(UpdateTest, DefinitionsThatCannotBeReplacedStayAsTheyWere) {
   ASSERT_NE(StartProgram(refDat), nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 5, 0);
-  Click(Child(main, ids::CmdCheckForUpdates2));
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 5, 0);
+  Click(Child(main, ids::AboutCheckButton));
   HWND box = app_.WaitForMessageBox(20000);
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(MessageBoxText(box), kNewer);
@@ -434,7 +434,7 @@ TEST_F(UpdateTest, TheAutomaticCheckRunsBeforeStartUpLoadsTheDefinitions) {
   ASSERT_NE(app_.WaitForSplash(), nullptr);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(WindowText(Child(main, ids::lblRefFilename)), "Ver1.50 from the server");
+  EXPECT_EQ(WindowText(Child(main, ids::StatusDefinitionsValue)), "Ver1.50 from the server");
 }
 
 TEST_F(UpdateTest, ScanNowDoesNothingWhileTheAutomaticCheckHoldsBackTheDefinitions) {
@@ -447,9 +447,9 @@ TEST_F(UpdateTest, ScanNowDoesNothingWhileTheAutomaticCheckHoldsBackTheDefinitio
   app_.TrayEvent(WM_LBUTTONDBLCLK);
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
-  SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 1, 0);
   // Posted before the answer, so handled while the box is still open.
-  Click(Child(main, ids::cmdstartscan));
+  Click(Child(main, ids::ScanNowButton));
   AnswerMessageBox(box, IDOK);
   ASSERT_NE(app_.WaitForSplash(), nullptr);
   EXPECT_EQ(app_.FindTopLevel("TallowickParawardenScan", std::nullopt), nullptr);

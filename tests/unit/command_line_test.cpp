@@ -1,7 +1,7 @@
 // The /scan switch and the folder that follows it.
 #include <gtest/gtest.h>
 
-#include "startup/command_line.h"
+#include "core/command_line.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ TEST(CommandLine, ScanFolderArgument) {
       {{"/scan", "\\\\server\\share\\"}, "\\\\server\\share"},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(startup::ScanFolderArgument(row.arguments), row.folder)
+    EXPECT_EQ(core::ScanFolderArgument(row.arguments), row.folder)
         << (row.arguments.empty() ? "(none)" : row.arguments.back());
   }
 }

@@ -2,23 +2,23 @@
 // journals, and the numbered names a restore falls back on.
 #include <gtest/gtest.h>
 
-#include "removal/quarantine_journal.h"
-#include "removal/removal_text.h"
+#include "core/quarantine_journal.h"
+#include "core/removal_text.h"
 
 namespace {
 
-using removal::JournalRecord;
+using core::JournalRecord;
 
 TEST(QuarantineJournal, LinesReadBackAndDamagedLinesArePassedOver) {
   const JournalRecord first = {"foo.exe", "C:\\Temp\\foo.exe", "07/12/2026 11:00:00", "Adware > toolbar"};
   const JournalRecord second = {"b\xC3\xA4r.dll", "E:\\Spiel\xC3\xA4\\b\xC3\xA4r.dll", "", "Tab\there"};
-  const std::string text = "junk without fields\r\n" + removal::FormatJournalLine(first) +
+  const std::string text = "junk without fields\r\n" + core::FormatJournalLine(first) +
                            "a\\b.exe\tC:\\a\\b.exe\t\tname with a folder\r\n"
                            "x.exe\tnofolder\t\tpath without a folder\r\n"
                            "x.exe\tC:\\x.exe\t\tno CR\n"
                            "x.exe\tC:\\x.exe\tfive\tfields\there\r\n" +
-                           removal::FormatJournalLine(second) + "y.exe\tC:\\y.exe\t\tcut off by a cra";
-  const std::vector<JournalRecord> records = removal::ParseJournal(text);
+                           core::FormatJournalLine(second) + "y.exe\tC:\\y.exe\t\tcut off by a cra";
+  const std::vector<JournalRecord> records = core::ParseJournal(text);
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].quarantinedName, first.quarantinedName);
   EXPECT_EQ(records[0].originalPath, first.originalPath);
@@ -29,16 +29,16 @@ TEST(QuarantineJournal, LinesReadBackAndDamagedLinesArePassedOver) {
 }
 
 TEST(QuarantineJournal, TheLatestRecordOfANameCountsAndRemovalDropsEveryOne) {
-  const std::string text = removal::FormatJournalLine({"foo.exe", "C:\\Old\\foo.exe", "", "old"}) +
-                           removal::FormatJournalLine({"bar.exe", "C:\\bar.exe", "", "kept"}) + "damaged\r\n" +
-                           removal::FormatJournalLine({"FOO.EXE", "C:\\New\\FOO.EXE", "", "new"});
-  const std::vector<JournalRecord> records = removal::ParseJournal(text);
-  const JournalRecord* found = removal::FindJournalRecord(records, "Foo.exe");
+  const std::string text = core::FormatJournalLine({"foo.exe", "C:\\Old\\foo.exe", "", "old"}) +
+                           core::FormatJournalLine({"bar.exe", "C:\\bar.exe", "", "kept"}) + "damaged\r\n" +
+                           core::FormatJournalLine({"FOO.EXE", "C:\\New\\FOO.EXE", "", "new"});
+  const std::vector<JournalRecord> records = core::ParseJournal(text);
+  const JournalRecord* found = core::FindJournalRecord(records, "Foo.exe");
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(found->description, "new");
-  EXPECT_EQ(removal::FindJournalRecord(records, "foo"), nullptr);
-  EXPECT_EQ(removal::JournalWithout(text, {"foo.exe"}),
-            removal::FormatJournalLine({"bar.exe", "C:\\bar.exe", "", "kept"}));
+  EXPECT_EQ(core::FindJournalRecord(records, "foo"), nullptr);
+  EXPECT_EQ(core::JournalWithout(text, {"foo.exe"}),
+            core::FormatJournalLine({"bar.exe", "C:\\bar.exe", "", "kept"}));
 }
 
 TEST(QuarantineJournal, NumberedPaths) {
@@ -51,7 +51,7 @@ TEST(QuarantineJournal, NumberedPaths) {
       {"C:\\a.b\\tracker", "C:\\a.b\\tracker (2)"},
       {"C:\\a\\.hidden", "C:\\a\\.hidden (2)"},
   };
-  for (const auto& row : rows) EXPECT_EQ(removal::NumberedPath(row.path, 2), row.numbered) << row.path;
+  for (const auto& row : rows) EXPECT_EQ(core::NumberedPath(row.path, 2), row.numbered) << row.path;
 }
 
 }  // namespace

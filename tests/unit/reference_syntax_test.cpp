@@ -1,6 +1,6 @@
-#include "reference/reference_index.h"
-#include "reference/reference_list.h"
-#include "reference/reference_syntax.h"
+#include "core/definitions_index.h"
+#include "core/definitions_list.h"
+#include "core/definitions_syntax.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-using reference::ParseItems;
+using core::ParseItems;
 using Records = std::vector<std::string>;
 using namespace std::string_literals;  // for texts holding NUL bytes
 
@@ -88,8 +88,8 @@ TEST(SplitEntry, SplitsAtFirstBar) {
       {"", false, "", ""},
   };
   for (const SplitRow& row : rows) {
-    reference::Entry entry;
-    ASSERT_EQ(reference::SplitEntry(row.record, entry), row.ok) << row.record;
+    core::Entry entry;
+    ASSERT_EQ(core::SplitEntry(row.record, entry), row.ok) << row.record;
     if (!row.ok) continue;
     EXPECT_EQ(entry.name, row.name) << row.record;
     EXPECT_EQ(entry.description, row.description) << row.record;
@@ -114,7 +114,7 @@ TEST(ParseItemsLarge, HundredThousandEntriesPlusHeader) {
   constexpr size_t kEntries = 100000;
   std::string text = "Ver9.99 definitions\r\n";
   for (size_t i = 0; i < kEntries; ++i) text += "file" + std::to_string(i) + ".exe|Adware\r\n";
-  reference::ReferenceList list;
+  core::DefinitionsList list;
   list.Assign(ParseItems(text));
   ASSERT_EQ(list.Count(), kEntries + 1);
   EXPECT_EQ(list.Header(), "Ver9.99 definitions");
@@ -126,19 +126,19 @@ TEST(ParseItemsLarge, StopsAtTheRecordLimit) {
   // Sixteen megabytes of commas would be sixteen million records.
   const std::string commas = "Ver1\r\na.exe|A," + std::string(16 * 1024 * 1024, ',');
   Records records;
-  EXPECT_FALSE(reference::ParseItemsUpTo(commas, 1000, records));
+  EXPECT_FALSE(core::ParseItemsUpTo(commas, 1000, records));
   EXPECT_EQ(records.size(), 1000u);
   EXPECT_EQ(records[1], "a.exe|A");
-  EXPECT_TRUE(reference::ParseItemsUpTo("Ver1\r\na.exe|A,b.exe|B", 3, records));
+  EXPECT_TRUE(core::ParseItemsUpTo("Ver1\r\na.exe|A,b.exe|B", 3, records));
   EXPECT_EQ(records, (Records{"Ver1", "a.exe|A", "b.exe|B"}));
 }
 
 // The file's own text becomes the records' storage; the records match what
 // ParseItems yields, quoted, trimmed and NUL-free alike.
-TEST(ReferenceList, AssignTextKeepsTheParsedRecords) {
+TEST(DefinitionsList, AssignTextKeepsTheParsedRecords) {
   using namespace std::string_literals;
   const std::string text = "Ver1 head\r\n \"a|b, c\" junk,x|y  \r\n\"q|\0r\"\rlast|\0z"s;
-  reference::ReferenceList list;
+  core::DefinitionsList list;
   list.AssignText(text);
   const Records expected = ParseItems(text);
   ASSERT_EQ(list.Count(), expected.size());
@@ -149,14 +149,14 @@ TEST(ReferenceList, AssignTextKeepsTheParsedRecords) {
 
 // Many entries, each name twice far apart and in other case: the index must
 // find both in list order and nothing for a name it lacks.
-TEST(ReferenceIndex, LargeListFindsEveryEntryOfANameInListOrder) {
+TEST(DefinitionsIndex, LargeListFindsEveryEntryOfANameInListOrder) {
   constexpr size_t kNames = 50000;
   std::vector<std::string> records = {"header"};
   for (size_t i = 0; i < kNames; ++i) records.push_back("file" + std::to_string(i) + ".exe|first");
   for (size_t i = 0; i < kNames; ++i) records.push_back("FILE" + std::to_string(i) + ".EXE|second");
-  reference::ReferenceList list;
+  core::DefinitionsList list;
   list.Assign(records);
-  const reference::ReferenceIndex index(list, reference::FoldAscii);
+  const core::DefinitionsIndex index(list, core::FoldAscii);
   for (size_t i : {size_t{0}, size_t{12345}, kNames - 1}) {
     EXPECT_EQ(index.Find("file" + std::to_string(i) + ".exe"), (std::vector<size_t>{i + 1, kNames + i + 1}));
   }
@@ -189,8 +189,8 @@ TEST(ParseItemsLarge, BinaryGarbage) {
   }
 }
 
-TEST(ReferenceList, HeaderAndBounds) {
-  reference::ReferenceList list;
+TEST(DefinitionsList, HeaderAndBounds) {
+  core::DefinitionsList list;
   EXPECT_EQ(list.Header(), "");
   EXPECT_EQ(list.Count(), 0u);
   list.Assign({"head", "a|b"});
@@ -202,7 +202,7 @@ TEST(ReferenceList, HeaderAndBounds) {
   EXPECT_EQ(list.Header(), "");
 }
 
-TEST(DecodeReferenceBytes, BomMeansUtf8OtherwiseConverter) {
+TEST(DecodeDefinitionsBytes, BomMeansUtf8OtherwiseConverter) {
   struct Row {
     std::string bytes;
     bool converted;
@@ -220,7 +220,7 @@ TEST(DecodeReferenceBytes, BomMeansUtf8OtherwiseConverter) {
   for (const Row& row : rows) {
     std::string seen;
     bool called = false;
-    const std::string out = reference::DecodeReferenceBytes(row.bytes, [&](std::string_view b) {
+    const std::string out = core::DecodeDefinitionsBytes(row.bytes, [&](std::string_view b) {
       called = true;
       seen = std::string(b);
       return "[" + seen + "]";

@@ -3,8 +3,8 @@
 
 #include <climits>
 
-#include "reference/reference_index.h"
-#include "removal/removal_text.h"
+#include "core/definitions_index.h"
+#include "core/removal_text.h"
 
 namespace {
 
@@ -31,38 +31,38 @@ TEST(RemovalPaths, DerivedFromTheDetectionLine) {
       {"C:\\Temp\\.hidden > x", "C:\\Temp\\.hidden", ".hidden", "D:\\App\\Quarantine\\.hidden", "C:\\Temp\\.QVR"},
   };
   for (const Row& row : rows) {
-    removal::RemovalPaths paths;
-    ASSERT_TRUE(removal::PathsForDetection(row.line, "D:\\App", paths)) << row.line;
+    core::RemovalPaths paths;
+    ASSERT_TRUE(core::PathsForDetection(row.line, "D:\\App", paths)) << row.line;
     EXPECT_EQ(paths.filePath, row.file) << row.line;
     EXPECT_EQ(paths.fileName, row.name) << row.line;
     EXPECT_EQ(paths.quarantinePath, row.quarantined) << row.line;
     EXPECT_EQ(paths.siblingPath, row.sibling) << row.line;
   }
-  removal::RemovalPaths untouched;
+  core::RemovalPaths untouched;
   for (const char* broken : {"no separator", " > only a description", "C:\\Temp\\ > folder only"}) {
-    EXPECT_FALSE(removal::PathsForDetection(broken, "D:\\App", untouched)) << broken;
+    EXPECT_FALSE(core::PathsForDetection(broken, "D:\\App", untouched)) << broken;
   }
 }
 
 TEST(RemovalRules, CounterPlatformAndNamingEntries) {
-  EXPECT_EQ(removal::AddRemoved(0), 1);
-  EXPECT_EQ(removal::AddRemoved(INT32_MAX - 1), INT32_MAX);
-  EXPECT_EQ(removal::AddRemoved(INT32_MAX), INT32_MAX);
+  EXPECT_EQ(core::AddRemoved(0), 1);
+  EXPECT_EQ(core::AddRemoved(INT32_MAX - 1), INT32_MAX);
+  EXPECT_EQ(core::AddRemoved(INT32_MAX), INT32_MAX);
 
-  EXPECT_EQ(removal::ProcessPassFor(1), removal::ProcessPass::Run);
-  EXPECT_EQ(removal::ProcessPassFor(2), removal::ProcessPass::Run);
-  for (int32_t other : {0, 3, -1}) EXPECT_EQ(removal::ProcessPassFor(other), removal::ProcessPass::NotRecognized);
+  EXPECT_EQ(core::ProcessPassFor(1), core::ProcessPass::Run);
+  EXPECT_EQ(core::ProcessPassFor(2), core::ProcessPass::Run);
+  for (int32_t other : {0, 3, -1}) EXPECT_EQ(core::ProcessPassFor(other), core::ProcessPass::NotRecognized);
 
-  reference::ReferenceList list;
+  core::DefinitionsList list;
   list.Assign({"hdr.exe|header", "no separator", "foo.exe|A", "FOO.EXE|B", "bar.exe|C", "|empty name"});
-  const reference::ReferenceIndex index(list, reference::FoldAscii);
-  EXPECT_EQ(removal::EntriesNaming("Foo.Exe", index), 2u);
-  EXPECT_EQ(removal::EntriesNaming("bar.exe", index), 1u);
-  EXPECT_EQ(removal::EntriesNaming("hdr.exe", index), 0u);
-  EXPECT_EQ(removal::EntriesNaming("no separator", index), 0u);
-  EXPECT_EQ(removal::EntriesNaming("", index), 0u);
-  EXPECT_EQ(removal::FileNameOf("C:\\WINDOWS\\NOTEPAD.EXE"), "NOTEPAD.EXE");
-  EXPECT_EQ(removal::FileNameOf("notepad.exe"), "notepad.exe");
+  const core::DefinitionsIndex index(list, core::FoldAscii);
+  EXPECT_EQ(core::EntriesNaming("Foo.Exe", index), 2u);
+  EXPECT_EQ(core::EntriesNaming("bar.exe", index), 1u);
+  EXPECT_EQ(core::EntriesNaming("hdr.exe", index), 0u);
+  EXPECT_EQ(core::EntriesNaming("no separator", index), 0u);
+  EXPECT_EQ(core::EntriesNaming("", index), 0u);
+  EXPECT_EQ(core::FileNameOf("C:\\WINDOWS\\NOTEPAD.EXE"), "NOTEPAD.EXE");
+  EXPECT_EQ(core::FileNameOf("notepad.exe"), "notepad.exe");
 }
 
 TEST(RemovalRules, CoreWindowsProcessesAreOnlyThoseOnTheListInTheWindowsOrSystemFolder) {
@@ -79,7 +79,7 @@ TEST(RemovalRules, CoreWindowsProcessesAreOnlyThoseOnTheListInTheWindowsOrSystem
       {"services.exe", false},
   };
   for (const auto& [path, core] : rows) {
-    EXPECT_EQ(removal::IsCoreSystemProcess(path, "C:\\Windows", "C:\\Windows\\System32", reference::FoldAscii), core)
+    EXPECT_EQ(core::IsCoreSystemProcess(path, "C:\\Windows", "C:\\Windows\\System32", core::FoldAscii), core)
         << path;
   }
 }

@@ -1,4 +1,4 @@
-#include "scan/scan_engine.h"
+#include "core/scan_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "reference/reference_index.h"
-#include "reference/reference_list.h"
+#include "core/definitions_index.h"
+#include "core/definitions_list.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ using Texts = std::vector<std::string>;
 // folder's content, as a junction does; paths below a link resolve through it.
 // Like the disk lister, a listing tells the identity of plain subfolders but
 // leaves links to be identified on their own.
-class MemoryLister : public scan::FolderLister {
+class MemoryLister : public core::FolderLister {
  public:
   void Add(const std::string& path, Texts files, Texts subfolders = {}) {
     folders_[path] = {std::move(files), std::move(subfolders)};
@@ -31,15 +31,15 @@ class MemoryLister : public scan::FolderLister {
   void Link(const std::string& path, const std::string& target) { links_[path] = target; }
   void MakeUnreadable(const std::string& path) { unreadable_.insert(path); }
 
-  bool List(const std::string& folder, const scan::FolderId* self, Texts& files,
-            std::vector<scan::Subfolder>& subfolders) override {
+  bool List(const std::string& folder, const core::FolderId* self, Texts& files,
+            std::vector<core::Subfolder>& subfolders) override {
     listed.push_back(folder);
     // A walk that never ends would otherwise hang the whole test run.
     if (listed.size() > kListLimit) {
       if (listed.size() == kListLimit + 1) ADD_FAILURE() << "the walk does not end";
       return false;
     }
-    scan::FolderId actual;
+    core::FolderId actual;
     if (self != nullptr && Identify(folder, actual)) {
       EXPECT_FALSE(*self < actual || actual < *self) << "wrong identity handed over for " << folder;
     }
@@ -48,7 +48,7 @@ class MemoryLister : public scan::FolderLister {
     if (found == folders_.end()) return false;
     files.insert(files.end(), found->second.first.begin(), found->second.first.end());
     for (const std::string& name : found->second.second) {
-      scan::Subfolder subfolder;
+      core::Subfolder subfolder;
       subfolder.name = name;
       const std::string path = folder.back() == '\\' ? folder + name : folder + "\\" + name;
       if (links_.count(Resolve(folder) + "\\" + name) == 0) subfolder.identified = Identify(path, subfolder.id);
@@ -57,7 +57,7 @@ class MemoryLister : public scan::FolderLister {
     return true;
   }
 
-  bool Identify(const std::string& folder, scan::FolderId& id) override {
+  bool Identify(const std::string& folder, core::FolderId& id) override {
     const auto found = folders_.find(Resolve(folder));
     if (found == folders_.end()) return false;
     id.volume = static_cast<unsigned char>(found->first[0]);
@@ -93,7 +93,7 @@ class MemoryLister : public scan::FolderLister {
 
 // Records what the scan window is told, in order, as one event list too, so
 // that anything told after a stop request shows.
-class Recorder : public scan::ScanObserver {
+class Recorder : public core::ScanObserver {
  public:
   bool YieldToWindow() override {
     ++yields;
@@ -132,15 +132,15 @@ class Recorder : public scan::ScanObserver {
 struct ScanRun {
   MemoryLister lister;
   Recorder observer;
-  reference::ReferenceList list;
+  core::DefinitionsList list;
   std::string reportText;
   int32_t objectsScanned = 0;
 
   void Walk(const Texts& locations, bool examineFiles = true, const Texts& excluded = {}) {
-    const reference::ReferenceIndex index(list, reference::FoldAscii);
-    scan::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
+    const core::DefinitionsIndex index(list, core::FoldAscii);
+    core::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
     for (const std::string& folder : excluded) engine.Exclude(folder);
-    for (const std::string& location : locations) engine.Peek(location, examineFiles);
+    for (const std::string& location : locations) engine.Walk(location, examineFiles);
   }
 };
 
@@ -445,23 +445,23 @@ TEST(ScanEngine, FoldersOfUnknownIdentityAreWalkedAndALoopEndsAtTheDepthLimit) {
   for (const std::string& folder : run.lister.listed) {
     deepest = std::max<size_t>(deepest, std::count(folder.begin(), folder.end(), '\\'));
   }
-  EXPECT_EQ(deepest, scan::kUnknownIdentityDepth);
+  EXPECT_EQ(deepest, core::kUnknownIdentityDepth);
 }
 
 // "C:\Deep" with one "d" below each level, down to kDepth; every level
 // holds "f.txt" and the deepest one also "foo.exe". Depth follows from the
 // path's length, so the lister itself stays small and fast.
-class DeepLister : public scan::FolderLister {
+class DeepLister : public core::FolderLister {
  public:
   static constexpr size_t kDepth = 20000;
 
-  bool List(const std::string& folder, const scan::FolderId*, Texts& files,
-            std::vector<scan::Subfolder>& subfolders) override {
+  bool List(const std::string& folder, const core::FolderId*, Texts& files,
+            std::vector<core::Subfolder>& subfolders) override {
     size_t depth;
     if (!DepthOf(folder, depth)) return false;
     files.push_back("f.txt");
     if (depth < kDepth) {
-      scan::Subfolder below;
+      core::Subfolder below;
       below.name = "d";
       below.id = {3, depth + 1};
       below.identified = true;
@@ -472,7 +472,7 @@ class DeepLister : public scan::FolderLister {
     return true;
   }
 
-  bool Identify(const std::string& folder, scan::FolderId& id) override {
+  bool Identify(const std::string& folder, core::FolderId& id) override {
     size_t depth;
     if (!DepthOf(folder, depth)) return false;
     id.volume = 3;
@@ -493,13 +493,13 @@ class DeepLister : public scan::FolderLister {
 TEST(ScanEngine, VeryDeepTreeIsWalkedWholeWithoutExhaustingTheStack) {
   DeepLister lister;
   Recorder observer;
-  reference::ReferenceList list;
+  core::DefinitionsList list;
   list.Assign({"header", "foo.exe|Adware"});
-  const reference::ReferenceIndex index(list, reference::FoldAscii);
+  const core::DefinitionsIndex index(list, core::FoldAscii);
   std::string reportText;
   int32_t objectsScanned = 0;
-  scan::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
-  engine.Peek("C:\\Deep", true);
+  core::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
+  engine.Walk("C:\\Deep", true);
 
   EXPECT_EQ(observer.shown.size(), DeepLister::kDepth + 1);
   EXPECT_EQ(observer.shown.back(), "C:\\D...\\d");

@@ -1,4 +1,4 @@
-#include "scan/scan_text.h"
+#include "core/scan_text.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +32,8 @@ TEST(ScanLines, DetectionAndReportLines) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.folder + " | " + row.name);
-    EXPECT_EQ(scan::DetectionLine(row.folder, row.name, row.description), row.detection);
-    EXPECT_EQ(scan::ReportLine(row.folder, row.name), row.report);
+    EXPECT_EQ(core::DetectionLine(row.folder, row.name, row.description), row.detection);
+    EXPECT_EQ(core::ReportLine(row.folder, row.name), row.report);
   }
 }
 
@@ -46,7 +46,7 @@ void PrintTo(const PathRow& row, std::ostream* os) { *os << '"' << row.location 
 
 class FolderPathOfTable : public ::testing::TestWithParam<PathRow> {};
 
-TEST_P(FolderPathOfTable, Normalises) { EXPECT_EQ(scan::FolderPathOf(GetParam().location), GetParam().folder); }
+TEST_P(FolderPathOfTable, Normalises) { EXPECT_EQ(core::FolderPathOf(GetParam().location), GetParam().folder); }
 
 const PathRow kPathRows[] = {
     {"C:", "C:\\"},
@@ -94,7 +94,7 @@ TEST(ShortenForLabel, WholeUpToEightyCharactersThenFirstAndLastComponent) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);
-    EXPECT_EQ(scan::ShortenForLabel(row.path), row.shown);
+    EXPECT_EQ(core::ShortenForLabel(row.path), row.shown);
   }
 }
 
@@ -114,7 +114,7 @@ TEST(FullScanRoots, EveryDriveInListOrderButALeadingFloppy) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.entries));
-    EXPECT_EQ(scan::FullScanRoots(row.entries, row.firstIsFloppy), row.roots);
+    EXPECT_EQ(core::FullScanRoots(row.entries, row.firstIsFloppy), row.roots);
   }
 }
 
@@ -142,7 +142,7 @@ TEST(FormatSeconds, ShortestFormWithoutExponentAndAtMostSevenDigits) {
       {0.000015f, ",", "0,000015"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(scan::FormatSeconds(row.seconds, row.separator), row.text) << row.seconds;
+    EXPECT_EQ(core::FormatSeconds(row.seconds, row.separator), row.text) << row.seconds;
   }
 
   std::vector<float> samples;
@@ -150,7 +150,7 @@ TEST(FormatSeconds, ShortestFormWithoutExponentAndAtMostSevenDigits) {
   for (float tiny = 1e-7f; tiny < 1.0f; tiny *= 3.1f) samples.push_back(tiny);
   samples.push_back(86399.996f);
   for (float seconds : samples) {
-    const std::string text = scan::FormatSeconds(seconds, ".");
+    const std::string text = core::FormatSeconds(seconds, ".");
     SCOPED_TRACE(text);
     ASSERT_EQ(text.find_first_not_of("0123456789."), std::string::npos);
     std::string digits;
@@ -166,9 +166,9 @@ TEST(FormatSeconds, ShortestFormWithoutExponentAndAtMostSevenDigits) {
 }
 
 TEST(ScanReport, FileNameAndContent) {
-  EXPECT_EQ(scan::ReportFileName(2004, 7, 15, "31366.55"), "2004-7-1531366.55.log");
-  EXPECT_EQ(scan::ReportFileName(2005, 1, 3, "45"), "2005-1-345.log");
-  EXPECT_EQ(scan::ReportFileName(1999, 12, 31, "0,5"), "1999-12-310,5.log");
+  EXPECT_EQ(core::ReportFileName(2004, 7, 15, "31366.55"), "2004-7-1531366.55.log");
+  EXPECT_EQ(core::ReportFileName(2005, 1, 3, "45"), "2005-1-345.log");
+  EXPECT_EQ(core::ReportFileName(1999, 12, 31, "0,5"), "1999-12-310,5.log");
 
   struct Row {
     std::string reportText;
@@ -181,7 +181,7 @@ TEST(ScanReport, FileNameAndContent) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.reportText);
-    EXPECT_EQ(scan::ReportContent(row.reportText, "D", "T"), row.content);
+    EXPECT_EQ(core::ReportContent(row.reportText, "D", "T"), row.content);
   }
 }
 

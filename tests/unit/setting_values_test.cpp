@@ -1,4 +1,4 @@
-#include "settings/setting_values.h"
+#include "core/setting_values.h"
 
 #include <gtest/gtest.h>
 
@@ -47,9 +47,9 @@ TEST(SettingValues, ReadNumberAndOnOff) {
       {"nan", 0, false},
   };
   for (const NumberRow& row : rows) {
-    EXPECT_DOUBLE_EQ(settings::ReadNumber(row.text), row.number) << '"' << row.text << '"';
-    EXPECT_EQ(settings::ReadsAsOn(row.text), row.on) << '"' << row.text << '"';
-    EXPECT_EQ(settings::CheckStateFromText(row.text), row.on ? 1 : 0) << '"' << row.text << '"';
+    EXPECT_DOUBLE_EQ(core::ReadNumber(row.text), row.number) << '"' << row.text << '"';
+    EXPECT_EQ(core::ReadsAsOn(row.text), row.on) << '"' << row.text << '"';
+    EXPECT_EQ(core::CheckStateFromText(row.text), row.on ? 1 : 0) << '"' << row.text << '"';
   }
 }
 
@@ -57,8 +57,8 @@ TEST(SettingValues, CheckStateText) {
   // 2 is the grayed state, which is stored as off.
   const std::pair<int, const char*> rows[] = {{0, "0"}, {1, "1"}, {2, "0"}};
   for (const auto& [state, text] : rows) {
-    EXPECT_EQ(settings::TextFromCheckState(state), text) << state;
-    EXPECT_EQ(settings::CheckStateFromText(settings::TextFromCheckState(state)), state == 1 ? 1 : 0) << state;
+    EXPECT_EQ(core::TextFromCheckState(state), text) << state;
+    EXPECT_EQ(core::CheckStateFromText(core::TextFromCheckState(state)), state == 1 ? 1 : 0) << state;
   }
 }
 
@@ -71,7 +71,7 @@ TEST(SettingValues, RunValueData) {
       {R"(C:\prog.exe)", R"("C:\prog.exe")"},
       {R"(\\server\share\pw.exe)", R"("\\server\share\pw.exe")"},
   };
-  for (const auto& [path, expected] : rows) EXPECT_EQ(settings::RunValueData(path), expected) << path;
+  for (const auto& [path, expected] : rows) EXPECT_EQ(core::RunValueData(path), expected) << path;
 }
 
 }  // namespace

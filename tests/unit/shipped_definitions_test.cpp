@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "reference/reference_syntax.h"
-#include "update/update_limits.h"
-#include "update/version_text.h"
+#include "core/definitions_syntax.h"
+#include "core/update_limits.h"
+#include "core/version_text.h"
 
 namespace {
 
@@ -59,21 +59,21 @@ std::set<std::string> SourcedNames(const std::string& markdown) {
 
 TEST(ShippedDefinitions, LoadAsAVersionedFileInEveryCodePage) {
   const std::string text = ReadSourceFile("app/ref.dat");
-  EXPECT_TRUE(update::LooksLikeDefinitions(text, update::kDefinitionsRecords));
+  EXPECT_TRUE(core::LooksLikeDefinitions(text, core::kDefinitionsRecords));
   // ASCII reads the same in whatever ANSI code page the user's Windows has.
   EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
 }
 
 TEST(ShippedDefinitions, EveryRecordNamesASpecificDocumentedFile) {
-  const std::vector<std::string> records = reference::ParseItems(ReadSourceFile("app/ref.dat"));
+  const std::vector<std::string> records = core::ParseItems(ReadSourceFile("app/ref.dat"));
   const std::set<std::string> sourced = SourcedNames(ReadSourceFile("docs/definitions.md"));
   ASSERT_GT(records.size(), 1u);
   std::set<std::string> seen;
   for (size_t i = 1; i < records.size(); ++i) {
     const std::string& record = records[i];
-    reference::Entry entry;
+    core::Entry entry;
     // A comma in a description splits the record, and the tail is no entry.
-    ASSERT_TRUE(reference::SplitEntry(record, entry)) << "not name|description: " << record;
+    ASSERT_TRUE(core::SplitEntry(record, entry)) << "not name|description: " << record;
     const std::string name = Lower(std::string(entry.name));
     EXPECT_FALSE(name.empty()) << record;
     EXPECT_EQ(name.find_first_of("\\/:*?\"<>"), std::string::npos) << "not a bare file name: " << record;

@@ -1,6 +1,6 @@
-#include "startup/app_identity.h"
-#include "ui/tray_mouse.h"
-#include "ui/twips.h"
+#include "core/program_identity.h"
+#include "core/tray_mouse.h"
+#include "toolkit/twips.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 namespace {
 
-using ui::PixelRect;
-using ui::TwipsRect;
+using toolkit::PixelRect;
+using toolkit::TwipsRect;
 
 struct TwipsRow {
   int value;
@@ -26,21 +26,21 @@ TEST(Twips, TwipsToPixels) {
       {8, 96, 1},      {1440, 96, 96},    {1440, 120, 120}, {1440, 144, 144}, {12, 120, 1},
       {10, 144, 1},    {6, 120, 1},       {-6, 120, -1},  {5, 120, 0},    {5, 144, 1},
   };
-  for (const TwipsRow& r : rows) EXPECT_EQ(ui::TwipsToPixels(r.value, r.dpi), r.pixels) << r.value << " @" << r.dpi;
+  for (const TwipsRow& r : rows) EXPECT_EQ(toolkit::TwipsToPixels(r.value, r.dpi), r.pixels) << r.value << " @" << r.dpi;
 }
 
 TEST(Twips, FontHeightPixels) {
   const TwipsRow rows[] = {
       {825, 96, -11}, {825, 120, -14}, {825, 144, -17}, {800, 96, -11}, {1200, 96, -16}, {900, 120, -15},
   };
-  for (const TwipsRow& r : rows) EXPECT_EQ(ui::FontHeightPixels(r.value, r.dpi), r.pixels) << r.value << " @" << r.dpi;
+  for (const TwipsRow& r : rows) EXPECT_EQ(toolkit::FontHeightPixels(r.value, r.dpi), r.pixels) << r.value << " @" << r.dpi;
 }
 
 TEST(Twips, ToPixelsAndWithin) {
-  const PixelRect p = ui::ToPixels({1500, 300, 7455, 1500}, 96);
+  const PixelRect p = toolkit::ToPixels({1500, 300, 7455, 1500}, 96);
   EXPECT_EQ((std::array<int, 4>{p.left, p.top, p.width, p.height}), (std::array<int, 4>{100, 20, 497, 100}));
 
-  const TwipsRect inner = ui::Within({100, 200, 300, 400}, {10, 20, 30, 40});
+  const TwipsRect inner = toolkit::Within({100, 200, 300, 400}, {10, 20, 30, 40});
   EXPECT_EQ((std::array<int, 4>{inner.left, inner.top, inner.width, inner.height}),
             (std::array<int, 4>{110, 220, 30, 40}));
 
@@ -49,8 +49,8 @@ TEST(Twips, ToPixelsAndWithin) {
   for (int dpi : {96, 120, 144}) {
     for (int start = 0; start < 60; ++start) {
       for (int w = 1; w < 60; ++w) {
-        const PixelRect a = ui::ToPixels({start, start, w, w}, dpi);
-        const PixelRect b = ui::ToPixels({start + w, start + w, 7, 7}, dpi);
+        const PixelRect a = toolkit::ToPixels({start, start, w, w}, dpi);
+        const PixelRect b = toolkit::ToPixels({start + w, start + w, 7, 7}, dpi);
         ASSERT_EQ(a.left + a.width, b.left) << start << "+" << w << " @" << dpi;
         ASSERT_EQ(a.top + a.height, b.top) << start << "+" << w << " @" << dpi;
       }
@@ -59,7 +59,7 @@ TEST(Twips, ToPixelsAndWithin) {
 }
 
 TEST(TrayMouse, EventCodes) {
-  using ui::TrayAction;
+  using core::TrayAction;
   const float inf = std::numeric_limits<float>::infinity();
   const std::pair<float, TrayAction> rows[] = {
       {513.0f, TrayAction::PopupMenu},  {517.0f, TrayAction::PopupMenu},      {515.0f, TrayAction::ShowMainWindow},
@@ -70,14 +70,14 @@ TEST(TrayMouse, EventCodes) {
       {-1e30f, TrayAction::None},       {2147483648.0f, TrayAction::None},    {-2147483648.0f, TrayAction::None},
       {4294967296.0f + 513.0f, TrayAction::None},
   };
-  for (const auto& [code, action] : rows) EXPECT_EQ(ui::TrayMouseEvent(code), action) << code;
+  for (const auto& [code, action] : rows) EXPECT_EQ(core::TrayMouseEvent(code), action) << code;
 }
 
 // A second running copy finds this one's main window by its caption, so the
 // exact text matters.
 TEST(AppIdentity, CaptionAndVersionLine) {
-  EXPECT_EQ(app::VersionedCaption(), "Tallowick Parawarden 2.0");
-  EXPECT_EQ(app::VersionLine(), "Version 2.0");
+  EXPECT_EQ(core::VersionedCaption(), "Tallowick Parawarden 2.0");
+  EXPECT_EQ(core::VersionLine(), "Version 2.0");
 }
 
 }  // namespace

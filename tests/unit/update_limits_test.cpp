@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "update/update_limits.h"
+#include "core/update_limits.h"
 
 namespace {
 
@@ -13,23 +13,23 @@ TEST(UpdateLimits, StoredValuesOnlyLowerTheBuiltInOnes) {
     uint64_t expected;
   };
   const Row rows[] = {
-      {"", update::kStallTimeoutMs},     {"2000", 2000},
+      {"", core::kStallTimeoutMs},     {"2000", 2000},
       {"1", 1},                          {"30000", 30000},
-      {"30001", update::kStallTimeoutMs}, {"0", update::kStallTimeoutMs},
-      {"-5", update::kStallTimeoutMs},   {"2s", update::kStallTimeoutMs},
-      {" 2000", update::kStallTimeoutMs}, {"99999999999999999999999", update::kStallTimeoutMs},
+      {"30001", core::kStallTimeoutMs}, {"0", core::kStallTimeoutMs},
+      {"-5", core::kStallTimeoutMs},   {"2s", core::kStallTimeoutMs},
+      {" 2000", core::kStallTimeoutMs}, {"99999999999999999999999", core::kStallTimeoutMs},
   };
   for (const Row& row : rows) {
-    const update::UpdateLimits limits = update::LimitsWithOverrides(
+    const core::UpdateLimits limits = core::LimitsWithOverrides(
         [&](const char* key) { return std::string(key) == "STALLTIMEOUT" ? row.stored : ""; });
     EXPECT_EQ(limits.stallTimeoutMs, row.expected) << row.stored;
-    EXPECT_EQ(limits.connectTimeoutMs, update::kConnectTimeoutMs);
+    EXPECT_EQ(limits.connectTimeoutMs, core::kConnectTimeoutMs);
   }
 
   const std::map<std::string, std::string> all = {{"VERSIONBYTES", "10"},   {"DEFINITIONSBYTES", "20"},
                                                   {"DEFINITIONSRECORDS", "30"}, {"REDIRECTS", "1"},
                                                   {"CONNECTTIMEOUT", "40"}, {"STALLTIMEOUT", "50"}};
-  const update::UpdateLimits lowered = update::LimitsWithOverrides([&](const char* key) { return all.at(key); });
+  const core::UpdateLimits lowered = core::LimitsWithOverrides([&](const char* key) { return all.at(key); });
   EXPECT_EQ(lowered.versionFileBytes, 10u);
   EXPECT_EQ(lowered.definitionsBytes, 20u);
   EXPECT_EQ(lowered.definitionsRecords, 30u);

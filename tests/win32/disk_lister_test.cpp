@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/scan_engine.h"
+#include "features/disk_folders.h"
 #include "platform/disk_lister.h"
 #include "platform/text.h"
 #include "remove_tree.h"
@@ -47,20 +49,20 @@ TEST_F(DiskListerTest, ListsPlainFilesAndSubfoldersWithTheIdentitiesTheyHave) {
   Make("hidden.exe", false, FILE_ATTRIBUTE_HIDDEN);
   Make("system.exe", false, FILE_ATTRIBUTE_SYSTEM);
 
-  platform::DiskLister lister;
-  scan::FolderId self;
+  features::DiskFolderLister lister;
+  core::FolderId self;
   ASSERT_TRUE(lister.Identify(root_, self));
   std::vector<std::string> files;
-  std::vector<scan::Subfolder> subfolders;
+  std::vector<core::Subfolder> subfolders;
   ASSERT_TRUE(lister.List(root_, &self, files, subfolders));
   EXPECT_EQ(files, std::vector<std::string>{"plain.exe"});
   std::vector<std::string> names;
-  for (const scan::Subfolder& subfolder : subfolders) names.push_back(subfolder.name);
+  for (const core::Subfolder& subfolder : subfolders) names.push_back(subfolder.name);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"Sub", "trailing "}));
 
-  for (const scan::Subfolder& subfolder : subfolders) {
-    scan::FolderId opened;
+  for (const core::Subfolder& subfolder : subfolders) {
+    core::FolderId opened;
     ASSERT_TRUE(lister.Identify(root_ + "\\" + subfolder.name, opened)) << subfolder.name;
     if (!subfolder.identified) continue;
     EXPECT_FALSE(subfolder.id < opened || opened < subfolder.id) << subfolder.name;
@@ -68,7 +70,7 @@ TEST_F(DiskListerTest, ListsPlainFilesAndSubfoldersWithTheIdentitiesTheyHave) {
   }
   // A name ending in a blank is listed under that very name.
   std::vector<std::string> inner;
-  std::vector<scan::Subfolder> none;
+  std::vector<core::Subfolder> none;
   ASSERT_TRUE(lister.List(root_ + "\\trailing ", nullptr, inner, none));
   EXPECT_EQ(inner, std::vector<std::string>{"inside.exe"});
 }
@@ -78,9 +80,9 @@ TEST_F(DiskListerTest, AFolderThatIsMissingOrHeldCannotBeListed) {
   HANDLE held = CreateFileW(platform::Widen(root_ + "\\Held").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  platform::DiskLister lister;
+  features::DiskFolderLister lister;
   std::vector<std::string> files;
-  std::vector<scan::Subfolder> subfolders;
+  std::vector<core::Subfolder> subfolders;
   EXPECT_FALSE(lister.List(root_ + "\\Held", nullptr, files, subfolders));
   EXPECT_FALSE(lister.List(root_ + "\\Missing", nullptr, files, subfolders));
   CloseHandle(held);
@@ -96,12 +98,12 @@ TEST_F(DiskListerTest, LongListingYieldsBetweenPartsAndStopsWhenAsked) {
   for (int i = 0; i < kFiles; ++i) Make("Big\\a-rather-long-file-name-to-fill-the-parts-" + std::to_string(i) + ".dat", false);
   for (const bool stop : {false, true}) {
     int yields = 0;
-    platform::DiskLister lister([&] {
+    features::DiskFolderLister lister([&] {
       ++yields;
       return stop;
     });
     std::vector<std::string> files;
-    std::vector<scan::Subfolder> subfolders;
+    std::vector<core::Subfolder> subfolders;
     EXPECT_EQ(lister.List(root_ + "\\Big", nullptr, files, subfolders), !stop);
     if (stop) {
       EXPECT_EQ(yields, 1);
@@ -122,9 +124,9 @@ TEST(ExtendedPathTest, DrivePathsTakeThePrefixWithSingleSeparators) {
 }
 
 TEST(FoldCaseTest, LowersAsciiAndOtherLettersAlike) {
-  EXPECT_EQ(platform::FoldCase("FOO.Exe"), "foo.exe");
-  EXPECT_EQ(platform::FoldCase("\xC3\x89T\xC3\x89.EXE"), "\xC3\xA9t\xC3\xA9.exe");  // ÉTÉ.EXE
-  EXPECT_EQ(platform::FoldCase(""), "");
+  EXPECT_EQ(features::FoldFileName("FOO.Exe"), "foo.exe");
+  EXPECT_EQ(features::FoldFileName("\xC3\x89T\xC3\x89.EXE"), "\xC3\xA9t\xC3\xA9.exe");  // ÉTÉ.EXE
+  EXPECT_EQ(features::FoldFileName(""), "");
 }
 
 }  // namespace

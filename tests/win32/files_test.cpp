@@ -10,11 +10,9 @@
 
 #include "platform/files.h"
 #include "platform/folder_listing.h"
-#include "platform/quarantine_files.h"
-#include "platform/restore_files.h"
+#include "features/removal.h"
 #include "platform/text.h"
 #include "remove_tree.h"
-#include "startup/app_identity.h"
 
 namespace {
 
@@ -59,74 +57,6 @@ class FilesTest : public ::testing::Test {
 
   std::wstring folder_;
 };
-
-// Message boxes raised while `call` runs: a helper thread watches for the
-// current process's dialog boxes, notes caption and text, and presses OK so
-// that the call can return.
-struct SeenBox {
-  std::string caption;
-  std::string text;
-};
-
-struct BoxWatch {
-  volatile LONG stop = 0;
-  std::vector<SeenBox> boxes;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindOwnBox(HWND window, LPARAM param) {
-  auto* watch = reinterpret_cast<BoxWatch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[32] = {};
-  GetClassNameW(window, cls, 32);
-  if (pid == GetCurrentProcessId() && IsWindowVisible(window) && std::wstring(cls) == L"#32770") {
-    watch->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-std::string WindowText(HWND window) {
-  wchar_t buffer[1024] = {};
-  GetWindowTextW(window, buffer, 1024);
-  return Narrow(buffer);
-}
-
-DWORD WINAPI WatchBoxes(void* param) {
-  auto* watch = static_cast<BoxWatch*>(param);
-  while (InterlockedCompareExchange(&watch->stop, 0, 0) == 0) {
-    watch->found = nullptr;
-    EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(watch));
-    HWND box = watch->found;
-    if (box == nullptr) {
-      Sleep(20);
-      continue;
-    }
-    // 0xFFFF is the message box's text control.
-    HWND textControl = GetDlgItem(box, 0xFFFF);
-    watch->boxes.push_back({WindowText(box), textControl != nullptr ? WindowText(textControl) : std::string()});
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    for (int i = 0; i < 250 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
-  }
-  return 0;
-}
-
-template <typename Call>
-std::vector<SeenBox> BoxesDuring(Call call) {
-  BoxWatch watch;
-  HANDLE thread = CreateThread(nullptr, 0, WatchBoxes, &watch, 0, nullptr);
-  EXPECT_NE(thread, nullptr);
-  call();
-  // A box that would come up only just after the call is still caught.
-  Sleep(200);
-  InterlockedExchange(&watch.stop, 1);
-  if (thread != nullptr) {
-    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
-  }
-  return watch.boxes;
-}
 
 TEST_F(FilesTest, ReadFileBytesReturnsExactContent) {
   // The reader goes in 64 KiB pieces, so the sizes straddle that boundary.
@@ -179,37 +109,34 @@ TEST_F(FilesTest, ReadFileBytesFailuresLeaveOutputUntouched) {
   CloseHandle(holder);
 }
 
-TEST_F(FilesTest, FileExistsIsQuietForOrdinaryAnswers) {
+TEST_F(FilesTest, ContentCheckAnswersOrdinaryCasesWithoutAnError) {
   Write("empty.dat", "");
   Write("one.dat", "x");
   ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("sub")).c_str(), nullptr));
+  using platform::ContentCheck;
   struct Row {
     std::string path;
-    bool expected;
+    ContentCheck expected;
   };
   const Row rows[] = {
-      {PathOf("one.dat"), true},      {PathOf("empty.dat"), false}, {PathOf("missing.dat"), false},
-      {PathOf("sub"), false},         {PathOf("sub\\"), false},     {PathOf("ONE.DAT"), true},
+      {PathOf("one.dat"), ContentCheck::HasContent}, {PathOf("empty.dat"), ContentCheck::Absent},
+      {PathOf("missing.dat"), ContentCheck::Absent}, {PathOf("sub"), ContentCheck::Absent},
+      {PathOf("sub\\"), ContentCheck::Absent},       {PathOf("ONE.DAT"), ContentCheck::HasContent},
   };
   for (const Row& row : rows) {
-    bool result = !row.expected;
-    const std::vector<SeenBox> boxes = BoxesDuring([&] { result = platform::FileExists(row.path); });
-    EXPECT_EQ(result, row.expected) << row.path;
-    EXPECT_TRUE(boxes.empty()) << row.path << ": unexpected message box \"" << boxes.front().text << "\"";
+    std::string error;
+    EXPECT_EQ(platform::CheckFileHasContent(row.path, error), row.expected) << row.path;
+    EXPECT_EQ(error, "") << row.path;
   }
 }
 
-TEST_F(FilesTest, FileExistsShowsOneMessageForBrokenPath) {
+TEST_F(FilesTest, ContentCheckOfABrokenPathFailsWithTheSystemsWords) {
   Write("one.dat", "x");
-  bool result = true;
-  const std::vector<SeenBox> boxes =
-      BoxesDuring([&] { result = platform::FileExists(PathOf("no such folder\\one.dat")); });
-  EXPECT_FALSE(result);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, app::kTitle);
+  std::string error;
+  EXPECT_EQ(platform::CheckFileHasContent(PathOf("no such folder\\one.dat"), error), platform::ContentCheck::Failed);
   // The text is the system's own wording for the error, never empty.
-  EXPECT_FALSE(boxes[0].text.empty());
-  EXPECT_EQ(boxes[0].text.find("Error "), std::string::npos) << boxes[0].text;
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(error.find("Error "), std::string::npos) << error;
 }
 
 TEST_F(FilesTest, CreateFolderMakesOneLevelAndKeepsExisting) {
@@ -278,11 +205,11 @@ TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
 }
 
 // Quarantines the detected file at `relative` and returns the outcome.
-platform::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
-                                   platform::QuarantinedCopies* copies = nullptr) {
-  removal::RemovalPaths paths;
-  EXPECT_TRUE(removal::PathsForDetection(folder + "\\" + relative + " > Adware", folder, paths));
-  return platform::QuarantineDetectedFile(paths, copies);
+features::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
+                                   features::QuarantinedCopies* copies = nullptr) {
+  core::RemovalPaths paths;
+  EXPECT_TRUE(core::PathsForDetection(folder + "\\" + relative + " > Adware", folder, paths));
+  return features::QuarantineDetectedFile(paths, copies);
 }
 
 TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
@@ -295,12 +222,12 @@ TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
   Write("a\\thesis.QVR", "the user's own", FILE_ATTRIBUTE_READONLY);
   if (HasFatalFailure() || IsSkipped()) return;
 
-  platform::QuarantinedCopies third;
+  features::QuarantinedCopies third;
   for (const char* file : {"a\\dup.dll", "a\\dup.exe"}) {
-    EXPECT_EQ(Quarantine(Folder(), file), platform::RemovalResult::Removed) << file;
+    EXPECT_EQ(Quarantine(Folder(), file), features::RemovalResult::Removed) << file;
   }
-  EXPECT_EQ(Quarantine(Folder(), "b\\dup.dll", &third), platform::RemovalResult::Removed);
-  EXPECT_EQ(Quarantine(Folder(), "a\\thesis.exe"), platform::RemovalResult::Removed);
+  EXPECT_EQ(Quarantine(Folder(), "b\\dup.dll", &third), features::RemovalResult::Removed);
+  EXPECT_EQ(Quarantine(Folder(), "a\\thesis.exe"), features::RemovalResult::Removed);
   EXPECT_EQ(third.quarantinePath, PathOf("Quarantine\\dup (2).dll"));
   EXPECT_EQ(third.siblingPath, PathOf("b\\dup.QVR"));
 
@@ -338,7 +265,7 @@ TEST_F(FilesTest, QuarantineLeavesALinkPutInPlaceOfTheDetectedFile) {
     GTEST_SKIP() << "links show no reparse point here";
   }
 
-  EXPECT_EQ(Quarantine(Folder(), "tracker.exe"), platform::RemovalResult::Failed);
+  EXPECT_EQ(Quarantine(Folder(), "tracker.exe"), features::RemovalResult::Failed);
   std::string bytes;
   EXPECT_EQ(platform::ReadFileBytes(PathOf("target.txt"), bytes), ReadResult::Ok);
   EXPECT_EQ(bytes, "someone else's file");

@@ -8,7 +8,7 @@
 
 #include "platform/run_key.h"
 #include "platform/text.h"
-#include "settings/settings_store.h"
+#include "features/settings.h"
 
 namespace {
 
@@ -93,27 +93,27 @@ TEST_F(SettingsStoreTest, SavedValuesAreStoredAsRegSzAndReadBack) {
       {"Spaced  name\\x", "C:\\Program Files\\x.exe", L"C:\\Program Files\\x.exe"},
   };
   for (const Row& row : rows) {
-    settings::SaveSetting(app_, "SETTINGS", row.key, row.value);
+    features::SaveSetting(app_, "SETTINGS", row.key, row.value);
     const RawValue raw = ReadRaw(SectionKey("SETTINGS"), Widen(row.key));
     ASSERT_EQ(raw.status, ERROR_SUCCESS) << row.key;
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ)) << row.key;
     // Earlier releases wrote the text with its terminating NUL.
     EXPECT_TRUE(raw.data == row.stored + L'\0') << row.key;
-    EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", row.key, "default"), row.value) << row.key;
+    EXPECT_EQ(features::GetSetting(app_, "SETTINGS", row.key, "default"), row.value) << row.key;
   }
 
   // Saving again replaces the value; the section next to it is separate.
-  settings::SaveSetting(app_, "SETTINGS", "Plain", "Off");
-  EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", "Plain", "default"), "Off");
-  EXPECT_EQ(settings::GetSetting(app_, "Other", "Plain", "default"), "default");
+  features::SaveSetting(app_, "SETTINGS", "Plain", "Off");
+  EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Plain", "default"), "Off");
+  EXPECT_EQ(features::GetSetting(app_, "Other", "Plain", "default"), "default");
 }
 
 TEST_F(SettingsStoreTest, MissingOrForeignValuesGiveTheDefault) {
   // Neither application nor section exist yet.
-  EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", "Anything", "fallback"), "fallback");
+  EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Anything", "fallback"), "fallback");
   EXPECT_FALSE(KeyExists(AppKey())) << "reading must not create keys";
 
-  settings::SaveSetting(app_, "SETTINGS", "Present", "here");
+  features::SaveSetting(app_, "SETTINGS", "Present", "here");
   const DWORD number = 1;
   const BYTE binary[] = {'a', 0, 'b', 0, 0, 0};
   WriteRaw(SectionKey("SETTINGS"), L"Number", REG_DWORD, &number, sizeof number);
@@ -132,7 +132,7 @@ TEST_F(SettingsStoreTest, MissingOrForeignValuesGiveTheDefault) {
       {"SETTINGS", "Present", "here"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(settings::GetSetting(app_, row.section, row.key, "fallback"), row.expected)
+    EXPECT_EQ(features::GetSetting(app_, row.section, row.key, "fallback"), row.expected)
         << row.section << "\\" << row.key;
   }
 }
@@ -151,10 +151,10 @@ TEST_F(SettingsStoreTest, ReadsTextValuesWrittenByOthers) {
            static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t)));
   WriteRaw(SectionKey("SETTINGS"), L"Nothing", REG_SZ, L"", 0);
 
-  EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", "Unterminated", "d"), "no end");
-  EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", "Doubled", "d"), "two ends");
-  EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", "Expandable", "d"), "%TEMP%\\x");
-  EXPECT_EQ(settings::GetSetting(app_, "SETTINGS", "Nothing", "d"), "");
+  EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Unterminated", "d"), "no end");
+  EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Doubled", "d"), "two ends");
+  EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Expandable", "d"), "%TEMP%\\x");
+  EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Nothing", "d"), "");
 }
 
 TEST(RunKey, SetAndDeleteTheRunValue) {

@@ -11,7 +11,7 @@
 
 #include "platform/system.h"
 #include "platform/text.h"
-#include "ui/tray_icon.h"
+#include "toolkit/tray_icon.h"
 
 namespace {
 
@@ -101,8 +101,8 @@ class TrayIconTest : public ::testing::Test {
 };
 
 TEST_F(TrayIconTest, RecordIsTheOriginalLayoutWithBlankPaddedTip) {
-  static_assert(sizeof(ui::NotifyRecord88) == 88, "the shell reads 88 bytes");
-  EXPECT_EQ(offsetof(ui::NotifyRecord88, szTip), 24u);
+  static_assert(sizeof(toolkit::NotifyRecord88) == 88, "the shell reads 88 bytes");
+  EXPECT_EQ(offsetof(toolkit::NotifyRecord88, szTip), 24u);
 
   if (GetACP() != 1252) GTEST_SKIP() << "tip bytes below are code page 1252";
   HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
@@ -120,9 +120,9 @@ TEST_F(TrayIconTest, RecordIsTheOriginalLayoutWithBlankPaddedTip) {
       {sixtyThree + "yz", sixtyThree + '\0'},
   };
   for (const Row& row : rows) {
-    ui::NotifyRecord88 record;
+    toolkit::NotifyRecord88 record;
     std::memset(&record, 0xCC, sizeof record);
-    ui::AddTrayIcon(record, icon, window_, row.tip);
+    toolkit::AddTrayIcon(record, icon, window_, row.tip);
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, window_);
     EXPECT_EQ(record.uID, 1u);

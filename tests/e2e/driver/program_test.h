@@ -14,7 +14,7 @@
 #include "driver/app_driver.h"
 #include "driver/wine_registry.h"
 #include "platform/text.h"
-#include "ui/control_ids.h"
+#include "windows/control_ids.h"
 
 namespace e2e {
 

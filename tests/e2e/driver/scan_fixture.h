@@ -65,14 +65,14 @@ class ScanFixture : public ProgramTest {
 
   // Chooses the scan mode, presses "Scan Now" and returns the scan window.
   HWND StartScan(HWND main, bool full) {
-    SendMessageW(Child(main, ids::SSTab1), TCM_SETCURFOCUS, 1, 0);
-    Click(Child(main, full ? ids::optfullscan : ids::optquickscan));
-    WaitUntil([&] { return IsChecked(Child(main, full ? ids::optfullscan : ids::optquickscan)); });
+    SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, 1, 0);
+    Click(Child(main, full ? ids::ScanFullOption : ids::ScanQuickOption));
+    WaitUntil([&] { return IsChecked(Child(main, full ? ids::ScanFullOption : ids::ScanQuickOption)); });
     // A full scan walks the system drive as well: what it holds at the start
     // (the Windows folder, the program copies, this test's application
     // folder) is counted now, before a report adds to it.
     if (full) systemDriveFiles_ = CountPlainFiles(L"\\\\?\\C:");
-    Click(Child(main, ids::cmdstartscan));
+    Click(Child(main, ids::ScanNowButton));
     return app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
   }
 
@@ -92,10 +92,10 @@ class ScanFixture : public ProgramTest {
     return scan != nullptr && WaitForComplete(scan) ? scan : nullptr;
   }
 
-  static std::vector<std::string> Lines(HWND scan) { return ListItems(Child(scan, ids::lstadware)); }
+  static std::vector<std::string> Lines(HWND scan) { return ListItems(Child(scan, ids::ScanWindowDetections)); }
   // One message instead of one per line: while a scan runs each answer waits
   // for the scan's next look at its messages.
-  static LRESULT LineCount(HWND scan) { return SendMessageW(Child(scan, ids::lstadware), LB_GETCOUNT, 0, 0); }
+  static LRESULT LineCount(HWND scan) { return SendMessageW(Child(scan, ids::ScanWindowDetections), LB_GETCOUNT, 0, 0); }
   static std::string Label(HWND scan, int id) { return WindowText(Child(scan, id)); }
 
   std::vector<std::string> Reports() {

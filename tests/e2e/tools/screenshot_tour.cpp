@@ -13,7 +13,7 @@
 
 #include "driver/app_driver.h"
 #include "platform/text.h"
-#include "ui/control_ids.h"
+#include "windows/control_ids.h"
 
 namespace {
 
@@ -80,36 +80,36 @@ int main(int argc, char** argv) {
   if (main == nullptr) return Fail("no main window");
   // The splash window stays open beside the main window; the pictures show
   // the program as it is used.
-  Click(Child(app.SplashWindow(), ids::splashStart));
+  Click(Child(app.SplashWindow(), ids::SplashStart));
   WaitUntil([&] { return !IsWindowVisible(app.SplashWindow()); });
   if (!SaveWindowPicture(main, out + "\\main-window.bmp")) return Fail("main window picture");
 
-  HWND tabs = Child(main, ids::SSTab1);
+  HWND tabs = Child(main, ids::MainTabs);
   ClickTab(tabs, 1);
   WaitUntil([&] { return SelectedTab(tabs) == 1; });
-  Click(Child(main, ids::optfullscan));
-  Click(Child(main, ids::cmdstartscan));
+  Click(Child(main, ids::ScanFullOption));
+  Click(Child(main, ids::ScanNowButton));
   HWND scan = app.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
   if (scan == nullptr || !WaitUntil([&] { return WindowText(scan) == "Scan Complete"; }, 60000)) {
     return Fail("the scan did not complete");
   }
-  HWND list = Child(scan, ids::lstadware);
+  HWND list = Child(scan, ids::ScanWindowDetections);
   SendMessageW(list, LB_SETSEL, TRUE, -1);
   if (!SaveWindowPicture(scan, out + "\\scan-result.bmp")) return Fail("scan window picture");
 
-  Click(Child(scan, ids::cmdquarantine));
+  Click(Child(scan, ids::ScanWindowQuarantine));
   // Each program the definitions name gets a notice before it is ended.
   while (HWND box = app.WaitForMessageBox(2000)) {
     AnswerMessageBox(box, IDOK);
     WaitUntil([&] { return !IsWindow(box); });
   }
-  Click(Child(scan, ids::cmdExit));
+  Click(Child(scan, ids::ScanWindowExit));
   WaitUntil([&] { return !IsWindow(scan); });
   main = app.MainWindow();
   ShowWindow(main, SW_SHOW);
   ClickTab(tabs, 2);
   WaitUntil([&] { return SelectedTab(tabs) == 2; });
-  if (ListItems(Child(main, ids::FileListQuarantine)).empty()) return Fail("nothing was quarantined");
+  if (ListItems(Child(main, ids::QuarantineList)).empty()) return Fail("nothing was quarantined");
   if (!SaveWindowPicture(main, out + "\\quarantine-tab.bmp")) return Fail("quarantine tab picture");
   app.Kill();
   return 0;

@@ -1,0 +1,72 @@
+// Process entry: single-instance hand-over, tray window, splash window and
+// the start sequence, then the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/scan_handover.h"
+#include "app/single_instance.h"
+#include "app/start_sequence.h"
+#include "core/command_line.h"
+#include "core/program_identity.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "windows/message_box.h"
+#include "windows/message_loop.h"
+#include "windows/program.h"
+
+namespace app {
+namespace {
+
+int Main() {
+  // A drive without a disk must not stop a full scan with a system dialog.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  // Made absolute here: the running copy that may do the scan has a current
+  // folder of its own.
+  std::optional<std::string> scanFolder = core::ScanFolderArgument(platform::CommandLineArguments());
+  if (scanFolder) {
+    if (!scanFolder->empty()) scanFolder = platform::FullPath(*scanFolder);
+    if (!platform::IsFolder(*scanFolder)) {
+      ShowScanFolderMissing(*scanFolder);
+      ExitProcess(0);
+    }
+  }
+
+  // The program's windows live as long as the process; ending the program
+  // ends the process without tearing them down one by one.
+  auto* program = new windows::Program();
+  program->appWindow.Create(core::kTitle);
+
+  platform::UniqueHandle instanceMutex;
+  if (AnotherInstanceRunning(instanceMutex)) {
+    if (!scanFolder) {
+      ActivatePreviousInstance(program->appWindow);
+    } else if (!HandScanToPreviousInstance(program->appWindow, *scanFolder)) {
+      windows::ShowMessage(nullptr, "Parawarden is running but did not take the scan of \"" + *scanFolder +
+                                         "\". Please try again in a moment.",
+                            MB_OK | MB_ICONEXCLAMATION);
+    }
+    ExitProcess(0);
+  }
+  program->appWindow.SetScanHandler([program](const std::string& folder) { program->mainWindow.ScanFolder(folder); });
+
+  program->tray.Load();
+  program->splash = std::make_unique<windows::SplashWindow>(program->appWindow.hwnd(),
+                                                            [program] { RunStartSequence(*program); });
+  program->splash->Load();
+  program->splash->Show();
+  if (scanFolder) program->appWindow.RequestScan(*scanFolder);
+  const int exitCode = windows::RunMessageLoop(*program);
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
+}  // namespace
+}  // namespace app
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return app::Main(); }

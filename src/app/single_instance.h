@@ -1,0 +1,21 @@
+// One copy of the program at a time: a second start hands over to the copy
+// that is already running and ends.
+#pragma once
+
+#include "platform/handles.h"
+
+namespace windows {
+class ApplicationWindow;
+}
+
+namespace app {
+
+// True when another copy holds the instance mutex. `mutex` keeps this copy's
+// own hold for the life of the process.
+bool AnotherInstanceRunning(platform::UniqueHandle& mutex);
+
+// Brings the running copy's main window back (also from the notification
+// area) and to the front.
+void ActivatePreviousInstance(windows::ApplicationWindow& ownApplicationWindow);
+
+}  // namespace app

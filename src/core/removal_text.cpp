@@ -1,0 +1,80 @@
+#include "core/removal_text.h"
+
+#include <algorithm>
+#include <climits>
+#include <iterator>
+
+namespace core {
+
+std::string_view FileNameOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string SiblingCopyPath(std::string_view filePath) {
+  const std::string_view name = FileNameOf(filePath);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return std::string(filePath) + ".QVR";
+  const size_t keep = filePath.size() - name.size() + dot + 1;
+  return std::string(filePath.substr(0, keep)) + "QVR";
+}
+
+std::string NumberedPath(std::string_view path, int number) {
+  if (number <= 1) return std::string(path);
+  const std::string_view name = FileNameOf(path);
+  size_t dot = name.rfind('.');
+  // ".hidden" is a name, not an extension.
+  if (dot == 0) dot = std::string_view::npos;
+  const size_t insertAt = path.size() - name.size() + (dot == std::string_view::npos ? name.size() : dot);
+  std::string numbered(path.substr(0, insertAt));
+  numbered += " (" + std::to_string(number) + ")";
+  numbered += path.substr(insertAt);
+  return numbered;
+}
+
+bool PathsForDetection(std::string_view detectionLine, std::string_view applicationFolder, RemovalPaths& paths) {
+  const size_t separator = detectionLine.find(" > ");
+  if (separator == std::string_view::npos || separator == 0) return false;
+  paths.filePath = std::string(detectionLine.substr(0, separator));
+  paths.fileName = std::string(FileNameOf(paths.filePath));
+  paths.quarantinePath = std::string(applicationFolder) + "\\Quarantine\\" + paths.fileName;
+  paths.siblingPath = SiblingCopyPath(paths.filePath);
+  return !paths.fileName.empty();
+}
+
+int32_t AddRemoved(int32_t counter) { return counter < INT32_MAX ? counter + 1 : INT32_MAX; }
+
+ProcessPass ProcessPassFor(int32_t platformId) {
+  return platformId == 1 || platformId == 2 ? ProcessPass::Run : ProcessPass::NotRecognized;
+}
+
+bool IsCoreSystemProcess(std::string_view imagePath, std::string_view windowsFolder, std::string_view systemFolder,
+                         const FoldCase& fold) {
+  static constexpr std::string_view kCoreNames[] = {
+      "audiodg.exe",  "conhost.exe",  "csrss.exe",   "dwm.exe",      "explorer.exe", "fontdrvhost.exe",
+      "logonui.exe",  "lsaiso.exe",   "lsass.exe",   "lsm.exe",      "rpcss.exe",    "services.exe",
+      "sihost.exe",   "smss.exe",     "spoolsv.exe", "svchost.exe",  "taskhost.exe", "taskhostw.exe",
+      "userinit.exe", "wininit.exe",  "winlogon.exe",
+  };
+  std::string path(imagePath);
+  // Early system processes report their image in the kernel's own forms.
+  for (std::string_view prefix : {"\\??\\", "\\\\?\\"}) {
+    if (path.compare(0, prefix.size(), prefix) == 0) path.erase(0, prefix.size());
+  }
+  const std::string_view systemRoot = "\\systemroot\\";
+  if (fold(path.substr(0, systemRoot.size())) == systemRoot) {
+    path = std::string(windowsFolder) + path.substr(systemRoot.size() - 1);
+  }
+  const std::string name = fold(FileNameOf(path));
+  if (std::find(std::begin(kCoreNames), std::end(kCoreNames), name) == std::end(kCoreNames)) return false;
+  const std::string folder = fold(std::string_view(path).substr(0, path.size() - name.size() - 1));
+  return (!windowsFolder.empty() && folder == fold(windowsFolder)) ||
+         (!systemFolder.empty() && folder == fold(systemFolder));
+}
+
+size_t EntriesNaming(std::string_view executableName, const DefinitionsIndex& index) {
+  if (executableName.empty()) return 0;
+  return index.Find(index.fold()(executableName)).size();
+}
+
+}  // namespace core

@@ -1,0 +1,92 @@
+#include "core/scan_text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace core {
+
+std::string DetectionLine(std::string_view folder, std::string_view name, std::string_view description) {
+  std::string line(folder);
+  line += '\\';
+  line += name;
+  line += " > ";
+  line += description;
+  return line;
+}
+
+std::string ReportLine(std::string_view folder, std::string_view name) {
+  std::string line = "\r\nAdware found >";
+  line += folder;
+  line += '\\';
+  line += name;
+  return line;
+}
+
+std::string FolderPathOf(std::string_view location) {
+  const size_t first = location.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string();
+  const size_t last = location.find_last_not_of(' ');
+  std::string path(location.substr(first, last - first + 1));
+  while (path.size() > 1 && path.back() == '\\' && !(path.size() == 3 && path[1] == ':')) path.pop_back();
+  if (path.size() == 2 && path[1] == ':') path += '\\';
+  return path;
+}
+
+std::string ShortenForLabel(std::string_view path) {
+  if (path.size() <= 80) return std::string(path);
+  const size_t firstSlash = path.find('\\');
+  const size_t lastSlash = path.rfind('\\');
+  if (firstSlash == std::string_view::npos) return std::string(path);
+  // The character after the first "\" stays too, so a drive path keeps the
+  // first letter of its top folder ("C:\W...\deep").
+  std::string shown(path.substr(0, firstSlash + 2));
+  shown += "...";
+  shown += path.substr(lastSlash);
+  return shown;
+}
+
+std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries, bool firstIsFloppy) {
+  std::vector<std::string> roots;
+  for (size_t i = firstIsFloppy ? 1 : 0; i < driveEntries.size(); ++i) {
+    if (driveEntries[i].size() < 2) continue;
+    roots.push_back(driveEntries[i].substr(0, 2) + "\\");
+  }
+  return roots;
+}
+
+std::string FormatSeconds(float seconds, std::string_view decimalSeparator) {
+  char text[64] = "0";
+  for (int digits = 1; digits <= 7; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(seconds));
+    if (static_cast<float>(std::strtod(text, nullptr)) == seconds) break;
+  }
+  std::string result = text;
+  if (result.find('e') != std::string::npos) {
+    // Seconds of a day never need an exponent; tiny fractions are written out.
+    std::snprintf(text, sizeof text, "%.7f", static_cast<double>(seconds));
+    result = text;
+    while (result.back() == '0') result.pop_back();
+    if (result.back() == '.') result.pop_back();
+  }
+  const size_t point = result.find('.');
+  if (point != std::string::npos) result.replace(point, 1, decimalSeparator);
+  return result;
+}
+
+std::string ReportFileName(int year, int month, int day, std::string_view secondsText) {
+  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + std::string(secondsText) +
+         ".log";
+}
+
+std::string ReportContent(std::string_view reportText, std::string_view date, std::string_view time) {
+  std::string text = reportText.empty() ? std::string("NO Adware found...\r\n") : std::string(reportText);
+  text += "\r\nTest Run : ";
+  text += date;
+  text += " at ";
+  text += time;
+  text += "\r\n\r\n";
+  return text;
+}
+
+}  // namespace core

@@ -1,0 +1,42 @@
+// The texts a scan produces: detection and report lines, the shortened
+// folder shown while scanning, report file names and contents, and the scan
+// roots of a full scan.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+// "<folder>\<name> > <description>"; a drive root keeps its own "\", so a
+// file there shows two backslashes before its name.
+std::string DetectionLine(std::string_view folder, std::string_view name, std::string_view description);
+// CR LF "Adware found >" "<folder>\<name>".
+std::string ReportLine(std::string_view folder, std::string_view name);
+
+// The folder path of a scan location: blanks at both ends removed, no final
+// "\" except for a drive root ("C:\").
+std::string FolderPathOf(std::string_view location);
+// The path as shown while scanning: whole up to 80 characters, otherwise
+// its start up to and including the character after the first "\", "...",
+// and its last component with the "\" in front ("C:\W...\deep").
+std::string ShortenForLabel(std::string_view path);
+
+// A full scan walks the root of every entry of the drive list in list
+// order; each entry starts with a drive letter and a colon ("c:",
+// "d: [DATA]"). The first entry is passed over only when it is a floppy
+// drive, which would be slow and rarely holds anything; on most machines the
+// first entry is the system drive, which must be scanned.
+std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries, bool firstIsFloppy);
+
+// Seconds since midnight as single precision in their shortest general form
+// (at most seven significant digits), with the user's decimal separator.
+std::string FormatSeconds(float seconds, std::string_view decimalSeparator);
+// "<year>-<month>-<day><seconds>.log", month and day without leading zeros.
+std::string ReportFileName(int year, int month, int day, std::string_view secondsText);
+// The report file's text: the collected lines (or "NO Adware found..."), the
+// "Test Run : <date> at <time>" line and one empty line.
+std::string ReportContent(std::string_view reportText, std::string_view date, std::string_view time);
+
+}  // namespace core

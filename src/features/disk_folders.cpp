@@ -1,0 +1,37 @@
+#include "features/disk_folders.h"
+
+#include "core/definitions_index.h"
+#include "platform/disk_lister.h"
+
+namespace features {
+
+bool DiskFolderLister::List(const std::string& folder, const core::FolderId* self, std::vector<std::string>& files,
+                            std::vector<core::Subfolder>& subfolders) {
+  // Kept between calls: a scan lists thousands of folders.
+  static std::vector<platform::ListedFolder> listed;
+  listed.clear();
+  platform::FolderIdentity selfIdentity;
+  if (self != nullptr) selfIdentity = {self->volume, self->index};
+  if (!platform::ListFolder(folder, self != nullptr ? &selfIdentity : nullptr, files, listed, yield_)) return false;
+  subfolders.reserve(subfolders.size() + listed.size());
+  for (platform::ListedFolder& entry : listed) {
+    subfolders.push_back({std::move(entry.name), {entry.id.volume, entry.id.index}, entry.identified});
+  }
+  return true;
+}
+
+bool DiskFolderLister::Identify(const std::string& folder, core::FolderId& id) {
+  platform::FolderIdentity identity;
+  if (!platform::IdentifyFolder(folder, identity)) return false;
+  id = {identity.volume, identity.index};
+  return true;
+}
+
+std::string FoldFileName(std::string_view name) {
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) >= 0x80) return platform::LowerCaseText(name);
+  }
+  return core::FoldAscii(name);
+}
+
+}  // namespace features

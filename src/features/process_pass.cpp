@@ -1,0 +1,36 @@
+#include "features/process_pass.h"
+
+#include "core/removal_text.h"
+#include "features/disk_folders.h"
+#include "platform/processes.h"
+#include "platform/system.h"
+
+namespace features {
+
+std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
+                                            const std::function<void()>& beforeEachTermination) {
+  std::vector<NamedProcess> named;
+  std::vector<platform::RunningProcess> processes;
+  if (!platform::ListRunningProcesses(processes)) return named;
+  const uint32_t self = platform::CurrentProcessId();
+  const std::string windowsFolder = platform::WindowsDirectory();
+  const std::string systemFolder = platform::SystemDirectory();
+  for (const platform::RunningProcess& process : processes) {
+    // Definitions that name this program must not end it halfway through a
+    // removal; definitions that name a part of Windows must not end the
+    // whole system.
+    if (process.id == self) continue;
+    if (core::IsCoreSystemProcess(process.executablePath, windowsFolder, systemFolder, FoldFileName)) continue;
+    const size_t naming = core::EntriesNaming(core::FileNameOf(process.executablePath), index);
+    if (naming == 0) continue;
+    NamedProcess entry{process.id, process.executablePath, false};
+    for (size_t i = 0; i < naming; ++i) {
+      beforeEachTermination();
+      entry.ended = platform::KillProcess(process.id, 0);
+    }
+    named.push_back(entry);
+  }
+  return named;
+}
+
+}  // namespace features

@@ -1,0 +1,26 @@
+// The process pass: before any file is removed, every running program that
+// the definitions name is ended, one termination for each naming entry.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/definitions_index.h"
+
+namespace features {
+
+struct NamedProcess {
+  uint32_t id;
+  std::string executablePath;
+  bool ended;  // by the last termination tried
+};
+
+// Ends the running programs the definitions name, never this program nor a
+// core part of Windows. `beforeEachTermination` is called before every
+// termination attempt (one per naming entry), so the user is told first.
+std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
+                                            const std::function<void()>& beforeEachTermination);
+
+}  // namespace features

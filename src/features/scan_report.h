@@ -1,0 +1,18 @@
+// The dated report a scan run leaves in the Reports folder.
+#pragma once
+
+#include <string>
+
+namespace features {
+
+struct ReportWrite {
+  bool written = false;
+  std::string path;
+  std::string error;  // the system's description when not written
+};
+
+// Writes the report for the collected report lines. A report that cannot be
+// written leaves no partial file behind.
+ReportWrite WriteScanReport(const std::string& reportText);
+
+}  // namespace features

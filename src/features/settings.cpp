@@ -1,0 +1,79 @@
+// Stored where earlier releases of the program keep them, under
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<app>\<section>, so an
+// upgrade keeps the user's preferences and figures.
+#include "features/settings.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "core/program_identity.h"
+#include "core/setting_values.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/run_key.h"
+
+namespace features {
+namespace {
+
+std::string SectionKeyPath(const std::string& appName, const std::string& section) {
+  return "Software\\VB and VBA Program Settings\\" + appName + "\\" + section;
+}
+
+// The stored count plus one, in its shortest decimal form.
+std::string NextScanCount(const std::string& stored) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", core::ReadNumber(stored) + 1);
+  return text;
+}
+
+}  // namespace
+
+std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
+                       const std::string& defaultValue) {
+  return platform::ReadUserText(SectionKeyPath(appName, section), key).value_or(defaultValue);
+}
+
+void SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
+                 const std::string& value) {
+  platform::WriteUserText(SectionKeyPath(appName, section), key, value);
+}
+
+std::string GetAppSetting(const std::string& key, const std::string& defaultValue) {
+  return GetSetting(core::kTitle, core::kSection, key, defaultValue);
+}
+
+void SaveAppSetting(const std::string& key, const std::string& value) {
+  SaveSetting(core::kTitle, core::kSection, key, value);
+}
+
+bool IsSwitchedOn(const char* key) { return core::ReadsAsOn(GetAppSetting(key, "0")); }
+
+int32_t LoadRemovedTotal() {
+  const double value = core::ReadNumber(GetAppSetting(core::kTotalObjectsRemoved, "0"));
+  if (value >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+  if (value <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+void SaveRemovedTotal(int32_t total) { SaveAppSetting(core::kTotalObjectsRemoved, std::to_string(total)); }
+
+void RecordScanStart(const std::string& when) {
+  SaveAppSetting(core::kLastRun, when);
+  SaveAppSetting(core::kScanCount, NextScanCount(GetAppSetting(core::kScanCount, "0")));
+}
+
+std::string LastScanText() { return GetAppSetting(core::kLastRun, "Never"); }
+
+std::string ScanCountText() { return GetAppSetting(core::kScanCount, "0"); }
+
+std::string UpdatesValue(const char* key) { return GetSetting(core::kTitle, "UPDATES", key, ""); }
+
+void SetStartAtLogOn(bool on) {
+  if (on) {
+    platform::SetRunValue(core::kTitle, core::RunValueData(platform::ModulePath()));
+  } else {
+    platform::DeleteRunValue(core::kTitle);
+  }
+}
+
+}  // namespace features

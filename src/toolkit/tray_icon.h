@@ -1,0 +1,28 @@
+// The notification-area icon, added with the shell's original 88-byte ANSI
+// record so that it works on every Windows version the program supports.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace toolkit {
+
+struct NotifyRecord88 {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  char szTip[64];
+};
+
+// Fills the record and adds the icon; the callback arrives as WM_MOUSEMOVE
+// with the mouse event code in the low word of lParam. Errors are ignored:
+// without an icon the program simply runs without one.
+void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip);
+// Adds the same icon again, after the shell's taskbar was created anew.
+void ReAddTrayIcon(NotifyRecord88& record);
+
+}  // namespace toolkit

@@ -1,0 +1,101 @@
+// Control and command identifiers: one stable list used by the windows and
+// by the end-to-end tests that drive them.
+#pragma once
+
+namespace ids {
+
+enum : int {
+  // Main window, window level.
+  MainBanner = 1001,
+  MainTabs = 1002,
+  MainStatusBar = 1003,
+  MainQuarantineFiles = 1004,
+  MainDriveList = 1005,
+
+  // Status tab.
+  StatusFrame = 1100,
+  StatusDefinitionsCaption,
+  StatusProtectionCaption,
+  StatusLastScanCaption,
+  StatusRemovedCaption,
+  StatusScansCaption,
+  StatusQuarantineCaption,
+  StatusDefinitionsValue,
+  StatusProtectionValue,
+  StatusLastScanValue,
+  StatusRemovedValue,
+  StatusScansValue,
+  StatusQuarantineValue,
+
+  // Scan tab.
+  ScanModeFrame = 1200,
+  ScanFullOption,
+  ScanQuickOption,
+  ScanNowButton,
+
+  // Quarantine tab.
+  QuarantineList = 1300,
+  QuarantineCountLabel,
+  QuarantineSelectAllButton,
+  QuarantineDeselectAllButton,
+  QuarantineDeleteButton,
+
+  // Updates tab.
+  UpdatesFrame = 1400,
+  UpdatesText,
+  UpdatesCheckButton,
+
+  // Settings tab.
+  SettingsFrame = 1500,
+  SettingsLoadOnStartup,
+  SettingsScanOnStartup,
+  SettingsCheckUpdates,
+  SettingsSaveReports,
+  SettingsShowMainWindow,
+  SettingsSaveButton,
+
+  // About tab.
+  AboutLogo = 1600,
+  AboutName,
+  AboutProgramInfo,
+  AboutAddress,
+  AboutHelpButton,
+  AboutCheckButton,
+  AboutWebAddress,
+  AboutSeparator,
+  AboutLegalNotice,
+
+  // Splash window.
+  SplashPublisher = 2001,
+  SplashVersion,
+  SplashAction,
+  SplashStart,
+  SplashLicense,
+  SplashExit,
+
+  // Scan window.
+  ScanWindowFolderFrame = 4001,
+  ScanWindowFolder,
+  ScanWindowFoundCaption,
+  ScanWindowDetections,
+  ScanWindowFoundCount,
+  ScanWindowScannedCount,
+  ScanWindowAbort,
+  ScanWindowExit,
+  ScanWindowQuarantine,
+
+  // Tray menu.
+  TrayShow = 3001,
+  TrayAbout,
+  TrayExit,
+
+  // Download window.
+  DownloadMessage = 5001,
+};
+
+}  // namespace ids
+
+// Tab indexes of the main window.
+namespace tabs {
+enum : int { Status = 0, Scan = 1, Quarantine = 2, Updates = 3, Settings = 4, About = 5 };
+}

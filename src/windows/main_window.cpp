@@ -1,0 +1,339 @@
+#include "windows/main_window.h"
+
+#include <commctrl.h>
+
+#include "core/program_identity.h"
+#include "core/setting_values.h"
+#include "features/quarantine_records.h"
+#include "features/settings.h"
+#include "platform/files.h"
+#include "platform/handles.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "toolkit/bitmaps.h"
+#include "toolkit/busy_pointer.h"
+#include "windows/control_ids.h"
+#include "windows/main_window_layout.h"
+#include "windows/program.h"
+#include "windows/program_icon.h"
+#include "windows/resource_ids.h"
+#include "windows/update_prompts.h"
+
+namespace windows {
+namespace {
+
+constexpr const wchar_t* kMainClass = L"TallowickParawardenMain";
+constexpr UINT_PTR kClockTimer = 1;
+// Sent to the main window when its tab control receives the keyboard focus;
+// the control itself does not report that.
+constexpr UINT kTabsGotFocus = WM_APP + 1;
+
+// The tab control lies under the controls of its pages; letting the mouse
+// fall through its page area makes those controls clickable while the tab
+// control keeps its place first in the keyboard order.
+LRESULT CALLBACK TabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_SETFOCUS) {
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    SendMessageW(GetParent(hwnd), kTabsGotFocus, 0, 0);
+    return result;
+  }
+  if (message == WM_NCHITTEST) {
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(hwnd, &point);
+    RECT page;
+    GetClientRect(hwnd, &page);
+    SendMessageW(hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    if (PtInRect(&page, point)) return HTTRANSPARENT;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Program& program) : program_(program) {
+  BindCommand(ids::ScanNowButton, [this] { OnScanNowClicked(); });
+  BindCommand(ids::UpdatesCheckButton, [this] { CheckForUpdates(program_, true); });
+  BindCommand(ids::AboutCheckButton, [this] { CheckForUpdates(program_, true); });
+}
+
+void MainWindow::Load() {
+  if (Exists()) return;
+  dpi_ = platform::ScreenDpi();
+  RegisterWindowClass(kMainClass, ProgramIcon(false), ProgramIcon(true), GetSysColorBrush(COLOR_BTNFACE));
+  CreateCentred(kMainClass, core::VersionedCaption(),
+                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, WS_EX_APPWINDOW,
+                {toolkit::TwipsToPixels(kMainWidthTwips, dpi_), toolkit::TwipsToPixels(kMainHeightTwips, dpi_)},
+                program_.appWindow.hwnd());
+  if (!Exists()) return;
+  CreateContent();
+}
+
+void MainWindow::CreateContent() {
+  // Every step is attempted; a step that fails is passed over.
+  fixedHeight_ = kMainHeightTwips;
+  fixedWidth_ = kMainWidthTwips;
+  fonts_ = std::make_unique<toolkit::FontSet>(dpi_);
+  banner_.reset(toolkit::LoadBitmapResource(IDB_BANNER));
+  logo_.reset(toolkit::LoadBitmapResource(IDB_LOGO));
+  controls_.Create(hwnd(), MainWindowControls(), dpi_, *fonts_);
+
+  HWND tabs = Control(ids::MainTabs);
+  for (int i = 0; i < 6; ++i) {
+    std::wstring caption = platform::Widen(kTabCaptions[i]);
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = &caption[0];
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  SetWindowSubclass(tabs, TabsProc, 1, 0);
+
+  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::MainStatusBar)),
+                               GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(toolkit::FontKind::Normal)), FALSE);
+  UpdateClock();
+  SetTimer(hwnd(), kClockTimer, 1000, nullptr);
+
+  toolkit::SetText(hwnd(), core::VersionedCaption());
+  about_.FillTexts();
+  scan_.ChooseFullScan();
+  SelectTab(tabs::Status);
+
+  platform::CreateFolder(features::QuarantineFolder());
+  platform::CreateFolder(platform::AppPath("Reports"));
+  quarantine_.RefreshLists();
+  // The counter is saved whenever this window is closed, also by Exit from
+  // the tray while the window was never shown; loading it here keeps that
+  // save from overwriting the stored total with 0.
+  program_.removedObjects = features::LoadRemovedTotal();
+}
+
+void MainWindow::Show() {
+  if (!Exists()) Load();
+  ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd());
+}
+
+void MainWindow::Hide() {
+  if (Exists()) ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool MainWindow::IsVisible() const { return Exists() && IsWindowVisible(hwnd()); }
+
+void MainWindow::SelectTab(int index) {
+  SendMessageW(Control(ids::MainTabs), TCM_SETCURSEL, index, 0);
+  controls_.ShowPage(index);
+}
+
+void MainWindow::SelectFullScan() { scan_.ChooseFullScan(); }
+
+bool MainWindow::IsAutoShowTicked() const { return settings_.ShowMainWindowTicked(); }
+
+void MainWindow::LoadPreferences() { settings_.LoadPreferences(); }
+
+void MainWindow::RequestClose() { SaveAndHide(); }
+
+void MainWindow::SaveAndHide() {
+  features::SaveRemovedTotal(program_.removedObjects);
+  Hide();
+}
+
+void MainWindow::OnActivated() {
+  quarantine_.RefreshLists();
+  status_.ShowDefinitions(program_.tray.definitionsList());
+  // Reloaded: the scan window's removals are stored as they happen.
+  program_.removedObjects = features::LoadRemovedTotal();
+  status_.ShowRemovedTotal(program_.removedObjects);
+  settings_.LoadPreferences();
+}
+
+void MainWindow::KeepFixedSize() {
+  if (enforcingSize_ || IsIconic(hwnd())) return;
+  const int width = toolkit::TwipsToPixels(fixedWidth_, dpi_);
+  const int height = toolkit::TwipsToPixels(fixedHeight_, dpi_);
+  RECT rect;
+  GetWindowRect(hwnd(), &rect);
+  if (rect.right - rect.left == width && rect.bottom - rect.top == height) return;
+  enforcingSize_ = true;
+  SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  enforcingSize_ = false;
+}
+
+void MainWindow::OnTabChanged() {
+  controls_.ShowPage(static_cast<int>(SendMessageW(Control(ids::MainTabs), TCM_GETCURSEL, 0, 0)));
+}
+
+void MainWindow::OnTabsFocused() {
+  // Re-reads the quarantine folder into both lists, so the figure the status
+  // shows is current rather than as old as the last activation.
+  quarantine_.RefreshCount();
+  status_.ShowFigures(program_.tray.definitionsList());
+}
+
+void MainWindow::UpdateClock() {
+  wchar_t time[64];
+  if (GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, time, 64) == 0) return;
+  // Two tabs right-align the text in the panel.
+  const std::wstring text = std::wstring(L"\t\t") + time;
+  SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool MainWindow::HasF1Handler(HWND control) const {
+  if (control == hwnd()) return true;
+  static const int kWithHandler[] = {
+      ids::MainTabs,       ids::QuarantineList, ids::ScanNowButton,   ids::ScanQuickOption,
+      ids::ScanFullOption,  ids::QuarantineSelectAllButton,       ids::QuarantineDeselectAllButton,    ids::UpdatesCheckButton,
+      ids::AboutCheckButton, ids::SettingsSaveButton, ids::SettingsLoadOnStartup, ids::SettingsScanOnStartup,
+      ids::SettingsCheckUpdates, ids::SettingsSaveReports,         ids::SettingsShowMainWindow,
+  };
+  for (int id : kWithHandler) {
+    if (Control(id) == control) return true;
+  }
+  return false;
+}
+
+bool MainWindow::PreTranslateMessage(MSG& msg) {
+  if (!Exists() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && HasF1Handler(msg.hwnd)) about_.OnHelpClicked();
+  return toolkit::RouteDialogKeys(hwnd(), msg);
+}
+
+void MainWindow::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
+  HWND other = reinterpret_cast<HWND>(lParam);
+  const bool otherIsOurs = toolkit::IsProgramForm(other);
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    if (otherIsOurs) isProgramsActiveWindow_ = false;
+    HWND focus = GetFocus();
+    if (IsChild(hwnd(), focus)) lastFocus_ = focus;
+    return;
+  }
+  returningFromElsewhere_ = isProgramsActiveWindow_ && !otherIsOurs;
+  if (returningFromElsewhere_) return;
+  isProgramsActiveWindow_ = true;
+  OnActivated();
+}
+
+void MainWindow::RestoreFocus() {
+  HWND target = returningFromElsewhere_ ? lastFocus_ : nullptr;
+  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::MainTabs);
+  if (target != nullptr) SetFocus(target);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  if (!quarantine_.OnCommand(id) && !settings_.OnCommand(id) && !about_.OnCommand(id, code)) RunCommand(id);
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+  if (header.idFrom == static_cast<UINT_PTR>(ids::MainTabs)) {
+    if (header.code == TCN_SELCHANGE) OnTabChanged();
+  }
+  return 0;
+}
+
+void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID == static_cast<UINT>(ids::MainBanner)) toolkit::DrawBitmapStretched(item.hDC, banner_.get(), item.rcItem);
+  if (item.CtlID == static_cast<UINT>(ids::AboutLogo)) toolkit::DrawBitmapStretched(item.hDC, logo_.get(), item.rcItem);
+}
+
+HBRUSH MainWindow::PageBackgroundBrush() {
+  if (pageBrush_) return pageBrush_.get();
+  HWND tabs = Control(ids::MainTabs);
+  RECT client;
+  GetClientRect(tabs, &client);
+  const platform::WindowDC tabsDC(tabs);
+  if (tabsDC.get() == nullptr) return nullptr;
+  const platform::MemoryDC memory(tabsDC.get());
+  pageBitmap_.reset(CreateCompatibleBitmap(tabsDC.get(), client.right, client.bottom));
+  if (memory.get() == nullptr || !pageBitmap_) return nullptr;
+  {
+    const platform::SelectedObject selected(memory.get(), pageBitmap_.get());
+    SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  }
+  pageBrush_.reset(CreatePatternBrush(pageBitmap_.get()));
+  return pageBrush_.get();
+}
+
+LRESULT MainWindow::OnCtlColor(UINT message, HDC dc, HWND control) {
+  const bool onPage = controls_.PageOf(control) != toolkit::kNoPage;
+  const bool webAddress = about_.IsWebAddress(control);
+  if (webAddress) SetTextColor(dc, RGB(0, 0, 255));
+  HBRUSH page = onPage ? PageBackgroundBrush() : nullptr;
+  if (page == nullptr) {
+    if (!webAddress) return Default(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  // Align the page picture with the control, which sits somewhere on the page.
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, Control(ids::MainTabs), reinterpret_cast<POINT*>(&rect), 2);
+  SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(page);
+}
+
+void MainWindow::KeepToFixedSize(MINMAXINFO& info) const {
+  const POINT fixed = {toolkit::TwipsToPixels(kMainWidthTwips, dpi_), toolkit::TwipsToPixels(kMainHeightTwips, dpi_)};
+  info.ptMinTrackSize = fixed;
+  info.ptMaxTrackSize = fixed;
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      OnActivateMessage(wParam, lParam);
+      return Default(message, wParam, lParam);
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_SHOWWINDOW:
+      if (!wParam) isProgramsActiveWindow_ = false;
+      return Default(message, wParam, lParam);
+    case WM_SIZE:
+      if (statusBar_ != nullptr) SendMessageW(statusBar_, WM_SIZE, 0, 0);
+      if (wParam == SIZE_RESTORED) KeepFixedSize();
+      return 0;
+    case WM_GETMINMAXINFO:
+      KeepToFixedSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case WM_CLOSE:
+      SaveAndHide();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case kTabsGotFocus:
+      OnTabsFocused();
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      pageBrush_.reset();
+      pageBitmap_.reset();
+      return Default(message, wParam, lParam);
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && toolkit::ShowBusyPointer()) return TRUE;
+      if (about_.OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      return Default(message, wParam, lParam);
+    case WM_CONTEXTMENU:
+      if (quarantine_.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      return Default(message, wParam, lParam);
+    case WM_TIMER:
+      if (wParam == kClockTimer) UpdateClock();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) features::SaveRemovedTotal(program_.removedObjects);
+      return 0;
+    default:
+      return Default(message, wParam, lParam);
+  }
+}
+
+}  // namespace windows

@@ -1,0 +1,21 @@
+#include "windows/message_loop.h"
+
+#include "windows/program.h"
+
+namespace windows {
+
+void DispatchProgramMessage(Program& program, MSG& msg) {
+  if (program.mainWindow.PreTranslateMessage(msg)) return;
+  if (program.splash && program.splash->PreTranslateMessage(msg)) return;
+  if (program.scanWindow && toolkit::RouteDialogKeys(program.scanWindow->hwnd(), msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+int RunMessageLoop(Program& program) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchProgramMessage(program, msg);
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace windows

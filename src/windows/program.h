@@ -1,0 +1,40 @@
+// The program's windows and the few values the whole program shares. One
+// instance lives for the run of the process, created at process start.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "windows/application_window.h"
+#include "windows/main_window.h"
+#include "windows/scan_window.h"
+#include "windows/splash_window.h"
+#include "windows/tray_window.h"
+
+namespace windows {
+
+struct Program {
+  Program() : tray(*this), mainWindow(*this) {}
+
+  ApplicationWindow appWindow;
+  TrayWindow tray;
+  MainWindow mainWindow;
+  std::unique_ptr<SplashWindow> splash;
+  // Created by a scan run; its window is destroyed by Exit and the object
+  // replaced by the next run.
+  std::unique_ptr<ScanWindow> scanWindow;
+  bool scanRunning = false;
+  // Set once start-up has loaded the definitions. Before that (while the
+  // automatic update check at start waits for an answer) a scan would find
+  // nothing and call the machine clean.
+  bool definitionsLoaded = false;
+  // Total of objects removed, loaded from and saved to the settings store.
+  int32_t removedObjects = 0;
+  // Set by the scan window's Abort button, tested by the scan engine.
+  bool abortScan = false;
+  // Report lines of the current scan run.
+  std::string scanReportText;
+};
+
+}  // namespace windows

@@ -1,0 +1,178 @@
+// The Quarantine list's context menu: putting files back where they came
+// from or into a chosen folder, showing where they came from, deleting them,
+// and opening the Quarantine folder.
+#include "windows/quarantine_page.h"
+
+#include <windowsx.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/removal_text.h"
+#include "features/quarantine_records.h"
+#include "features/removal.h"
+#include "platform/files.h"
+#include "platform/handles.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "windows/control_ids.h"
+#include "windows/message_box.h"
+
+namespace windows {
+namespace {
+
+enum MenuCommand : UINT { kRestore = 1, kRestoreTo, kDetails, kDelete, kOpenFolder };
+
+// A right click on an item outside the selection makes that item the
+// selection, as Explorer does.
+void SelectItemUnderMouse(HWND list, POINT screen) {
+  POINT client = screen;
+  ScreenToClient(list, &client);
+  const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+  if (HIWORD(hit) != 0) return;
+  const int item = LOWORD(hit);
+  if (SendMessageW(list, LB_GETSEL, item, 0) > 0) return;
+  SendMessageW(list, LB_SETSEL, FALSE, -1);
+  SendMessageW(list, LB_SETSEL, TRUE, item);
+  SendMessageW(list, LB_SETCARETINDEX, item, FALSE);
+}
+
+// The keyboard opens the menu at the focused item, or at the list's corner.
+POINT KeyboardMenuPoint(HWND list) {
+  RECT rect = {};
+  const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
+  if (caret < 0 || SendMessageW(list, LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&rect)) == LB_ERR) {
+    SetRectEmpty(&rect);
+  }
+  POINT point = {rect.left + 8, rect.bottom};
+  ClientToScreen(list, &point);
+  return point;
+}
+
+std::string NamedList(const std::vector<std::string>& items, const char* one, const char* many) {
+  std::string text = items.size() == 1 ? std::string(one) : std::to_string(items.size()) + many;
+  for (const std::string& item : items) text += "\r\n" + item;
+  return text;
+}
+
+}  // namespace
+
+bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
+  HWND list = Control(ids::QuarantineList);
+  if (source != list || list == nullptr) return false;
+  POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (position == -1) {
+    point = KeyboardMenuPoint(list);
+  } else {
+    SelectItemUnderMouse(list, point);
+  }
+  const UINT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0) > 0 ? MF_ENABLED : MF_GRAYED;
+  const platform::UniqueMenu owned(CreatePopupMenu());
+  HMENU menu = owned.get();
+  AppendMenuW(menu, MF_STRING | selected, kRestore, L"Restore");
+  AppendMenuW(menu, MF_STRING | selected, kRestoreTo, L"Restore To...");
+  AppendMenuW(menu, MF_STRING | selected, kDetails, L"Details");
+  AppendMenuW(menu, MF_STRING | selected, kDelete, L"Delete");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kOpenFolder, L"Open Quarantine Folder");
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
+  switch (command) {
+    case kRestore:
+      RestoreSelected(false);
+      break;
+    case kRestoreTo:
+      RestoreSelected(true);
+      break;
+    case kDetails:
+      ShowSelectedDetails();
+      break;
+    case kDelete:
+      OnDeleteSelectedClicked();
+      break;
+    case kOpenFolder:
+      platform::CreateFolder(features::QuarantineFolder());
+      platform::ShellOpen(hwnd(), features::QuarantineFolder());
+      break;
+  }
+  return true;
+}
+
+void QuarantinePage::RestoreSelected(bool chooseFolder) {
+  const std::vector<std::string> names = toolkit::SelectedItemTexts(Control(ids::QuarantineList));
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
+  std::vector<std::string> restored;
+  std::vector<std::string> failed;
+  // Asked once, when the first file needs it; a cancelled dialog leaves
+  // every file that needed it in quarantine.
+  bool askedForFolder = false;
+  std::optional<std::string> folder;
+  for (const std::string& name : names) {
+    const core::JournalRecord* record = core::FindJournalRecord(records, name);
+    // The original name, which may differ from the one in quarantine.
+    const std::string fileName = record != nullptr ? std::string(core::FileNameOf(record->originalPath)) : name;
+    std::string target;
+    if (chooseFolder || record == nullptr) {
+      if (!askedForFolder) {
+        askedForFolder = true;
+        folder = platform::ChooseFolder(
+            hwnd(), chooseFolder ? "Choose the folder to restore the selected files to."
+                                 : "Where the files came from is not known. Choose the folder to restore them to.");
+      }
+      if (!folder) continue;
+      target = (folder->empty() || folder->back() != '\\' ? *folder + "\\" : *folder) + fileName;
+    } else {
+      target = record->originalPath;
+    }
+    const std::string quarantined = features::QuarantineFolder() + "\\" + name;
+    platform::MoveResult result = platform::MoveWithoutReplacing(quarantined, target);
+    if (result == platform::MoveResult::TargetTaken) {
+      const int answer = ShowMessage(
+          hwnd(), "\"" + target + "\" already exists.\r\n\r\nRestore \"" + name + "\" beside it under another name?",
+          MB_YESNO | MB_ICONQUESTION);
+      if (answer != IDYES) continue;
+      target = features::FreePathBeside(target);
+      result = platform::MoveWithoutReplacing(quarantined, target);
+    }
+    if (result != platform::MoveResult::Moved) {
+      failed.push_back(name);
+      continue;
+    }
+    restored.push_back(name);
+    // The spare copy the removal left beside the original has served its
+    // purpose once the same file is back.
+    if (record != nullptr && !chooseFolder) {
+      const std::string sibling = core::SiblingCopyPath(record->originalPath);
+      if (platform::SameContent(sibling, target)) platform::DeleteFileForced(sibling);
+    }
+  }
+  features::ForgetQuarantined(restored);
+  RefreshLists();
+  if (!failed.empty()) {
+    ShowMessage(hwnd(),
+                          NamedList(failed, "1 item could not be restored:", " items could not be restored:") +
+                              "\r\n\r\nThe files are still in quarantine.",
+                          MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+void QuarantinePage::ShowSelectedDetails() {
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
+  std::string text;
+  for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
+    if (!text.empty()) text += "\r\n\r\n";
+    text += name;
+    const core::JournalRecord* record = core::FindJournalRecord(records, name);
+    if (record == nullptr) {
+      text += "\r\nNo record of where this file came from.";
+      continue;
+    }
+    text += "\r\nOriginal location: " + record->originalPath;
+    text += "\r\nQuarantined: " + record->quarantinedAt;
+    text += "\r\nDetected as: " + record->description;
+  }
+  if (!text.empty()) ShowMessage(hwnd(), text, MB_OK | MB_ICONINFORMATION, "Details");
+}
+
+}  // namespace windows

@@ -1,0 +1,76 @@
+#include "windows/quarantine_page.h"
+
+#include <vector>
+
+#include "features/quarantine_records.h"
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/text.h"
+#include "toolkit/busy_pointer.h"
+#include "windows/control_ids.h"
+
+namespace windows {
+namespace {
+
+void FillList(HWND list, const std::vector<std::string>& names) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const std::string& name : names) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void SelectEvery(HWND list, bool selected) {
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) SendMessageW(list, LB_SETSEL, selected, i);
+}
+
+}  // namespace
+
+void QuarantinePage::RefreshLists() {
+  const std::vector<std::string> names = platform::ListPlainFiles(features::QuarantineFolder());
+  FillList(Control(ids::QuarantineList), names);
+  FillList(Control(ids::MainQuarantineFiles), names);
+}
+
+void QuarantinePage::RefreshCount() {
+  RefreshLists();
+  const LRESULT count = SendMessageW(Control(ids::QuarantineList), LB_GETCOUNT, 0, 0);
+  toolkit::SetText(Control(ids::QuarantineCountLabel), std::to_string(count < 0 ? 0 : count) + " Adware in Quarantine");
+}
+
+bool QuarantinePage::OnCommand(int id) {
+  switch (id) {
+    case ids::QuarantineSelectAllButton:
+      OnSelectAllClicked();
+      return true;
+    case ids::QuarantineDeselectAllButton:
+      OnDeselectAllClicked();
+      return true;
+    case ids::QuarantineDeleteButton:
+      OnDeleteSelectedClicked();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void QuarantinePage::OnSelectAllClicked() { SelectEvery(Control(ids::QuarantineList), true); }
+
+void QuarantinePage::OnDeselectAllClicked() { SelectEvery(Control(ids::QuarantineList), false); }
+
+void QuarantinePage::OnDeleteSelectedClicked() {
+  toolkit::BusyPointer busy(toolkit::Pointer::Hourglass);
+  // A read-only copy is deleted all the same; one in use or already gone is
+  // passed over, and the list, re-read afterwards, shows what is left.
+  std::vector<std::string> deleted;
+  for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
+    if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name)) deleted.push_back(name);
+  }
+  features::ForgetQuarantined(deleted);
+  RefreshLists();
+}
+
+}  // namespace windows

@@ -1,0 +1,33 @@
+// The Quarantine tab: the files held in the Quarantine folder, their count,
+// deleting them for good, and the list's context menu that puts them back.
+#pragma once
+
+#include <windows.h>
+
+#include "windows/page.h"
+
+namespace windows {
+
+class QuarantinePage : public Page {
+ public:
+  using Page::Page;
+
+  // Re-reads the Quarantine folder into the list (and into the main
+  // window's hidden list that the Status tab counts).
+  void RefreshLists();
+  // The same, and the count below the list.
+  void RefreshCount();
+  // True when `id` is one of this page's buttons and was handled.
+  bool OnCommand(int id);
+  // The list's context menu; false when `source` is another window.
+  bool OnContextMenu(HWND source, LPARAM position);
+
+ private:
+  void OnSelectAllClicked();
+  void OnDeselectAllClicked();
+  void OnDeleteSelectedClicked();
+  void RestoreSelected(bool chooseFolder);
+  void ShowSelectedDetails();
+};
+
+}  // namespace windows

@@ -1,0 +1,263 @@
+#include "windows/scan_window.h"
+
+#include "features/settings.h"
+#include "platform/handles.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "toolkit/busy_pointer.h"
+#include "windows/message_loop.h"
+#include "windows/program.h"
+#include "windows/program_icon.h"
+
+namespace windows {
+namespace {
+
+constexpr const wchar_t* kScanClass = L"TallowickParawardenScan";
+constexpr toolkit::TwipsRect kClientTwips = {0, 0, 8250, 3285};
+// How long the scan may run between two looks at the window's messages:
+// often enough to feel immediate, seldom enough to cost next to nothing.
+constexpr DWORD kYieldSliceMs = 15;
+// Repainting the list costs many times more than adding a line to it, so the
+// lines found in a slice go in together and the list shows them a few times
+// a second.
+constexpr DWORD kListRepaintMs = 250;
+
+std::vector<toolkit::ControlRow> ScanWindowControls() {
+  using K = toolkit::ControlKind;
+  using F = toolkit::FontKind;
+  constexpr toolkit::TwipsRect kFrame = {120, 240, 7935, 855};
+  return {
+      {ids::ScanWindowFolderFrame, K::Frame, kFrame, "Currently Scanning", toolkit::kNoPage, F::Bold},
+      {ids::ScanWindowFolder, K::Label, toolkit::Within(kFrame, {120, 360, 7335, 255}), "Label3"},
+      {ids::ScanWindowFoundCaption, K::Label, {360, 1200, 3015, 255}, "Last Spyware / Adware found", toolkit::kNoPage, F::Bold},
+      {ids::ScanWindowDetections, K::ListToggle, {120, 1560, 8055, 930}, ""},
+      {ids::ScanWindowFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
+      {ids::ScanWindowScannedCount, K::Label, {480, 3000, 2175, 255}, "0 Objects scanned"},
+      {ids::ScanWindowAbort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"},
+      {ids::ScanWindowExit, K::PushButton, {5160, 2760, 1335, 375}, "&Exit"},
+      {ids::ScanWindowQuarantine, K::PushButton, {6600, 2760, 1335, 375}, "&Quarantine"},
+  };
+}
+
+}  // namespace
+
+ScanWindow::ScanWindow(Program& program) : program_(program) {
+  BindCommand(ids::ScanWindowAbort, [this] { OnAbortClicked(); });
+  BindCommand(ids::ScanWindowExit, [this] { OnExitClicked(); });
+  BindCommand(ids::ScanWindowQuarantine, [this] { OnQuarantineClicked(); });
+}
+
+void ScanWindow::Load() {
+  if (!Exists()) {
+    dpi_ = platform::ScreenDpi();
+    // CS_NOCLOSE also greys the close box, which some window managers draw
+    // even without a Close command.
+    RegisterWindowClass(kScanClass, ProgramIcon(false), ProgramIcon(true), GetSysColorBrush(COLOR_BTNFACE),
+                        CS_NOCLOSE);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    CreateCentred(kScanClass, "Scanning...", style, WS_EX_APPWINDOW,
+                  toolkit::OuterSizeForClient(kClientTwips, dpi_, style, WS_EX_APPWINDOW), program_.appWindow.hwnd());
+    if (!Exists()) return;
+    fonts_ = std::make_unique<toolkit::FontSet>(dpi_);
+    controls_.Create(hwnd(), ScanWindowControls(), dpi_, *fonts_);
+    toolkit::RemoveCloseMenuItems(hwnd());
+  }
+  ResetForNewRun();
+}
+
+void ScanWindow::ResetForNewRun() {
+  program_.abortScan = false;
+  ShowButton(ids::ScanWindowExit, false);
+  ShowButton(ids::ScanWindowAbort, true);
+  EnableWindow(controls_.Get(ids::ScanWindowQuarantine), FALSE);
+  objectsScanned = 0;
+  // A window kept from an earlier run starts over as a new one would.
+  anyFileExamined_ = false;
+  shownFound_ = -1;
+  pendingFolder_.clear();
+  toolkit::SetText(hwnd(), "Scanning...");
+  toolkit::SetText(controls_.Get(ids::ScanWindowFolder), "Label3");
+  toolkit::SetText(controls_.Get(ids::ScanWindowFoundCount), "No Spyware / Adware found");
+  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), "0 Objects scanned");
+}
+
+void ScanWindow::Show() {
+  if (!Exists()) return;
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
+  UpdateWindow(hwnd());
+}
+
+void ScanWindow::BringToFront() {
+  if (!Exists()) return;
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
+}
+
+void ScanWindow::EmptyResults() {
+  queuedLines_.clear();
+  SendMessageW(DetectionList(), LB_RESETCONTENT, 0, 0);
+  SendMessageW(DetectionList(), LB_SETHORIZONTALEXTENT, 0, 0);
+  widestLine_ = 0;
+}
+
+void ScanWindow::Finish() {
+  pendingFolder_.clear();
+  AddQueuedLines();
+  ShowAddedLines();
+  RefreshCounters();
+  toolkit::SetText(hwnd(), "Scan Complete");
+  toolkit::SetText(controls_.Get(ids::ScanWindowFolder), "");
+  ShowButton(ids::ScanWindowAbort, false);
+  ShowButton(ids::ScanWindowExit, true);
+  EnableWindow(controls_.Get(ids::ScanWindowQuarantine), TRUE);
+  // Hiding Abort took the keyboard focus with it; Exit takes it over.
+  HWND focus = GetFocus();
+  const bool focusUsable = IsChild(hwnd(), focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
+  if (GetActiveWindow() == hwnd() && !focusUsable) SetFocus(DefaultButton());
+}
+
+HWND ScanWindow::DefaultButton() const {
+  HWND abort = controls_.Get(ids::ScanWindowAbort);
+  return IsWindowVisible(abort) ? abort : controls_.Get(ids::ScanWindowExit);
+}
+
+void ScanWindow::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = DefaultButton();
+  SetFocus(target);
+}
+
+void ScanWindow::ShowButton(int id, bool shown) {
+  HWND button = controls_.Get(id);
+  EnableWindow(button, shown);
+  ShowWindow(button, shown ? SW_SHOW : SW_HIDE);
+}
+
+bool ScanWindow::YieldToWindow() {
+  const DWORD now = GetTickCount();
+  if (now - lastPump_ >= kYieldSliceMs) {
+    RefreshAndPump();
+    lastPump_ = GetTickCount();
+  }
+  return program_.abortScan;
+}
+
+void ScanWindow::RefreshAndPump() {
+  AddQueuedLines();
+  if (GetTickCount() - lastRepaint_ >= kListRepaintMs) ShowAddedLines();
+  RefreshCounters();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    DispatchProgramMessage(program_, msg);
+  }
+}
+
+void ScanWindow::RefreshCounters() {
+  if (!Exists()) return;
+  if (!pendingFolder_.empty()) {
+    toolkit::SetText(controls_.Get(ids::ScanWindowFolder), pendingFolder_);
+    pendingFolder_.clear();
+  }
+  if (!anyFileExamined_) return;
+  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), std::to_string(objectsScanned) + " Objects scanned");
+  LRESULT found = SendMessageW(DetectionList(), LB_GETCOUNT, 0, 0);
+  if (found < 0) found = 0;
+  // Seldom changes; setting a label to its own text still costs a repaint.
+  if (found == shownFound_) return;
+  shownFound_ = found;
+  toolkit::SetText(controls_.Get(ids::ScanWindowFoundCount), std::to_string(found) + " Spyware / Adware found");
+}
+
+void ScanWindow::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }
+
+void ScanWindow::Detected(const std::string& detectionLine) {
+  if (!Exists()) return;
+  queuedLines_.push_back(platform::Widen(detectionLine));
+}
+
+void ScanWindow::AddQueuedLines() {
+  if (queuedLines_.empty() || !Exists()) return;
+  HWND list = DetectionList();
+  if (!listRedrawOff_) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    listRedrawOff_ = true;
+  }
+  // Long paths scroll sideways instead of being cut off.
+  int widest = widestLine_;
+  {
+    const platform::WindowDC dc(list);
+    const platform::SelectedObject font(dc.get(), fonts_->For(toolkit::FontKind::Normal));
+    for (const std::wstring& line : queuedLines_) {
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+      SIZE size = {};
+      GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+      if (size.cx + 8 > widest) widest = size.cx + 8;
+    }
+  }
+  queuedLines_.clear();
+  if (widest > widestLine_) {
+    widestLine_ = widest;
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
+  }
+}
+
+void ScanWindow::ShowAddedLines() {
+  lastRepaint_ = GetTickCount();
+  if (!listRedrawOff_ || !Exists()) return;
+  listRedrawOff_ = false;
+  HWND list = DetectionList();
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void ScanWindow::FileExamined(int32_t count) {
+  objectsScanned = count;
+  anyFileExamined_ = true;
+}
+
+void ScanWindow::OnAbortClicked() {
+  program_.abortScan = true;
+  ShowButton(ids::ScanWindowAbort, false);
+  ShowButton(ids::ScanWindowExit, true);
+  SetFocus(controls_.Get(ids::ScanWindowExit));
+}
+
+void ScanWindow::OnExitClicked() {
+  features::SaveRemovedTotal(program_.removedObjects);
+  DestroyNow();
+  program_.mainWindow.Show();
+}
+
+LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return 0;
+      RunCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      // Only Exit closes this window; its close command is gone.
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
+      }
+      return Default(message, wParam, lParam);
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && toolkit::ShowBusyPointer()) return TRUE;
+      return Default(message, wParam, lParam);
+    default:
+      return Default(message, wParam, lParam);
+  }
+}
+
+}  // namespace windows

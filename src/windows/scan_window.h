@@ -1,0 +1,80 @@
+// The scan window: the folder being scanned, the detections found so far,
+// the two running counts, and Abort, Exit and Quarantine. Created by each
+// scan run and destroyed by its Exit button.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/scan_engine.h"
+#include "toolkit/controls.h"
+#include "toolkit/window.h"
+#include "windows/control_ids.h"
+
+namespace windows {
+
+struct Program;
+
+class ScanWindow : public toolkit::Window, public core::ScanObserver {
+ public:
+  explicit ScanWindow(Program& program);
+
+  // Creates the window if it does not exist and puts it in its scanning
+  // state with clean counts.
+  void Load();
+  void Show();
+  void BringToFront();
+  void EmptyResults();
+  // The finished state: caption "Scan Complete", Exit and Quarantine usable.
+  void Finish();
+  HWND DetectionList() const { return controls_.Get(ids::ScanWindowDetections); }
+
+  int32_t objectsScanned = 0;
+
+  bool YieldToWindow() override;
+  void ScanningFolder(const std::string& shownPath) override;
+  void Detected(const std::string& detectionLine) override;
+  void FileExamined(int32_t objectsScanned) override;
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void ResetForNewRun();
+  void OnAbortClicked();
+  // Stores the removed total and closes the window.
+  void OnExitClicked();
+  // Ends the programs the definitions name, then removes the marked
+  // detections (the removal's own file).
+  void OnQuarantineClicked();
+  void ShowButton(int id, bool shown);
+  // Abort while the scan runs, Exit afterwards: the control that takes the
+  // focus when the one that had it is gone.
+  HWND DefaultButton() const;
+  void RestoreFocus();
+  // Brings the labels up to the exact counts and lets queued messages through.
+  void RefreshAndPump();
+  void RefreshCounters();
+  // Adds the queued detection lines to the list with its drawing held back.
+  void AddQueuedLines();
+  // Lets the list draw again and shows what was added since it last did.
+  void ShowAddedLines();
+
+  Program& program_;
+  int dpi_ = 96;
+  std::unique_ptr<toolkit::FontSet> fonts_;
+  toolkit::ControlSet controls_;
+  DWORD lastPump_ = 0;
+  bool anyFileExamined_ = false;
+  LRESULT shownFound_ = -1;
+  std::string pendingFolder_;
+  int widestLine_ = 0;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
+  std::vector<std::wstring> queuedLines_;
+  bool listRedrawOff_ = false;
+  DWORD lastRepaint_ = 0;
+};
+
+}  // namespace windows

@@ -1,0 +1,23 @@
+// The Status tab: definitions loaded, last scan, totals and quarantine count.
+#pragma once
+
+#include <cstdint>
+
+#include "core/definitions_list.h"
+#include "windows/page.h"
+
+namespace windows {
+
+class StatusPage : public Page {
+ public:
+  using Page::Page;
+
+  // When the main window is activated: the definitions and the removed total.
+  void ShowDefinitions(const core::DefinitionsList& list);
+  void ShowRemovedTotal(int32_t total);
+  // When the tabs get the focus (after the quarantine lists were re-read):
+  // the definitions header and the stored usage figures.
+  void ShowFigures(const core::DefinitionsList& list);
+};
+
+}  // namespace windows

@@ -1,0 +1,49 @@
+// The hidden tray window: owns the notification-area icon, its menu, and the
+// current definitions for the whole run of the program.
+#pragma once
+
+#include <windows.h>
+
+#include "core/definitions.h"
+#include "platform/handles.h"
+#include "toolkit/tray_icon.h"
+#include "toolkit/window.h"
+
+namespace windows {
+
+struct Program;
+
+class TrayWindow : public toolkit::Window {
+ public:
+  explicit TrayWindow(Program& program);
+
+  // Creates the window (never shown) and runs its load step.
+  void Load();
+  const core::DefinitionsList& definitionsList() const { return definitions_->list; }
+  // The current load, shared: a scan keeps the one it started with.
+  core::SharedDefinitions definitions() const { return definitions_; }
+  void SetDefinitions(core::SharedDefinitions definitions) { definitions_ = std::move(definitions); }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void CreateContent();
+  void OnIconEvent(LPARAM lParam);
+  void PopupTrayMenu();
+  void OnShowChosen();
+  void OnAboutChosen();
+  void OnExitChosen();
+  // Saves what the main window keeps, removes the icon and ends the process.
+  void EndProgram();
+
+  Program& program_;
+  core::SharedDefinitions definitions_;
+  platform::UniqueIcon icon_;
+  platform::UniqueMenu menu_;
+  toolkit::NotifyRecord88 notifyRecord_ = {};
+  bool menuOpen_ = false;
+  // Broadcast when the shell's taskbar starts (again, after a crash of the
+  // shell): the icon is gone then and is added anew.
+  UINT taskbarCreated_ = 0;
+};
+
+}  // namespace windows
