@@ -277,12 +277,12 @@ std::wstring SiblingOf(const std::wstring& file) {
 // are named ("quarantine=3,folder").
 class Selection {
  public:
-  Selection(int defaultPairs, const std::string& spec) : defaultPairs_(defaultPairs) {
+  Selection(int defaultPairs, const std::string& choice) : defaultPairs_(defaultPairs) {
     size_t start = 0;
-    while (start < spec.size()) {
-      size_t end = spec.find(',', start);
-      if (end == std::string::npos) end = spec.size();
-      const std::string item = spec.substr(start, end - start);
+    while (start < choice.size()) {
+      size_t end = choice.find(',', start);
+      if (end == std::string::npos) end = choice.size();
+      const std::string item = choice.substr(start, end - start);
       const size_t equals = item.find('=');
       named_.emplace_back(item.substr(0, equals),
                           equals == std::string::npos ? defaultPairs : std::max(2, std::atoi(item.c_str() + equals + 1)));
