@@ -35,6 +35,7 @@ set(WIN32_SOURCES
   src/toolkit/busy_pointer.cpp
   src/toolkit/caption_fit.cpp
   src/toolkit/control_subclasses.cpp
+  src/toolkit/whole_lines.cpp
   src/toolkit/controls.cpp
   src/toolkit/tray_icon.cpp
   src/toolkit/window.cpp

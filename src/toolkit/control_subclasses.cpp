@@ -2,35 +2,12 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
 #include "platform/handles.h"
 
 namespace toolkit {
 namespace {
-
-// Keeps a list at whole lines within the height it was given, also after
-// its horizontal scroll bar comes or goes (the system's own integral height
-// loses lines on every such change).
-LRESULT CALLBACK WholeLinesProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR givenHeight) {
-  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
-  if (message == WM_SIZE || message == WM_SETFONT) {
-    RECT outer, client;
-    GetWindowRect(list, &outer);
-    GetClientRect(list, &client);
-    const int lineHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-    const int edges = (outer.bottom - outer.top) - client.bottom;
-    if (lineHeight > 0) {
-      const int lines = std::max(1, (static_cast<int>(givenHeight) - edges) / lineHeight);
-      const int height = edges + lines * lineHeight;
-      if (height != outer.bottom - outer.top) {
-        SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-    }
-  }
-  return result;
-}
 
 // A frame draws its own title, unclipped: the system's frame cuts the title
 // off at its measured width, and an unsmoothed bold face draws a pixel or two
@@ -67,11 +44,6 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 }  // namespace
-
-void KeepWholeLines(HWND list, int givenHeight) {
-  SetWindowSubclass(list, WholeLinesProc, 1, static_cast<DWORD_PTR>(givenHeight));
-  SendMessageW(list, WM_SIZE, 0, 0);
-}
 
 void DrawTitleUnclipped(HWND frame) {
   SetWindowSubclass(frame, FrameProc, 1, 0);

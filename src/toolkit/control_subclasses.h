@@ -5,9 +5,6 @@
 
 namespace toolkit {
 
-// Keeps a list at whole lines within the pixel height it was given, also
-// after its horizontal scroll bar comes or goes.
-void KeepWholeLines(HWND list, int givenHeight);
 // Makes a frame draw its own title, unclipped.
 void DrawTitleUnclipped(HWND frame);
 

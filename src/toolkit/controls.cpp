@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "toolkit/caption_fit.h"
 #include "toolkit/control_subclasses.h"
+#include "toolkit/whole_lines.h"
 
 namespace toolkit {
 namespace {
@@ -174,7 +175,7 @@ void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dp
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(row.font)), FALSE);
     FitCaption(control);
     if (row.kind == ControlKind::Frame) DrawTitleUnclipped(control);
-    if (row.kind == ControlKind::ListToggle) KeepWholeLines(control, px.height);
+    if (row.kind == ControlKind::ListToggle) FitWholeLines(control, px.height);
     if (row.tip != nullptr) {
       if (tips_ == nullptr || GetWindow(tips_, GW_OWNER) != parent) tips_ = CreateTips(parent);
       AddTip(tips_, parent, control, row.tip);

@@ -5,6 +5,8 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "toolkit/busy_pointer.h"
+#include "toolkit/twips.h"
+#include "toolkit/whole_lines.h"
 #include "windows/message_loop.h"
 #include "windows/program.h"
 #include "windows/program_icon.h"
@@ -21,6 +23,7 @@ constexpr DWORD kYieldSliceMs = 15;
 // lines found in a slice go in together and the list shows them a few times
 // a second.
 constexpr DWORD kListRepaintMs = 250;
+constexpr toolkit::TwipsRect kDetectionsTwips = {120, 1560, 8055, 930};
 
 std::vector<toolkit::ControlRow> ScanWindowControls() {
   using K = toolkit::ControlKind;
@@ -30,7 +33,7 @@ std::vector<toolkit::ControlRow> ScanWindowControls() {
       {ids::ScanWindowFolderFrame, K::Frame, kFrame, "Currently Scanning", toolkit::kNoPage, F::Bold},
       {ids::ScanWindowFolder, K::Label, toolkit::Within(kFrame, {120, 360, 7335, 255}), "Label3"},
       {ids::ScanWindowFoundCaption, K::Label, {360, 1200, 3015, 255}, "Last Spyware / Adware found", toolkit::kNoPage, F::Bold},
-      {ids::ScanWindowDetections, K::ListToggle, {120, 1560, 8055, 930}, ""},
+      {ids::ScanWindowDetections, K::ListToggle, kDetectionsTwips, ""},
       {ids::ScanWindowFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
       {ids::ScanWindowScannedCount, K::Label, {480, 3000, 2175, 255}, "0 Objects scanned"},
       {ids::ScanWindowAbort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"},
@@ -100,6 +103,7 @@ void ScanWindow::EmptyResults() {
   SendMessageW(DetectionList(), LB_RESETCONTENT, 0, 0);
   SendMessageW(DetectionList(), LB_SETHORIZONTALEXTENT, 0, 0);
   widestLine_ = 0;
+  KeepWholeLines();
 }
 
 void ScanWindow::Finish() {
@@ -213,7 +217,14 @@ void ScanWindow::ShowAddedLines() {
   listRedrawOff_ = false;
   HWND list = DetectionList();
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  // The horizontal scroll bar comes with the first long line, once the list
+  // draws again.
+  KeepWholeLines();
   InvalidateRect(list, nullptr, TRUE);
+}
+
+void ScanWindow::KeepWholeLines() {
+  toolkit::FitWholeLines(DetectionList(), toolkit::ToPixels(kDetectionsTwips, dpi_).height);
 }
 
 void ScanWindow::FileExamined(int32_t count) {

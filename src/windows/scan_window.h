@@ -61,6 +61,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   void AddQueuedLines();
   // Lets the list draw again and shows what was added since it last did.
   void ShowAddedLines();
+  void KeepWholeLines();
 
   Program& program_;
   int dpi_ = 96;
