@@ -67,7 +67,9 @@ TEST(ShippedDefinitions, LoadAsAVersionedFileInEveryCodePage) {
 TEST(ShippedDefinitions, EveryRecordNamesASpecificDocumentedFile) {
   const std::vector<std::string> records = core::ParseItems(ReadSourceFile("app/ref.dat"));
   const std::set<std::string> sourced = SourcedNames(ReadSourceFile("docs/definitions.md"));
-  ASSERT_GT(records.size(), 1u);
+  // The header and at least 150 records, so that an old infected machine
+  // shows something.
+  EXPECT_GE(records.size(), 151u);
   std::set<std::string> seen;
   for (size_t i = 1; i < records.size(); ++i) {
     const std::string& record = records[i];
