@@ -88,9 +88,20 @@ endif()
 add_custom_command(TARGET Parawarden POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${APP_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Parawarden> ${APP_DIR}/Parawarden.exe
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/ref.dat ${CMAKE_SOURCE_DIR}/app/index.html
-          ${CMAKE_SOURCE_DIR}/app/eula.txt ${APP_DIR}/
   VERBATIM)
+# The files beside the program are copied whenever they change, not only when
+# the program is linked again.
+set(APP_FILE_COPIES)
+foreach(name ref.dat index.html eula.txt)
+  add_custom_command(OUTPUT ${APP_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${APP_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/${name} ${APP_DIR}/${name}
+    DEPENDS ${CMAKE_SOURCE_DIR}/app/${name}
+    VERBATIM)
+  list(APPEND APP_FILE_COPIES ${APP_DIR}/${name})
+endforeach()
+add_custom_target(app_files ALL DEPENDS ${APP_FILE_COPIES})
+add_dependencies(Parawarden app_files)
 
 # The release (scripts/package and the test command build it): the setup
 # program, the portable zip and their checksums.
