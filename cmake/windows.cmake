@@ -40,6 +40,7 @@ set(WIN32_SOURCES
   src/toolkit/tray_icon.cpp
   src/toolkit/window.cpp
   src/features/definitions_loading.cpp
+  src/features/background_walk.cpp
   src/features/disk_folders.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp

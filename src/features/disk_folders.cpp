@@ -7,8 +7,8 @@ namespace features {
 
 bool DiskFolderLister::List(const std::string& folder, const core::FolderId* self, std::vector<std::string>& files,
                             std::vector<core::Subfolder>& subfolders) {
-  // Kept between calls: a scan lists thousands of folders.
-  static std::vector<platform::ListedFolder> listed;
+  // Kept between calls: a scan lists thousands of folders, on a thread of its own.
+  thread_local std::vector<platform::ListedFolder> listed;
   listed.clear();
   platform::FolderIdentity selfIdentity;
   if (self != nullptr) selfIdentity = {self->volume, self->index};

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/scan_engine.h"
+#include "core/folder_walk.h"
 
 namespace features {
 

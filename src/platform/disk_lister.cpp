@@ -151,8 +151,8 @@ enum class HandleListing { Listed, Refused, Stopped };
 HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const FolderIdentity* self,
                              std::vector<std::string>& files, std::vector<ListedFolder>& subfolders,
                              const Yield& yield) {
-  // Kept between calls: a scan lists thousands of folders.
-  static std::vector<ULONGLONG> buffer(64 * 1024 / sizeof(ULONGLONG));
+  // Kept between calls: a scan lists thousands of folders, on a thread of its own.
+  thread_local std::vector<ULONGLONG> buffer(64 * 1024 / sizeof(ULONGLONG));
   bool first = true;
   for (;;) {
     IoStatusBlock status = {};

@@ -25,4 +25,6 @@ WorkerThread::WorkerThread(std::function<void()> job) {
   handle_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
+void PauseBriefly() { MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT); }
+
 }  // namespace platform

@@ -7,7 +7,7 @@
 #include "core/scan_engine.h"
 #include "core/scan_text.h"
 #include "core/setting_values.h"
-#include "features/disk_folders.h"
+#include "features/background_walk.h"
 #include "features/quarantine_records.h"
 #include "features/scan_report.h"
 #include "features/settings.h"
@@ -75,13 +75,13 @@ void MainWindow::ScanRun(const std::string* folder) {
   // Held for the whole run: the splash window's start button may reload the
   // definitions while this scan lets messages through.
   const core::SharedDefinitions definitions = program_.tray.definitions();
-  // A folder of many thousands of files is listed in parts, with the window's
-  // messages let through in between.
-  features::DiskFolderLister lister([&window] { return window.YieldToWindow(); });
-  core::ScanEngine engine(lister, window, definitions->list, definitions->index, program_.scanReportText,
+  // The folders are listed ahead on a thread of their own while this one
+  // examines them and keeps the window answering.
+  features::BackgroundFolderWalk folders(definitions->index.fold(), [&window] { return window.YieldToWindow(); });
+  core::ScanEngine engine(folders, window, definitions->list, definitions->index, program_.scanReportText,
                           window.objectsScanned);
   // Quarantined copies would otherwise be reported again by every full scan.
-  engine.Exclude(features::QuarantineFolder());
+  folders.Exclude(features::QuarantineFolder());
   for (const std::string& root : roots) engine.Walk(root, true);
 
   if (features::IsSwitchedOn(core::kAutoLog)) {

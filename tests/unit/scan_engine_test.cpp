@@ -138,8 +138,9 @@ struct ScanRun {
 
   void Walk(const Texts& locations, bool examineFiles = true, const Texts& excluded = {}) {
     const core::DefinitionsIndex index(list, core::FoldAscii);
-    core::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
-    for (const std::string& folder : excluded) engine.Exclude(folder);
+    core::FolderWalk walk(lister, index.fold(), [this] { return !observer.YieldToWindow(); });
+    core::ScanEngine engine(walk, observer, list, index, reportText, objectsScanned);
+    for (const std::string& folder : excluded) walk.Exclude(folder);
     for (const std::string& location : locations) engine.Walk(location, examineFiles);
   }
 };
@@ -498,7 +499,8 @@ TEST(ScanEngine, VeryDeepTreeIsWalkedWholeWithoutExhaustingTheStack) {
   const core::DefinitionsIndex index(list, core::FoldAscii);
   std::string reportText;
   int32_t objectsScanned = 0;
-  core::ScanEngine engine(lister, observer, list, index, reportText, objectsScanned);
+  core::FolderWalk walk(lister, index.fold(), [] { return true; });
+  core::ScanEngine engine(walk, observer, list, index, reportText, objectsScanned);
   engine.Walk("C:\\Deep", true);
 
   EXPECT_EQ(observer.shown.size(), DeepLister::kDepth + 1);

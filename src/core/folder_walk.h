@@ -1,0 +1,94 @@
+// The walk of a folder tree in pre-order: a folder's own files, then each
+// subfolder's whole tree, both in name order ignoring case. Each folder
+// reached is handed over as a visit; a folder that leads back to one already
+// walked (a link or junction) is passed over.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/definitions_index.h"
+
+namespace core {
+
+// A folder's identity on its volume: a junction or link that leads to a
+// folder already walked has the same identity as that folder.
+struct FolderId {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  bool operator<(const FolderId& other) const {
+    return std::pair(volume, index) < std::pair(other.volume, other.index);
+  }
+};
+
+struct Subfolder {
+  std::string name;
+  FolderId id;
+  bool identified = false;
+};
+
+class FolderLister {
+ public:
+  virtual ~FolderLister() = default;
+  // Names of the folder's files that are neither hidden nor system files,
+  // and its subfolders, in any order. `self` is the folder's identity when
+  // known; subfolders carry theirs where the listing yields it cheaply.
+  // False when the folder cannot be listed.
+  virtual bool List(const std::string& folder, const FolderId* self, std::vector<std::string>& files,
+                    std::vector<Subfolder>& subfolders) = 0;
+  // False when the folder's identity cannot be learnt.
+  virtual bool Identify(const std::string& folder, FolderId& id) = 0;
+};
+
+// One folder reached by a walk: its path and, when files were asked for,
+// its files' folded names in name order. A folder that could not be listed
+// is visited too, with no files.
+struct FolderVisit {
+  std::string folder;
+  std::vector<std::string> foldedFiles;
+};
+
+// Hands each visit on; false when the walk is to stop.
+using VisitFolder = std::function<bool(FolderVisit&)>;
+
+// Where a scan's folders come from: a walk on the calling thread, or one
+// that lists ahead on a thread of its own.
+class FolderSource {
+ public:
+  virtual ~FolderSource() = default;
+  // Folders left out of every walk, such as the program's own quarantine.
+  virtual void Exclude(const std::string& folder) = 0;
+  // Walks the tree under `location`; false when a visit asked to stop.
+  virtual bool Walk(const std::string& location, bool withFiles, const VisitFolder& visit) = 0;
+};
+
+// How deep below the scan root a folder of unknown identity is still
+// entered; real trees are far shallower, a loop of links is not.
+constexpr size_t kUnknownIdentityDepth = 128;
+
+class FolderWalk : public FolderSource {
+ public:
+  // `keepGoing` is asked before each folder is listed; false stops the walk.
+  FolderWalk(FolderLister& lister, FoldCase fold, std::function<bool()> keepGoing);
+
+  void Exclude(const std::string& folder) override;
+  bool Walk(const std::string& location, bool withFiles, const VisitFolder& visit) override;
+
+ private:
+  using Snapshot = std::vector<Subfolder>;
+  // Lists one folder, hands it over and pushes the snapshot of its
+  // subfolders (full paths); false when the walk is to stop.
+  bool Enter(const Subfolder& location, bool withFiles, const VisitFolder& visit,
+             std::vector<std::pair<Snapshot, size_t>>& stack);
+
+  FolderLister& lister_;
+  FoldCase fold_;
+  std::function<bool()> keepGoing_;
+  std::set<FolderId> visited_;
+};
+
+}  // namespace core
