@@ -58,9 +58,13 @@ void MainWindow::ScanRun(const std::string* folder) {
 
   if (!program_.scanWindow || !program_.scanWindow->Exists()) program_.scanWindow = std::make_unique<ScanWindow>(program_);
   ScanWindow& window = *program_.scanWindow;
+  // Making the window and swapping it for this one each take tens of
+  // milliseconds; messages sent meanwhile are answered in between.
   window.Load();
+  window.YieldToWindow();
   Hide();
   window.Show();
+  window.YieldToWindow();
   window.EmptyResults();
 
   std::vector<std::string> roots;
