@@ -31,7 +31,7 @@ std::vector<toolkit::ControlRow> ScanWindowControls() {
   constexpr toolkit::TwipsRect kFrame = {120, 240, 7935, 855};
   return {
       {ids::ScanWindowFolderFrame, K::Frame, kFrame, "Currently Scanning", toolkit::kNoPage, F::Bold},
-      {ids::ScanWindowFolder, K::Label, toolkit::Within(kFrame, {120, 360, 7335, 255}), "Label3"},
+      {ids::ScanWindowFolder, K::Label, toolkit::Within(kFrame, {120, 360, 7335, 255}), ""},
       {ids::ScanWindowFoundCaption, K::Label, {360, 1200, 3015, 255}, "Last Spyware / Adware found", toolkit::kNoPage, F::Bold},
       {ids::ScanWindowDetections, K::ListToggle, kDetectionsTwips, ""},
       {ids::ScanWindowFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
@@ -79,7 +79,9 @@ void ScanWindow::ResetForNewRun() {
   shownFound_ = -1;
   pendingFolder_.clear();
   toolkit::SetText(hwnd(), "Scanning...");
-  toolkit::SetText(controls_.Get(ids::ScanWindowFolder), "Label3");
+  // Empty until the first folder is reached: the designer's placeholder
+  // caption meant nothing to a user.
+  toolkit::SetText(controls_.Get(ids::ScanWindowFolder), "");
   toolkit::SetText(controls_.Get(ids::ScanWindowFoundCount), "No Spyware / Adware found");
   toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), "0 Objects scanned");
 }
