@@ -11,17 +11,14 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-// The folded names in name order ignoring case; names equal but for case
-// keep a fixed order.
-std::vector<std::string> SortedFoldedNames(std::vector<std::string>& names, const FoldCase& fold) {
-  std::vector<std::pair<std::string, std::string>> keyed;
-  keyed.reserve(names.size());
-  for (std::string& name : names) keyed.emplace_back(fold(name), std::move(name));
-  names.clear();
-  std::sort(keyed.begin(), keyed.end());
+// The folded names in name order ignoring case. Names equal but for case
+// fold alike and are examined alike, so their order among themselves does
+// not matter.
+std::vector<std::string> SortedFoldedNames(const std::vector<std::string>& names, const FoldCase& fold) {
   std::vector<std::string> folded;
-  folded.reserve(keyed.size());
-  for (auto& [key, name] : keyed) folded.push_back(std::move(key));
+  folded.reserve(names.size());
+  for (const std::string& name : names) folded.push_back(fold(name));
+  std::sort(folded.begin(), folded.end());
   return folded;
 }
 

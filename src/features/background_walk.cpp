@@ -36,6 +36,7 @@ bool BackgroundFolderWalk::Walk(const std::string& location, bool withFiles, con
 
   std::deque<core::FolderVisit> taken;
   for (;;) {
+    taken.clear();
     bool finished;
     {
       platform::MutexLock lock(mutex_);
@@ -52,7 +53,6 @@ bool BackgroundFolderWalk::Walk(const std::string& location, bool withFiles, con
       if (idle_()) return false;
       platform::PauseBriefly();
     }
-    taken.clear();
   }
   std::exception_ptr failure;
   {

@@ -13,6 +13,7 @@
 
 #include "core/folder_walk.h"
 #include "features/disk_folders.h"
+#include "platform/mutex.h"
 #include "platform/worker_thread.h"
 
 namespace features {

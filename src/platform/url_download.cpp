@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "platform/handles.h"
+#include "platform/mutex.h"
 #include "platform/painting_wait.h"
 #include "platform/text.h"
 #include "platform/worker_thread.h"
@@ -23,30 +24,6 @@ struct InternetCloser {
   void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
 };
 using UniqueInternet = std::unique_ptr<std::remove_pointer_t<HINTERNET>, InternetCloser>;
-
-class CriticalSection {
- public:
-  CriticalSection() { InitializeCriticalSection(&section_); }
-  ~CriticalSection() { DeleteCriticalSection(&section_); }
-  CriticalSection(const CriticalSection&) = delete;
-  CriticalSection& operator=(const CriticalSection&) = delete;
-  void Enter() { EnterCriticalSection(&section_); }
-  void Leave() { LeaveCriticalSection(&section_); }
-
- private:
-  CRITICAL_SECTION section_;
-};
-
-class Guard {
- public:
-  explicit Guard(CriticalSection& section) : section_(section) { section_.Enter(); }
-  ~Guard() { section_.Leave(); }
-  Guard(const Guard&) = delete;
-  Guard& operator=(const Guard&) = delete;
-
- private:
-  CriticalSection& section_;
-};
 
 // One download, shared by the waiting thread and the worker: a waiter that
 // gives up leaves it to the worker, which frees it when it notices.
@@ -75,11 +52,11 @@ class Transfer {
   }
 
   TransferProgress Progress() {
-    Guard guard(lock_);
+    MutexLock guard(lock_);
     return progress_;
   }
   void Abandon() {
-    Guard guard(lock_);
+    MutexLock guard(lock_);
     abandoned_ = true;
   }
   // Only once finished() is signalled.
@@ -88,11 +65,11 @@ class Transfer {
 
  private:
   bool Abandoned() {
-    Guard guard(lock_);
+    MutexLock guard(lock_);
     return abandoned_;
   }
   void Report(bool newRequest, bool answered, uint64_t bytes) {
-    Guard guard(lock_);
+    MutexLock guard(lock_);
     if (newRequest) ++progress_.request;
     progress_.answered = answered;
     progress_.bytes = bytes;
@@ -234,7 +211,7 @@ class Transfer {
   UniqueHandle finished_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   UniqueInternet session_;
   UniqueInternet request_;
-  CriticalSection lock_;
+  Mutex lock_;
   TransferProgress progress_;
   bool abandoned_ = false;
   bool ok_ = false;
