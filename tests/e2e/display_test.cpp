@@ -223,14 +223,9 @@ using BoldTest = DisplayTest;
 
 TEST_P(BoldTest, BoldCaptionsAreDrawnBold) {
   const toolkit::FontSet fonts(GetParam());
-  HWND splash = StartProgram(kRefDat);
-  ASSERT_NE(splash, nullptr);
   // The splash window would cover the main window.
-  Click(Child(splash, ids::SplashStart));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
-  HWND main = VisibleMainWindow();
+  HWND main = StartToActiveMainWindow(kRefDat);
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
   ASSERT_TRUE(WaitUntil([&] { return Caption(Child(main, ids::StatusLastScanValue)) == L"Never"; }));
   ExpectDrawnBold(main, {ids::StatusFrame, ids::StatusDefinitionsValue, ids::StatusProtectionValue, ids::StatusLastScanValue}, fonts);
 

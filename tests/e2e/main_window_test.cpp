@@ -117,14 +117,9 @@ namespace e2e {
 namespace {
 
 TEST_F(MainWindowTest, KeyboardMovesBetweenControlsAndMnemonicsPressButtons) {
-  HWND splash = StartProgram();
-  ASSERT_NE(splash, nullptr);
-  // The keyboard goes to the active window: close the splash window first.
-  Click(Child(splash, ids::SplashStart));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
-  HWND main = VisibleMainWindow();
+  // The keyboard goes to the active window.
+  HWND main = StartToActiveMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
   HWND tabs = Child(main, ids::MainTabs);
   SendMessageW(tabs, TCM_SETCURFOCUS, 4, 0);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Child(main, ids::SettingsSaveButton)) != FALSE; }));

@@ -53,6 +53,18 @@ class ProgramTest : public ::testing::Test {
     return main;
   }
 
+  // Starts the program, closes its splash window with its start button and
+  // returns the main window once it is the active one (nullptr otherwise).
+  HWND StartToActiveMainWindow(const std::optional<std::string>& refDat = App::DefaultRefDat()) {
+    HWND splash = StartProgram(refDat);
+    if (splash == nullptr) return nullptr;
+    Click(Child(splash, ids::SplashStart));
+    if (!WaitUntil([&] { return !IsWindow(splash); })) return nullptr;
+    HWND main = VisibleMainWindow();
+    if (main == nullptr || !WaitUntil([&] { return GetForegroundWindow() == main; })) return nullptr;
+    return main;
+  }
+
   std::string testName_;
   std::unique_ptr<TempFolder> folder_;
   App app_;
