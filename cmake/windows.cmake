@@ -45,6 +45,7 @@ set(WIN32_SOURCES
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp
   src/features/removal.cpp
+  src/features/removed_total.cpp
   src/features/scan_report.cpp
   src/features/settings.cpp
   src/features/updates.cpp
@@ -67,6 +68,7 @@ set(WIN32_SOURCES
   src/windows/status_page.cpp
   src/windows/tray_window.cpp
   src/windows/update_prompts.cpp
+  src/windows/updates_page.cpp
   src/app/scan_handover.cpp
   src/app/single_instance.cpp
   src/app/start_sequence.cpp

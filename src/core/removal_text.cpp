@@ -42,7 +42,10 @@ bool PathsForDetection(std::string_view detectionLine, std::string_view applicat
   return !paths.fileName.empty();
 }
 
-int32_t AddRemoved(int32_t counter) { return counter < INT32_MAX ? counter + 1 : INT32_MAX; }
+int32_t AddRemoved(int32_t counter, int32_t removed) {
+  const int64_t sum = static_cast<int64_t>(counter) + (removed > 0 ? removed : 0);
+  return sum < INT32_MAX ? static_cast<int32_t>(sum) : INT32_MAX;
+}
 
 ProcessPass ProcessPassFor(int32_t platformId) {
   return platformId == 1 || platformId == 2 ? ProcessPass::Run : ProcessPass::NotRecognized;

@@ -36,9 +36,9 @@ std::string NumberedPath(std::string_view path, int number);
 // The part of a path after its last "\".
 std::string_view FileNameOf(std::string_view path);
 
-// One more removed object; the total stops at the largest 32-bit value
-// instead of wrapping round to a negative number.
-int32_t AddRemoved(int32_t counter);
+// The total after `removed` more objects; it stops at the largest 32-bit
+// value instead of wrapping round to a negative number.
+int32_t AddRemoved(int32_t counter, int32_t removed = 1);
 
 // What the removal does about running programs on a platform: 1 is the
 // 95/98 family and 2 the NT family, where the programs are looked for; any

@@ -48,15 +48,6 @@ void SaveAppSetting(const std::string& key, const std::string& value) {
 
 bool IsSwitchedOn(const char* key) { return core::ReadsAsOn(GetAppSetting(key, "0")); }
 
-int32_t LoadRemovedTotal() {
-  const double value = core::ReadNumber(GetAppSetting(core::kTotalObjectsRemoved, "0"));
-  if (value >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-  if (value <= static_cast<double>(INT32_MIN)) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
-void SaveRemovedTotal(int32_t total) { SaveAppSetting(core::kTotalObjectsRemoved, std::to_string(total)); }
-
 void RecordScanStart(const std::string& when) {
   SaveAppSetting(core::kLastRun, when);
   SaveAppSetting(core::kScanCount, NextScanCount(GetAppSetting(core::kScanCount, "0")));

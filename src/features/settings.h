@@ -20,11 +20,6 @@ void SaveAppSetting(const std::string& key, const std::string& value);
 // An on/off preference that is off unless stored as on.
 bool IsSwitchedOn(const char* key);
 
-// The total of removed objects. A stored total that is not a number reads
-// as 0; one beyond the 32-bit range stops at its limit.
-int32_t LoadRemovedTotal();
-void SaveRemovedTotal(int32_t total);
-
 // Notes the start of a scan run: its date and time, and one more scan.
 void RecordScanStart(const std::string& when);
 std::string LastScanText();

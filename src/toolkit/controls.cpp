@@ -182,6 +182,8 @@ void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dp
     }
     byId_[row.id] = control;
     pageByHandle_[control] = row.page;
+    if (row.onClick) onClick_[row.id] = row.onClick;
+    if (row.helpOnF1) withHelp_.insert(control);
   }
 }
 
@@ -200,6 +202,17 @@ void ControlSet::ShowPage(int page) {
 int ControlSet::PageOf(HWND control) const {
   const auto found = pageByHandle_.find(control);
   return found == pageByHandle_.end() ? kNoPage : found->second;
+}
+
+bool ControlSet::RunClick(int id, int code) const {
+  // BN_CLICKED and STN_CLICKED are both 0.
+  if (code != BN_CLICKED) return false;
+  const auto found = onClick_.find(id);
+  if (found == onClick_.end()) return false;
+  // A copy: the handler may recreate the controls and with them this table.
+  const std::function<void()> handler = found->second;
+  handler();
+  return true;
 }
 
 std::string GetText(HWND control) {

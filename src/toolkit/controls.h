@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,22 @@ struct ControlRow {
   int page = kNoPage;
   FontKind font = FontKind::Normal;
   const char* tip = nullptr;  // shown while the mouse rests on the control
+  // Run when the control is clicked (a button, or a label that notifies).
+  std::function<void()> onClick = nullptr;
+  // F1 on the control opens the program's help.
+  bool helpOnF1 = false;
+
+  // The row with its click handler, or with F1 help, for use in tables.
+  ControlRow Runs(std::function<void()> handler) const {
+    ControlRow row = *this;
+    row.onClick = std::move(handler);
+    return row;
+  }
+  ControlRow WithHelp() const {
+    ControlRow row = *this;
+    row.helpOnF1 = true;
+    return row;
+  }
 };
 
 // "MS Sans Serif" 8.25 pt, its bold cut, and Arial 11.25 pt bold, at the
@@ -65,9 +83,15 @@ class ControlSet {
   // Shows the controls of one page and hides those of every other page.
   void ShowPage(int page);
   int PageOf(HWND control) const;
+  // Runs the click handler of the control `id` for a click notification;
+  // false when the control has none or `code` is another notification.
+  bool RunClick(int id, int code) const;
+  bool HasHelp(HWND control) const { return withHelp_.count(control) != 0; }
 
  private:
   std::map<int, HWND> byId_;
+  std::map<int, std::function<void()>> onClick_;
+  std::set<HWND> withHelp_;
   std::map<HWND, int> pageByHandle_;
   HWND tips_ = nullptr;  // owned by the parent window, which destroys it
 };

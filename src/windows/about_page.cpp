@@ -5,6 +5,7 @@
 #include "platform/system.h"
 #include "toolkit/controls.h"
 #include "windows/about_texts.h"
+#include "windows/tab_layout.h"
 
 namespace windows {
 
@@ -16,17 +17,25 @@ void AboutPage::FillTexts() {
   toolkit::SetText(Control(ids::AboutWebAddress), core::kWebAddress);
 }
 
-bool AboutPage::OnCommand(int id, int code) {
-  switch (id) {
-    case ids::AboutHelpButton:
-      OnHelpClicked();
-      return true;
-    case ids::AboutWebAddress:
-      if (code == STN_CLICKED) OnWebAddressClicked();
-      return true;
-    default:
-      return false;
-  }
+std::vector<toolkit::ControlRow> AboutPage::Rows(std::function<void()> checkForUpdates) {
+  using K = toolkit::ControlKind;
+  using F = toolkit::FontKind;
+  using Row = toolkit::ControlRow;
+  return {
+      {ids::AboutLogo, K::Picture, OnTab({120, 480, 855, 3735}), "", tabs::About},
+      {ids::AboutName, K::Label, OnTab({1080, 480, 5775, 255}), "", tabs::About, F::Title},
+      {ids::AboutProgramInfo, K::Label, OnTab({1080, 720, 5655, 975}), "", tabs::About},
+      {ids::AboutAddress, K::Label, OnTab({1080, 1560, 2895, 1215}), "", tabs::About},
+      Row{ids::AboutHelpButton, K::PushButton, OnTab({5280, 1560, 1695, 375}), "&Help", tabs::About}.Runs(
+          [this] { OnHelpClicked(); }),
+      Row{ids::AboutCheckButton, K::PushButton, OnTab({5280, 2040, 1695, 375}), "&Check for updates...", tabs::About}
+          .Runs(std::move(checkForUpdates))
+          .WithHelp(),
+      Row{ids::AboutWebAddress, K::Label, OnTab({1080, 2760, 2655, 255}), "", tabs::About}.Runs(
+          [this] { OnWebAddressClicked(); }),
+      {ids::AboutSeparator, K::Separator, OnTab({1080, 3120, 5280, 30}), "", tabs::About},
+      {ids::AboutLegalNotice, K::Label, OnTab({1080, 3240, 5655, 855}), "", tabs::About},
+  };
 }
 
 void AboutPage::OnHelpClicked() { platform::ShellOpen(hwnd(), platform::AppPath("index.html")); }

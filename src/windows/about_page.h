@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
 #include "windows/control_ids.h"
 #include "windows/page.h"
 
@@ -13,9 +16,11 @@ class AboutPage : public Page {
  public:
   using Page::Page;
 
+  // The page's controls, in tab order, with their handlers; "Check for
+  // updates..." runs `checkForUpdates`.
+  std::vector<toolkit::ControlRow> Rows(std::function<void()> checkForUpdates);
+
   void FillTexts();
-  // True when `id` is this page's and was handled.
-  bool OnCommand(int id, int code);
   // Opens the help page (also for F1 anywhere in the main window).
   void OnHelpClicked();
   bool IsWebAddress(HWND control) const { return control != nullptr && control == Control(ids::AboutWebAddress); }

@@ -18,6 +18,7 @@
 #include "windows/program_icon.h"
 #include "windows/resource_ids.h"
 #include "windows/update_prompts.h"
+#include "windows/updates_page.h"
 
 namespace windows {
 namespace {
@@ -50,11 +51,7 @@ LRESULT CALLBACK TabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program) : program_(program) {
-  BindCommand(ids::ScanNowButton, [this] { OnScanNowClicked(); });
-  BindCommand(ids::UpdatesCheckButton, [this] { CheckForUpdates(program_, true); });
-  BindCommand(ids::AboutCheckButton, [this] { CheckForUpdates(program_, true); });
-}
+MainWindow::MainWindow(Program& program) : program_(program) {}
 
 void MainWindow::Load() {
   if (Exists()) return;
@@ -75,7 +72,12 @@ void MainWindow::CreateContent() {
   fonts_ = std::make_unique<toolkit::FontSet>(dpi_);
   banner_.reset(toolkit::LoadBitmapResource(IDB_BANNER));
   logo_.reset(toolkit::LoadBitmapResource(IDB_LOGO));
-  controls_.Create(hwnd(), MainWindowControls(), dpi_, *fonts_);
+  const auto checkForUpdates = [this] { CheckForUpdates(program_, true); };
+  controls_.Create(hwnd(),
+                   MainWindowControls({StatusPage::Rows(), ScanPage::Rows([this] { OnScanNowClicked(); }),
+                                       quarantine_.Rows(), UpdatesPage::Rows(checkForUpdates), settings_.Rows(),
+                                       about_.Rows(checkForUpdates)}),
+                   dpi_, *fonts_);
 
   HWND tabs = Control(ids::MainTabs);
   for (int i = 0; i < 6; ++i) {
@@ -102,10 +104,6 @@ void MainWindow::CreateContent() {
   platform::CreateFolder(features::QuarantineFolder());
   platform::CreateFolder(platform::AppPath("Reports"));
   quarantine_.RefreshLists();
-  // The counter is saved whenever this window is closed, also by Exit from
-  // the tray while the window was never shown; loading it here keeps that
-  // save from overwriting the stored total with 0.
-  program_.removedObjects = features::LoadRemovedTotal();
 }
 
 void MainWindow::Show() {
@@ -134,16 +132,14 @@ void MainWindow::LoadPreferences() { settings_.LoadPreferences(); }
 void MainWindow::RequestClose() { SaveAndHide(); }
 
 void MainWindow::SaveAndHide() {
-  features::SaveRemovedTotal(program_.removedObjects);
+  program_.removedTotal.Store();
   Hide();
 }
 
 void MainWindow::OnActivated() {
   quarantine_.RefreshLists();
   status_.ShowDefinitions(program_.tray.definitionsList());
-  // Reloaded: the scan window's removals are stored as they happen.
-  program_.removedObjects = features::LoadRemovedTotal();
-  status_.ShowRemovedTotal(program_.removedObjects);
+  status_.ShowRemovedTotal(program_.removedTotal.value());
   settings_.LoadPreferences();
 }
 
@@ -178,23 +174,9 @@ void MainWindow::UpdateClock() {
   SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-bool MainWindow::HasF1Handler(HWND control) const {
-  if (control == hwnd()) return true;
-  static const int kWithHandler[] = {
-      ids::MainTabs,       ids::QuarantineList, ids::ScanNowButton,   ids::ScanQuickOption,
-      ids::ScanFullOption,  ids::QuarantineSelectAllButton,       ids::QuarantineDeselectAllButton,    ids::UpdatesCheckButton,
-      ids::AboutCheckButton, ids::SettingsSaveButton, ids::SettingsLoadOnStartup, ids::SettingsScanOnStartup,
-      ids::SettingsCheckUpdates, ids::SettingsSaveReports,         ids::SettingsShowMainWindow,
-  };
-  for (int id : kWithHandler) {
-    if (Control(id) == control) return true;
-  }
-  return false;
-}
-
 bool MainWindow::PreTranslateMessage(MSG& msg) {
   if (!Exists() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && HasF1Handler(msg.hwnd)) about_.OnHelpClicked();
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && (msg.hwnd == hwnd() || controls_.HasHelp(msg.hwnd))) about_.OnHelpClicked();
   return toolkit::RouteDialogKeys(hwnd(), msg);
 }
 
@@ -217,10 +199,6 @@ void MainWindow::RestoreFocus() {
   HWND target = returningFromElsewhere_ ? lastFocus_ : nullptr;
   if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::MainTabs);
   if (target != nullptr) SetFocus(target);
-}
-
-void MainWindow::OnCommand(int id, int code) {
-  if (!quarantine_.OnCommand(id) && !settings_.OnCommand(id) && !about_.OnCommand(id, code)) RunCommand(id);
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
@@ -300,7 +278,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SaveAndHide();
       return 0;
     case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case kTabsGotFocus:
       OnTabsFocused();
@@ -329,7 +307,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kClockTimer) UpdateClock();
       return 0;
     case WM_ENDSESSION:
-      if (wParam) features::SaveRemovedTotal(program_.removedObjects);
+      if (wParam) program_.removedTotal.Store();
       return 0;
     default:
       return Default(message, wParam, lParam);

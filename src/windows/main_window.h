@@ -60,7 +60,6 @@ class MainWindow : public toolkit::Window {
   // from another window of the program) gives it to the tab control, whose
   // status refresh then brings the page up to date.
   void RestoreFocus();
-  void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
@@ -72,7 +71,6 @@ class MainWindow : public toolkit::Window {
   // `folder` names the one folder to scan; without it the Scan tab's choice
   // decides.
   void ScanRun(const std::string* folder);
-  bool HasF1Handler(HWND control) const;
 
   Program& program_;
   int dpi_ = 96;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "toolkit/controls.h"
 #include "toolkit/window.h"
 

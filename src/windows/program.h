@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "features/removed_total.h"
 #include "windows/application_window.h"
 #include "windows/main_window.h"
 #include "windows/scan_window.h"
@@ -29,8 +30,7 @@ struct Program {
   // automatic update check at start waits for an answer) a scan would find
   // nothing and call the machine clean.
   bool definitionsLoaded = false;
-  // Total of objects removed, loaded from and saved to the settings store.
-  int32_t removedObjects = 0;
+  features::RemovedTotal removedTotal;
   // Set by the scan window's Abort button, tested by the scan engine.
   bool abortScan = false;
   // Report lines of the current scan run.

@@ -8,6 +8,7 @@
 #include "platform/text.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
+#include "windows/tab_layout.h"
 
 namespace windows {
 namespace {
@@ -41,20 +42,26 @@ void QuarantinePage::RefreshCount() {
   toolkit::SetText(Control(ids::QuarantineCountLabel), std::to_string(count < 0 ? 0 : count) + " Adware in Quarantine");
 }
 
-bool QuarantinePage::OnCommand(int id) {
-  switch (id) {
-    case ids::QuarantineSelectAllButton:
-      OnSelectAllClicked();
-      return true;
-    case ids::QuarantineDeselectAllButton:
-      OnDeselectAllClicked();
-      return true;
-    case ids::QuarantineDeleteButton:
-      OnDeleteSelectedClicked();
-      return true;
-    default:
-      return false;
-  }
+std::vector<toolkit::ControlRow> QuarantinePage::Rows() {
+  using K = toolkit::ControlKind;
+  using F = toolkit::FontKind;
+  return {
+      toolkit::ControlRow{ids::QuarantineList, K::ListMulti, OnTab({240, 600, 6615, 2955}), "", tabs::Quarantine,
+                          F::Normal, "Click CTRL while selecting files, if you wish to select individual files."}
+          .WithHelp(),
+      {ids::QuarantineCountLabel, K::Label, OnTab({240, 3840, 2175, 255}), "", tabs::Quarantine},
+      toolkit::ControlRow{ids::QuarantineSelectAllButton, K::PushButton, OnTab({2760, 3720, 1335, 375}), "&Select All",
+                          tabs::Quarantine}
+          .Runs([this] { OnSelectAllClicked(); })
+          .WithHelp(),
+      toolkit::ControlRow{ids::QuarantineDeselectAllButton, K::PushButton, OnTab({4200, 3720, 1335, 375}),
+                          "D&e-Select All", tabs::Quarantine}
+          .Runs([this] { OnDeselectAllClicked(); })
+          .WithHelp(),
+      toolkit::ControlRow{ids::QuarantineDeleteButton, K::PushButton, OnTab({5640, 3720, 1335, 375}),
+                          "&Delete Selected", tabs::Quarantine}
+          .Runs([this] { OnDeleteSelectedClicked(); }),
+  };
 }
 
 void QuarantinePage::OnSelectAllClicked() { SelectEvery(Control(ids::QuarantineList), true); }

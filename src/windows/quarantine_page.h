@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "windows/page.h"
 
 namespace windows {
@@ -12,13 +14,14 @@ class QuarantinePage : public Page {
  public:
   using Page::Page;
 
+  // The page's controls, in tab order, with their handlers.
+  std::vector<toolkit::ControlRow> Rows();
+
   // Re-reads the Quarantine folder into the list (and into the main
   // window's hidden list that the Status tab counts).
   void RefreshLists();
   // The same, and the count below the list.
   void RefreshCount();
-  // True when `id` is one of this page's buttons and was handled.
-  bool OnCommand(int id);
   // The list's context menu; false when `source` is another window.
   bool OnContextMenu(HWND source, LPARAM position);
 

@@ -2,6 +2,7 @@
 // belongs to the main window, which runs the scan.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ namespace windows {
 class ScanPage : public Page {
  public:
   using Page::Page;
+
+  // The page's controls, in tab order; Scan Now runs `scanNow`.
+  static std::vector<toolkit::ControlRow> Rows(std::function<void()> scanNow);
 
   void ChooseFullScan();
   bool FullScanChosen() const;

@@ -25,7 +25,11 @@ constexpr DWORD kYieldSliceMs = 15;
 constexpr DWORD kListRepaintMs = 250;
 constexpr toolkit::TwipsRect kDetectionsTwips = {120, 1560, 8055, 930};
 
-std::vector<toolkit::ControlRow> ScanWindowControls() {
+}  // namespace
+
+ScanWindow::ScanWindow(Program& program) : program_(program) {}
+
+std::vector<toolkit::ControlRow> ScanWindow::Rows() {
   using K = toolkit::ControlKind;
   using F = toolkit::FontKind;
   constexpr toolkit::TwipsRect kFrame = {120, 240, 7935, 855};
@@ -36,19 +40,15 @@ std::vector<toolkit::ControlRow> ScanWindowControls() {
       {ids::ScanWindowDetections, K::ListToggle, kDetectionsTwips, ""},
       {ids::ScanWindowFoundCount, K::Label, {480, 2640, 2415, 255}, "No Spyware / Adware found"},
       {ids::ScanWindowScannedCount, K::Label, {480, 3000, 2175, 255}, "0 Objects scanned"},
-      {ids::ScanWindowAbort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"},
-      {ids::ScanWindowExit, K::PushButton, {5160, 2760, 1335, 375}, "&Exit"},
-      {ids::ScanWindowQuarantine, K::PushButton, {6600, 2760, 1335, 375}, "&Quarantine"},
+      toolkit::ControlRow{ids::ScanWindowAbort, K::PushButton, {5160, 2760, 1335, 375}, "&Abort"}.Runs(
+          [this] { OnAbortClicked(); }),
+      toolkit::ControlRow{ids::ScanWindowExit, K::PushButton, {5160, 2760, 1335, 375}, "&Exit"}.Runs(
+          [this] { OnExitClicked(); }),
+      toolkit::ControlRow{ids::ScanWindowQuarantine, K::PushButton, {6600, 2760, 1335, 375}, "&Quarantine"}.Runs(
+          [this] { OnQuarantineClicked(); }),
   };
 }
 
-}  // namespace
-
-ScanWindow::ScanWindow(Program& program) : program_(program) {
-  BindCommand(ids::ScanWindowAbort, [this] { OnAbortClicked(); });
-  BindCommand(ids::ScanWindowExit, [this] { OnExitClicked(); });
-  BindCommand(ids::ScanWindowQuarantine, [this] { OnQuarantineClicked(); });
-}
 
 void ScanWindow::Load() {
   if (!Exists()) {
@@ -62,7 +62,7 @@ void ScanWindow::Load() {
                   toolkit::OuterSizeForClient(kClientTwips, dpi_, style, WS_EX_APPWINDOW), program_.appWindow.hwnd());
     if (!Exists()) return;
     fonts_ = std::make_unique<toolkit::FontSet>(dpi_);
-    controls_.Create(hwnd(), ScanWindowControls(), dpi_, *fonts_);
+    controls_.Create(hwnd(), Rows(), dpi_, *fonts_);
     toolkit::RemoveCloseMenuItems(hwnd());
   }
   ResetForNewRun();
@@ -242,7 +242,7 @@ void ScanWindow::OnAbortClicked() {
 }
 
 void ScanWindow::OnExitClicked() {
-  features::SaveRemovedTotal(program_.removedObjects);
+  program_.removedTotal.Store();
   DestroyNow();
   program_.mainWindow.Show();
 }
@@ -250,8 +250,7 @@ void ScanWindow::OnExitClicked() {
 LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wParam) != BN_CLICKED) return 0;
-      RunCommand(LOWORD(wParam));
+      controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CLOSE:
       // Only Exit closes this window; its close command is gone.

@@ -41,6 +41,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   void FileExamined(int32_t objectsScanned) override;
 
  private:
+  std::vector<toolkit::ControlRow> Rows();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void ResetForNewRun();
   void OnAbortClicked();

@@ -60,6 +60,7 @@ void ScanWindow::OnQuarantineClicked() {
   const std::string applicationFolder = platform::ApplicationFolder();
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   std::vector<int> leaving;
+  int32_t removed = 0;
   std::vector<std::string> notRemoved;
   PaintSlices paint;
   for (int i = 0; i < count; ++i) {
@@ -69,7 +70,7 @@ void ScanWindow::OnQuarantineClicked() {
     if (!removal.understood) continue;
     switch (removal.result) {
       case features::RemovalResult::Removed:
-        program_.removedObjects = core::AddRemoved(program_.removedObjects);
+        ++removed;
         leaving.push_back(i);
         break;
       case features::RemovalResult::AlreadyGone:
@@ -88,9 +89,7 @@ void ScanWindow::OnQuarantineClicked() {
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  // Stored at once: the main window reloads the total from the store each
-  // time it is activated, which would otherwise undo these removals.
-  features::SaveRemovedTotal(program_.removedObjects);
+  program_.removedTotal.Add(removed);
   busy.Release();
   if (!notRemoved.empty()) ShowMessage(hwnd(), NotRemovedMessage(notRemoved), MB_OK | MB_ICONEXCLAMATION);
 }

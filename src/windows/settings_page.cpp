@@ -3,6 +3,7 @@
 #include "core/setting_values.h"
 #include "features/settings.h"
 #include "windows/control_ids.h"
+#include "windows/tab_layout.h"
 
 namespace windows {
 namespace {
@@ -31,10 +32,24 @@ void SettingsPage::LoadPreferences() {
 
 bool SettingsPage::ShowMainWindowTicked() const { return IsChecked(ids::SettingsShowMainWindow); }
 
-bool SettingsPage::OnCommand(int id) {
-  if (id != ids::SettingsSaveButton) return false;
-  OnSaveClicked();
-  return true;
+std::vector<toolkit::ControlRow> SettingsPage::Rows() {
+  using K = toolkit::ControlKind;
+  constexpr toolkit::TwipsRect kPrefsFrame = {840, 720, 5295, 2895};
+  const auto box = [&](int id, toolkit::TwipsRect rect, const char* caption) {
+    return toolkit::ControlRow{id, K::CheckBox, InFrame(kPrefsFrame, rect), caption, tabs::Settings}.WithHelp();
+  };
+  return {
+      {ids::SettingsFrame, K::Frame, OnTab(kPrefsFrame), "Select your preferences", tabs::Settings},
+      box(ids::SettingsLoadOnStartup, {360, 480, 3975, 255}, "Load on Startup"),
+      box(ids::SettingsScanOnStartup, {360, 960, 4455, 255}, "Auto Scan on Startup"),
+      box(ids::SettingsCheckUpdates, {360, 1440, 4815, 375}, "Check for updates Automatically"),
+      box(ids::SettingsSaveReports, {360, 1920, 2535, 255}, "Save Scan Results to File"),
+      box(ids::SettingsShowMainWindow, {360, 2400, 2535, 255}, "Show Main Window on Startup"),
+      toolkit::ControlRow{ids::SettingsSaveButton, K::PushButton, OnTab({5520, 3720, 1215, 375}), "&Save Settings",
+                          tabs::Settings}
+          .Runs([this] { OnSaveClicked(); })
+          .WithHelp(),
+  };
 }
 
 void SettingsPage::OnSaveClicked() {

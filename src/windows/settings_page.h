@@ -2,6 +2,8 @@
 // pressed, and the run-at-log-on value that mirrors "Load on Startup".
 #pragma once
 
+#include <vector>
+
 #include "windows/page.h"
 
 namespace windows {
@@ -10,11 +12,12 @@ class SettingsPage : public Page {
  public:
   using Page::Page;
 
+  // The page's controls, in tab order, with their handlers.
+  std::vector<toolkit::ControlRow> Rows();
+
   // Shows the stored preferences and makes the Run value follow them.
   void LoadPreferences();
   bool ShowMainWindowTicked() const;
-  // True when `id` is this page's and was handled.
-  bool OnCommand(int id);
 
  private:
   void OnSaveClicked();

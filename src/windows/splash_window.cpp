@@ -15,28 +15,26 @@ namespace {
 constexpr const wchar_t* kSplashClass = L"TallowickParawardenSplash";
 constexpr toolkit::TwipsRect kClientTwips = {0, 0, 7380, 4665};
 
-std::vector<toolkit::ControlRow> SplashControls() {
+}  // namespace
+
+SplashWindow::SplashWindow(HWND owner, std::function<void()> startSequence)
+    : owner_(owner), startSequence_(std::move(startSequence)) {}
+
+std::vector<toolkit::ControlRow> SplashWindow::Rows() {
   using K = toolkit::ControlKind;
   using F = toolkit::FontKind;
+  using Row = toolkit::ControlRow;
   // The picture buttons are owner-drawn push buttons, so keyboard users and
   // screen readers see them as the buttons they are.
   return {
       {ids::SplashPublisher, K::Label, {1920, 240, 5055, 375}, "", toolkit::kNoPage, F::Bold},
       {ids::SplashVersion, K::Label, {5160, 1440, 1815, 255}, "", toolkit::kNoPage, F::Bold},
       {ids::SplashAction, K::Label, {1680, 3720, 3615, 255}, ""},
-      {ids::SplashStart, K::PushButton, {450, 4080, 1950, 420}, "Start Parawarden"},
-      {ids::SplashLicense, K::PushButton, {2715, 4080, 1950, 420}, "View License"},
-      {ids::SplashExit, K::PushButton, {4980, 4080, 1950, 420}, "Exit"},
+      Row{ids::SplashStart, K::PushButton, {450, 4080, 1950, 420}, "Start Parawarden"}.Runs([this] { OnStartClicked(); }),
+      Row{ids::SplashLicense, K::PushButton, {2715, 4080, 1950, 420}, "View License"}.Runs(
+          [this] { OnViewLicenseClicked(); }),
+      Row{ids::SplashExit, K::PushButton, {4980, 4080, 1950, 420}, "Exit"}.Runs([this] { OnExitClicked(); }),
   };
-}
-
-}  // namespace
-
-SplashWindow::SplashWindow(HWND owner, std::function<void()> startSequence)
-    : owner_(owner), startSequence_(std::move(startSequence)) {
-  BindCommand(ids::SplashStart, [this] { OnStartClicked(); });
-  BindCommand(ids::SplashLicense, [this] { OnViewLicenseClicked(); });
-  BindCommand(ids::SplashExit, [this] { OnExitClicked(); });
 }
 
 void SplashWindow::Load() {
@@ -56,7 +54,7 @@ void SplashWindow::CreateContent() {
   startButton_.reset(toolkit::LoadBitmapResource(IDB_BTN_START));
   licenseButton_.reset(toolkit::LoadBitmapResource(IDB_BTN_LICENSE));
   exitButton_.reset(toolkit::LoadBitmapResource(IDB_BTN_EXIT));
-  controls_.Create(hwnd(), SplashControls(), dpi_, *fonts_);
+  controls_.Create(hwnd(), Rows(), dpi_, *fonts_);
   for (int id : {ids::SplashStart, ids::SplashLicense, ids::SplashExit}) {
     HWND button = controls_.Get(id);
     SetWindowLongPtrW(button, GWL_STYLE, (GetWindowLongPtrW(button, GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
@@ -166,7 +164,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         if (focus != nullptr && IsChild(hwnd(), focus)) SendMessageW(focus, BM_CLICK, 0, 0);
         return 0;
       }
-      RunCommand(LOWORD(wParam));
+      controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CLOSE:
       // Alt+F4 leaves the splash up: its buttons decide how the program goes on.

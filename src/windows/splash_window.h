@@ -27,6 +27,7 @@ class SplashWindow : public toolkit::Window {
   bool PreTranslateMessage(MSG& msg);
 
  private:
+  std::vector<toolkit::ControlRow> Rows();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateContent();
   void OnActivated();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/definitions_list.h"
 #include "windows/page.h"
@@ -11,6 +12,9 @@ namespace windows {
 class StatusPage : public Page {
  public:
   using Page::Page;
+
+  // The page's controls, in tab order.
+  static std::vector<toolkit::ControlRow> Rows();
 
   // When the main window is activated: the definitions and the removed total.
   void ShowDefinitions(const core::DefinitionsList& list);

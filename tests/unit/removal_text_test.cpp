@@ -48,6 +48,7 @@ TEST(RemovalRules, CounterPlatformAndNamingEntries) {
   EXPECT_EQ(core::AddRemoved(0), 1);
   EXPECT_EQ(core::AddRemoved(INT32_MAX - 1), INT32_MAX);
   EXPECT_EQ(core::AddRemoved(INT32_MAX), INT32_MAX);
+  EXPECT_EQ(core::AddRemoved(INT32_MAX - 5, 10), INT32_MAX);
 
   EXPECT_EQ(core::ProcessPassFor(1), core::ProcessPass::Run);
   EXPECT_EQ(core::ProcessPassFor(2), core::ProcessPass::Run);
