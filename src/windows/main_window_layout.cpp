@@ -74,7 +74,7 @@ std::vector<toolkit::ControlRow> MainWindowControls() {
        "Check for updates Automatically", tabs::Settings},
       {ids::SettingsSaveReports, K::CheckBox, InFrame(kPrefsFrame, {360, 1920, 2535, 255}), "Save Scan Results to File",
        tabs::Settings},
-      {ids::SettingsShowMainWindow, K::CheckBox, InFrame(kPrefsFrame, {360, 2400, 2535, 255}), "Show Main toolkit::Window on Startup",
+      {ids::SettingsShowMainWindow, K::CheckBox, InFrame(kPrefsFrame, {360, 2400, 2535, 255}), "Show Main Window on Startup",
        tabs::Settings},
       {ids::SettingsSaveButton, K::PushButton, OnTab({5520, 3720, 1215, 375}), "&Save Settings", tabs::Settings},
 
