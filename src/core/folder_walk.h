@@ -34,8 +34,8 @@ struct Subfolder {
 class FolderLister {
  public:
   virtual ~FolderLister() = default;
-  // Names of the folder's files that are neither hidden nor system files,
-  // and its subfolders, in any order. `self` is the folder's identity when
+  // Names of the folder's files, hidden and system files among them, and
+  // its subfolders, in any order. `self` is the folder's identity when
   // known; subfolders carry theirs where the listing yields it cheaply.
   // False when the folder cannot be listed.
   virtual bool List(const std::string& folder, const FolderId* self, std::vector<std::string>& files,

@@ -33,24 +33,45 @@ std::string FolderPathOf(std::string_view location) {
   return path;
 }
 
+namespace {
+
+// UTF-8: every byte of a character but its first is 10xxxxxx.
+bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+size_t CharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (char byte : text) count += StartsCharacter(byte) ? 1 : 0;
+  return count;
+}
+
+// The byte position just past the character that starts at `at`.
+size_t PastCharacter(std::string_view text, size_t at) {
+  size_t end = at + 1;
+  while (end < text.size() && !StartsCharacter(text[end])) ++end;
+  return end;
+}
+
+}  // namespace
+
 std::string ShortenForLabel(std::string_view path) {
-  if (path.size() <= 80) return std::string(path);
+  if (CharacterCount(path) <= 80) return std::string(path);
   const size_t firstSlash = path.find('\\');
   const size_t lastSlash = path.rfind('\\');
   if (firstSlash == std::string_view::npos) return std::string(path);
   // The character after the first "\" stays too, so a drive path keeps the
   // first letter of its top folder ("C:\W...\deep").
-  std::string shown(path.substr(0, firstSlash + 2));
+  std::string shown(path.substr(0, PastCharacter(path, firstSlash + 1)));
   shown += "...";
   shown += path.substr(lastSlash);
   return shown;
 }
 
-std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries, bool firstIsFloppy) {
+std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries,
+                                       const std::function<bool(const std::string&)>& isFloppy) {
   std::vector<std::string> roots;
-  for (size_t i = firstIsFloppy ? 1 : 0; i < driveEntries.size(); ++i) {
-    if (driveEntries[i].size() < 2) continue;
-    roots.push_back(driveEntries[i].substr(0, 2) + "\\");
+  for (const std::string& entry : driveEntries) {
+    if (entry.size() < 2 || isFloppy(entry)) continue;
+    roots.push_back(entry.substr(0, 2) + "\\");
   }
   return roots;
 }

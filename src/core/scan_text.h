@@ -3,6 +3,7 @@
 // roots of a full scan.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,15 +21,17 @@ std::string ReportLine(std::string_view folder, std::string_view name);
 std::string FolderPathOf(std::string_view location);
 // The path as shown while scanning: whole up to 80 characters, otherwise
 // its start up to and including the character after the first "\", "...",
-// and its last component with the "\" in front ("C:\W...\deep").
+// and its last component with the "\" in front ("C:\W...\deep"). Characters
+// are counted, not bytes, and none is cut in two.
 std::string ShortenForLabel(std::string_view path);
 
 // A full scan walks the root of every entry of the drive list in list
 // order; each entry starts with a drive letter and a colon ("c:",
-// "d: [DATA]"). The first entry is passed over only when it is a floppy
-// drive, which would be slow and rarely holds anything; on most machines the
-// first entry is the system drive, which must be scanned.
-std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries, bool firstIsFloppy);
+// "d: [DATA]"). Floppy drives are passed over: walking one asks for a disk
+// and rarely finds anything; on most machines the first entry is the system
+// drive, which must be scanned.
+std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntries,
+                                       const std::function<bool(const std::string&)>& isFloppy);
 
 // Seconds since midnight as single precision in their shortest general form
 // (at most seven significant digits), with the user's decimal separator.

@@ -11,8 +11,10 @@ struct ReportWrite {
   std::string error;  // the system's description when not written
 };
 
-// Writes the report for the collected report lines. A report that cannot be
-// written leaves no partial file behind.
+// Writes the report for the collected report lines under the first free
+// name of its time ("2004-7-15313.5.log", then "2004-7-15313.5 (2).log"),
+// never over an earlier report. A report that cannot be written leaves no
+// partial file behind.
 ReportWrite WriteScanReport(const std::string& reportText);
 
 }  // namespace features

@@ -104,9 +104,9 @@ bool IdentifyHandle(HANDLE handle, FolderIdentity& id) {
 
 bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; }
 
-bool IsPlainFile(DWORD attributes) {
-  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
-}
+// Hidden and system files are examined too: spyware often marks its own
+// files so to keep out of sight.
+bool IsPlainFile(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0; }
 
 // Identifies the folder behind a link or junction by opening it: the index
 // in the listing is the link's own, and its target may lie on another volume.

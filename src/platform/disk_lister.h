@@ -22,8 +22,8 @@ struct ListedFolder {
   bool identified = false;
 };
 
-// Names of the folder's files that are neither hidden nor system files, and
-// its subfolders, in the order the file system gives them. `self` is the
+// Names of the folder's files, hidden and system files among them, and its
+// subfolders, in the order the file system gives them. `self` is the
 // folder's identity when known; subfolders carry theirs where the listing
 // yields it cheaply. False when the folder cannot be listed. `yield`, when
 // given, is called between the parts of a long listing and answers true

@@ -115,4 +115,13 @@ std::string Narrow(std::wstring_view utf16) {
 std::string AnsiToUtf8(std::string_view ansi) { return Narrow(ToWide(CP_ACP, ansi)); }
 std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, Widen(utf8)); }
 
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view utf8) {
+  const std::wstring wide = Widen(utf8);
+  std::string ansi = FromWide(CP_ACP, wide);
+  // Whatever the converter put in place of a character does not read back
+  // as that character.
+  if (ToWide(CP_ACP, ansi) != wide) return std::nullopt;
+  return ansi;
+}
+
 }  // namespace platform

@@ -2,6 +2,7 @@
 // ANSI code page encodings.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,8 @@ std::string Narrow(std::wstring_view utf16);
 std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to the ANSI code page; characters it cannot hold become "?".
 std::string Utf8ToAnsi(std::string_view utf8);
+// UTF-8 to the ANSI code page when the code page holds every character as it
+// is (no "?", no look-alike such as "O" for "Ω"); nothing otherwise.
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view utf8);
 
 }  // namespace platform

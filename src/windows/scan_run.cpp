@@ -72,7 +72,7 @@ void MainWindow::ScanRun(const std::string* folder) {
     roots.push_back(*folder);
   } else if (scan_.FullScanChosen()) {
     const std::vector<std::string> drives = scan_.RefreshDriveList();
-    roots = core::FullScanRoots(drives, !drives.empty() && platform::IsFloppyDrive(drives.front()));
+    roots = core::FullScanRoots(drives, platform::IsFloppyDrive);
   } else {
     roots.push_back(platform::WindowsDirectory());
   }

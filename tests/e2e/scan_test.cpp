@@ -81,7 +81,7 @@ TEST_F(ScanTest, QuickScanWalksOnlyTheWindowsFolder) {
   }
 }
 
-TEST_F(ScanTest, CountsEachExaminedFileOnceAndLeavesHiddenAndSystemFilesAlone) {
+TEST_F(ScanTest, CountsEachExaminedFileOnceHiddenAndSystemFilesAmongThem) {
   MakeFile("Deep\\dual.dll");
   MakeFile("Deep\\hidden.dll", FILE_ATTRIBUTE_HIDDEN);
   MakeFile("Deep\\system.dll", FILE_ATTRIBUTE_SYSTEM);
@@ -98,9 +98,10 @@ TEST_F(ScanTest, CountsEachExaminedFileOnceAndLeavesHiddenAndSystemFilesAlone) {
   ASSERT_NE(scan, nullptr);
   const std::string folder = "e:\\" + testName_ + "\\Deep\\";
   EXPECT_EQ(Lines(scan), (std::vector<std::string>{folder + "dual.dll > First description",
-                                                   folder + "DUAL.DLL > Second description"}));
-  EXPECT_EQ(Label(scan, ids::ScanWindowScannedCount), std::to_string(2 + FixtureFiles()) + " Objects scanned");
-  EXPECT_EQ(Label(scan, ids::ScanWindowFoundCount), "2 Spyware / Adware found");
+                                                   folder + "DUAL.DLL > Second description",
+                                                   folder + "hidden.dll > Hidden", folder + "system.dll > System"}));
+  EXPECT_EQ(Label(scan, ids::ScanWindowScannedCount), std::to_string(4 + FixtureFiles()) + " Objects scanned");
+  EXPECT_EQ(Label(scan, ids::ScanWindowFoundCount), "4 Spyware / Adware found");
 }
 
 TEST_F(ScanTest, LinksBackIntoTheTreeAndALockedFolderDoNotStopTheScan) {

@@ -78,6 +78,12 @@ TEST(ShortenForLabel, WholeUpToEightyCharactersThenFirstAndLastComponent) {
   ASSERT_EQ(eighty.size(), 80u);
   ASSERT_EQ(eightyOne.size(), 81u);
   const std::string single = "C:\\" + std::string(120, 'x');
+  // "C:\ü" + "日" x n + "\last": 9 + n characters, far more bytes.
+  const auto wide = [](size_t n) {
+    std::string path = "C:\\\xC3\xBC";
+    for (size_t i = 0; i < n; ++i) path += "\xE6\x97\xA5";
+    return path + "\\last";
+  };
 
   struct Row {
     std::string path;
@@ -88,6 +94,8 @@ TEST(ShortenForLabel, WholeUpToEightyCharactersThenFirstAndLastComponent) {
       {"C:\\Temp\\sub", "C:\\Temp\\sub"},
       {eighty, eighty},
       {eightyOne, "C:\\P...\\deep"},
+      {wide(71), wide(71)},
+      {wide(72), "C:\\\xC3\xBC...\\last"},
       {pathOfLength(400), "C:\\P...\\deep"},
       {single, "C:\\x...\\" + std::string(120, 'x')},
       {"\\\\server\\" + std::string(90, 's') + "\\deep", "\\\\...\\deep"},
@@ -98,23 +106,27 @@ TEST(ShortenForLabel, WholeUpToEightyCharactersThenFirstAndLastComponent) {
   }
 }
 
-TEST(FullScanRoots, EveryDriveInListOrderButALeadingFloppy) {
+TEST(FullScanRoots, EveryDriveInListOrderButFloppies) {
   struct Row {
     Texts entries;
-    bool firstIsFloppy;
+    Texts floppies;
     Texts roots;
   };
   const Row rows[] = {
-      {{"a:", "c:", "d: [DATA]"}, true, {"c:\\", "d:\\"}},
-      {{"a:", "c: [SYSTEM]"}, false, {"a:\\", "c:\\"}},
-      {{"c:", "e:"}, false, {"c:\\", "e:\\"}},
-      {{"c:"}, false, {"c:\\"}},
-      {{"a:"}, true, {}},
-      {{}, false, {}},
+      {{"a:", "c:", "d: [DATA]"}, {"a:"}, {"c:\\", "d:\\"}},
+      {{"a:", "b:", "c:", "e:"}, {"a:", "b:"}, {"c:\\", "e:\\"}},
+      {{"b:", "c:"}, {"b:"}, {"c:\\"}},
+      {{"a:", "c: [SYSTEM]"}, {}, {"a:\\", "c:\\"}},
+      {{"c:", "e:"}, {}, {"c:\\", "e:\\"}},
+      {{"a:"}, {"a:"}, {}},
+      {{}, {}, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.entries));
-    EXPECT_EQ(core::FullScanRoots(row.entries, row.firstIsFloppy), row.roots);
+    const auto isFloppy = [&](const std::string& entry) {
+      return std::find(row.floppies.begin(), row.floppies.end(), entry) != row.floppies.end();
+    };
+    EXPECT_EQ(core::FullScanRoots(row.entries, isFloppy), row.roots);
   }
 }
 

@@ -41,7 +41,7 @@ class DiskListerTest : public ::testing::Test {
   std::string root_;
 };
 
-TEST_F(DiskListerTest, ListsPlainFilesAndSubfoldersWithTheIdentitiesTheyHave) {
+TEST_F(DiskListerTest, ListsEveryFileAndSubfolderWithTheIdentitiesTheyHave) {
   Make("Sub", true);
   Make("trailing ", true);
   Make("trailing \\inside.exe", false);
@@ -55,7 +55,8 @@ TEST_F(DiskListerTest, ListsPlainFilesAndSubfoldersWithTheIdentitiesTheyHave) {
   std::vector<std::string> files;
   std::vector<core::Subfolder> subfolders;
   ASSERT_TRUE(lister.List(root_, &self, files, subfolders));
-  EXPECT_EQ(files, std::vector<std::string>{"plain.exe"});
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"hidden.exe", "plain.exe", "system.exe"}));
   std::vector<std::string> names;
   for (const core::Subfolder& subfolder : subfolders) names.push_back(subfolder.name);
   std::sort(names.begin(), names.end());

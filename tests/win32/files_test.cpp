@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/removal_text.h"
+#include "features/scan_report.h"
+#include "platform/atomic_file.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "features/removal.h"
@@ -283,6 +286,43 @@ TEST_F(FilesTest, AppendedLinesStandAloneAfterACutOffLine) {
   ASSERT_EQ(platform::ReadFileBytes(PathOf("cut.journal"), appended), ReadResult::Ok);
   EXPECT_EQ(created, "first\r\n");
   EXPECT_EQ(appended, "cut off by a cra\nwhole\r\nnext\r\n");
+}
+
+TEST_F(FilesTest, ANewFileTakesTheFirstFreeNameAndReplacesNothing) {
+  Write("2004-7-15313.5.log", "earlier");
+  const auto nameFor = [&](int number) { return core::NumberedPath(PathOf("2004-7-15313.5.log"), number); };
+  std::string error;
+  EXPECT_EQ(platform::WriteNewFileAtomically(nameFor, "later", error), PathOf("2004-7-15313.5 (2).log")) << error;
+  std::string bytes;
+  ASSERT_EQ(platform::ReadFileBytes(PathOf("2004-7-15313.5.log"), bytes), ReadResult::Ok);
+  EXPECT_EQ(bytes, "earlier");
+  ASSERT_EQ(platform::ReadFileBytes(PathOf("2004-7-15313.5 (2).log"), bytes), ReadResult::Ok);
+  EXPECT_EQ(bytes, "later");
+  EXPECT_FALSE(platform::PathExists(PathOf("2004-7-15313.5.log.part")));
+}
+
+// A report keeps the ANSI code page while it can spell every name in it.
+TEST(ScanReport, AnsiUnlessANameNeedsMoreThenUtf8WithAByteOrderMark) {
+  if (GetACP() != 1252) GTEST_SKIP() << "needs ANSI code page 1252, have " << GetACP();
+  struct Row {
+    std::string lines;
+    std::string start;
+  };
+  const Row rows[] = {
+      {"\r\nAdware found >C:\\Temp\\istbar.dll", "\r\nAdware found >C:\\Temp\\istbar.dll\r\nTest Run : "},
+      {"\r\nAdware found >C:\\\xC3\xBC\\istbar.dll", "\r\nAdware found >C:\\\xFC\\istbar.dll\r\nTest Run : "},
+      {"\r\nAdware found >D:\\\xC3\xBC\xE6\x97\xA5\\\xCE\xA9mega\\gtools.dll",
+       "\xEF\xBB\xBF\r\nAdware found >D:\\\xC3\xBC\xE6\x97\xA5\\\xCE\xA9mega\\gtools.dll\r\nTest Run : "},
+  };
+  for (const Row& row : rows) {
+    const features::ReportWrite report = features::WriteScanReport(row.lines);
+    ASSERT_TRUE(report.written) << report.error;
+    std::string bytes;
+    EXPECT_EQ(platform::ReadFileBytes(report.path, bytes), ReadResult::Ok);
+    platform::DeleteFileForced(report.path);
+    EXPECT_EQ(bytes.substr(0, row.start.size()), row.start);
+  }
+  RemoveDirectoryW(Widen(platform::AppPath("Reports")).c_str());
 }
 
 }  // namespace

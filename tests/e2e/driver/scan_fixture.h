@@ -13,9 +13,9 @@
 
 namespace e2e {
 
-// Plain files (neither hidden nor system files) in a folder's whole tree,
-// as a scan counts them; the drive's own content has no links.
-inline int CountPlainFiles(const std::wstring& folder) {
+// Files (hidden and system files among them) in a folder's whole tree, as a
+// scan counts them; the drive's own content has no links.
+inline int CountFiles(const std::wstring& folder) {
   int count = 0;
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
@@ -23,8 +23,8 @@ inline int CountPlainFiles(const std::wstring& folder) {
   do {
     const std::wstring name = data.cFileName;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (name != L"." && name != L"..") count += CountPlainFiles(folder + L"\\" + name);
-    } else if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+      if (name != L"." && name != L"..") count += CountFiles(folder + L"\\" + name);
+    } else {
       ++count;
     }
   } while (FindNextFileW(find, &data));
@@ -71,7 +71,7 @@ class ScanFixture : public ProgramTest {
     // A full scan walks the system drive as well: what it holds at the start
     // (the Windows folder, the program copies, this test's application
     // folder) is counted now, before a report adds to it.
-    if (full) systemDriveFiles_ = CountPlainFiles(L"\\\\?\\C:");
+    if (full) systemDriveFiles_ = CountFiles(L"\\\\?\\C:");
     Click(Child(main, ids::ScanNowButton));
     return app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
   }
