@@ -122,6 +122,27 @@ REG
   touch "$stamp"
 }
 
+# Writes the file names of Windows itself, lower-case, one a line, to a file:
+# the Windows libraries and programs of the installed Wine (its 16-bit ones
+# without Wine's "16" suffix) and every file of a fresh prefix's C:\windows.
+# The shipped definitions are checked against it, so that no record names a
+# file that every Windows machine has.
+write_windows_names() {
+  local prefix=$1 out=$2 wine_windows= candidate
+  for candidate in /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows \
+    /usr/lib32/wine/i386-windows /usr/local/lib/wine/i386-windows /opt/wine-*/lib/wine/i386-windows; do
+    [ -d "$candidate" ] && wine_windows=$candidate && break
+  done
+  if [ -z "$wine_windows" ] || [ ! -d "$prefix/drive_c/windows" ]; then
+    echo "No Wine i386-windows folder or no C:\\windows in $prefix to list Windows' file names from" >&2
+    return 1
+  fi
+  {
+    find "$wine_windows" -maxdepth 1 -type f -printf '%f\n' | sed -E 's/\.(dll|drv|exe|mod)16$/.\1/'
+    find "$prefix/drive_c/windows" \( -type f -o -type l \) -printf '%f\n'
+  } | tr '[:upper:]' '[:lower:]' | sort -u >"$out"
+}
+
 # Wine links the user's shell folders (Desktop, Documents, ...) to the Linux
 # home folder; a full scan walks C: and would walk the whole home folder
 # through them. They become plain empty folders.

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,9 +20,13 @@
 
 namespace {
 
-std::string ReadSourceFile(const std::string& relative) {
-  std::ifstream in(std::string(PW_SOURCE_DIR) + "/" + relative, std::ios::binary);
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadSourceFile(const std::string& relative) {
+  return ReadFile(std::string(PW_SOURCE_DIR) + "/" + relative);
 }
 
 std::string Lower(std::string text) {
@@ -28,33 +34,54 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// Names that installers and updaters of any program use, and files of Windows
-// itself: a record naming one would flag and end programs the user needs.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The entry names of the shipped records, lower-case, with each record's text.
+std::vector<std::pair<std::string, std::string>> ShippedNames() {
+  std::vector<std::pair<std::string, std::string>> names;
+  const std::vector<std::string> records = core::ParseItems(ReadSourceFile("app/ref.dat"));
+  for (size_t i = 1; i < records.size(); ++i) {
+    core::Entry entry;
+    if (core::SplitEntry(records[i], entry)) names.emplace_back(Lower(std::string(entry.name)), records[i]);
+  }
+  return names;
+}
+
+// Names that installers, updaters and other ordinary programs use, names of
+// other programs that a write-up also gave to spyware, and files of Windows
+// that Wine does not ship (the rest of Windows' own names come from the list
+// that the test command makes): a record naming one would flag and end
+// programs the user needs.
 const std::set<std::string> kDeniedNames = {
-    "setup.exe",    "install.exe",  "installer.exe", "uninstall.exe", "uninst.exe",   "update.exe",
-    "updater.exe",  "helper.dll",   "launcher.exe",  "service.exe",   "toolbar.dll",  "explorer.exe",
-    "svchost.exe",  "rundll32.exe", "winlogon.exe",  "lsass.exe",     "csrss.exe",    "smss.exe",
-    "services.exe", "spoolsv.exe",  "iexplore.exe",  "userinit.exe",  "wuauclt.exe",  "ctfmon.exe",
-    "msiexec.exe",  "regsvr32.exe", "taskmgr.exe",   "kernel32.dll",  "user32.dll",   "wininet.dll",
-    "hosts",
+    "setup.exe",    "install.exe",  "installer.exe", "uninstall.exe", "uninst.exe",  "update.exe",
+    "updater.exe",  "helper.dll",   "launcher.exe",  "service.exe",   "toolbar.dll", "bho.dll",
+    "gmt.exe",      "ld.exe",       "kbhook.dll",    "nail.exe",      "tinybar.exe", "winlogon.exe",
+    "lsass.exe",    "csrss.exe",    "smss.exe",      "userinit.exe",  "wuauclt.exe", "ctfmon.exe",
 };
 
-// File names with a row in the sources table: "| `name` | family | source |",
+// Rows of the sources table, "| `name` | family | source |", by file name,
 // where the source gives the document's address.
-std::set<std::string> SourcedNames(const std::string& markdown) {
-  std::set<std::string> names;
-  size_t start = 0;
-  while (start < markdown.size()) {
-    size_t end = markdown.find('\n', start);
-    if (end == std::string::npos) end = markdown.size();
-    const std::string line = markdown.substr(start, end - start);
-    start = end + 1;
+std::map<std::string, std::string> SourceRows(const std::string& markdown) {
+  std::map<std::string, std::string> rows;
+  for (const std::string& line : Lines(markdown)) {
     if (line.rfind("| `", 0) != 0) continue;
     const size_t close = line.find('`', 3);
     const bool hasAddress = line.find("http://") != std::string::npos || line.find("https://") != std::string::npos;
-    if (close != std::string::npos && hasAddress) names.insert(Lower(line.substr(3, close - 3)));
+    if (close != std::string::npos && hasAddress) rows[Lower(line.substr(3, close - 3))] = line;
   }
-  return names;
+  return rows;
 }
 
 TEST(ShippedDefinitions, LoadAsAVersionedFileInEveryCodePage) {
@@ -66,7 +93,7 @@ TEST(ShippedDefinitions, LoadAsAVersionedFileInEveryCodePage) {
 
 TEST(ShippedDefinitions, EveryRecordNamesASpecificDocumentedFile) {
   const std::vector<std::string> records = core::ParseItems(ReadSourceFile("app/ref.dat"));
-  const std::set<std::string> sourced = SourcedNames(ReadSourceFile("docs/definitions.md"));
+  const std::map<std::string, std::string> rows = SourceRows(ReadSourceFile("docs/definitions.md"));
   // The header and at least 150 records, so that an old infected machine
   // shows something.
   EXPECT_GE(records.size(), 151u);
@@ -80,9 +107,43 @@ TEST(ShippedDefinitions, EveryRecordNamesASpecificDocumentedFile) {
     EXPECT_FALSE(name.empty()) << record;
     EXPECT_EQ(name.find_first_of("\\/:*?\"<>"), std::string::npos) << "not a bare file name: " << record;
     EXPECT_NE(entry.description.find(" - "), std::string_view::npos) << "not \"Family - what it does\": " << record;
-    EXPECT_EQ(kDeniedNames.count(name), 0u) << "generic or Windows file name: " << record;
+    EXPECT_EQ(kDeniedNames.count(name), 0u) << "generic or another program's file name: " << record;
     EXPECT_TRUE(seen.insert(name).second) << "named twice: " << record;
-    EXPECT_EQ(sourced.count(name), 1u) << "no source row in docs/definitions.md: " << record;
+    const auto row = rows.find(name);
+    if (row == rows.end()) {
+      ADD_FAILURE() << "no source row in docs/definitions.md: " << record;
+      continue;
+    }
+    // Short names are the ones other programs pick too: the row must say why
+    // this one is safe to end and quarantine.
+    const size_t stem = name.find('.') == std::string::npos ? name.size() : name.find('.');
+    if (stem <= 4) {
+      EXPECT_NE(row->second.find("Short name:"), std::string::npos)
+          << "a name of 4 characters or fewer needs a \"Short name:\" line in its row saying why it is safe: "
+          << record;
+    }
+  }
+}
+
+// The test command lists the file names of Windows itself (the Windows
+// libraries and programs of the Wine that runs the tests and every file of a
+// fresh prefix's C:\windows) into the file that PW_WINDOWS_NAMES names.
+TEST(ShippedDefinitions, NoRecordNamesAFileOfWindows) {
+  const char* path = std::getenv("PW_WINDOWS_NAMES");
+  if (path == nullptr) GTEST_SKIP() << "PW_WINDOWS_NAMES is not set; scripts/test makes the list of Windows' file names";
+  const std::string list = ReadFile(path);
+  ASSERT_FALSE(list.empty()) << "no list of Windows' file names at " << path;
+  std::set<std::string> windowsNames;
+  for (const std::string& line : Lines(list)) {
+    if (!line.empty()) windowsNames.insert(Lower(line));
+  }
+  // Far fewer names, or none of these, means the list was not made from Windows' folders.
+  ASSERT_GE(windowsNames.size(), 500u) << "too few names in " << path;
+  for (const char* known : {"kernel32.dll", "shell32.dll", "explorer.exe", "svchost.exe"}) {
+    ASSERT_EQ(windowsNames.count(known), 1u) << known << " missing from " << path;
+  }
+  for (const auto& [name, record] : ShippedNames()) {
+    EXPECT_EQ(windowsNames.count(name), 0u) << "a file of Windows: " << record;
   }
 }
 
