@@ -100,6 +100,7 @@ void MainWindow::CreateContent() {
   SelectTab(tabs::Status);
 
   platform::CreateFolder(features::QuarantineFolder());
+  features::RemoveUnfinishedCopies(features::QuarantineFolder());
   platform::CreateFolder(platform::AppPath("Reports"));
   quarantine_.RefreshLists();
   // The counter is saved whenever this window is closed, also by Exit from
