@@ -53,8 +53,8 @@ core::FileIdentity IdentityInQuarantine(const std::string& quarantinedName) {
 
 }  // namespace
 
-std::optional<core::JournalRecord> RecordOf(const std::string& quarantinedName) {
-  const std::vector<core::JournalRecord> records = ReadQuarantineRecords();
+std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecord>& records,
+                                            const std::string& quarantinedName) {
   const core::JournalRecord* record =
       core::FindJournalRecord(records, quarantinedName, IdentityInQuarantine(quarantinedName));
   if (record == nullptr) return std::nullopt;

@@ -31,9 +31,10 @@ bool RecordQuarantined(const std::string& journalPath, const core::JournalRecord
 // Every readable record; none when there is no journal yet.
 std::vector<core::JournalRecord> ReadQuarantineRecords(const std::string& journalPath = JournalPath());
 
-// The latest record of a file in the program's quarantine folder that
-// matches it, or nothing.
-std::optional<core::JournalRecord> RecordOf(const std::string& quarantinedName);
+// The latest of `records` that matches a file in the program's quarantine
+// folder, or nothing.
+std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecord>& records,
+                                            const std::string& quarantinedName);
 
 // Drops these records, as the journal holds them at this moment; any other
 // line stays as it was.

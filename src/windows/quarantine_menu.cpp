@@ -107,10 +107,14 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
   // every file that needed it in quarantine.
   bool askedForFolder = false;
   std::optional<std::string> folder;
+  std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
+  // While a question waits, the scan window may quarantine and record more
+  // files: the records are read again after each one.
+  bool asked = false;
   for (const std::string& name : names) {
-    // Read for each file: a question below lets the scan window quarantine
-    // and record more files meanwhile.
-    const std::optional<core::JournalRecord> record = features::RecordOf(name);
+    if (asked) records = features::ReadQuarantineRecords();
+    asked = false;
+    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
     // A record that leads anywhere but to a full path outside the quarantine
     // is not followed: the file is treated like one without a record.
     const bool known = record && core::IsRestorablePath(record->originalPath, features::QuarantineFolder());
@@ -119,7 +123,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
     std::string target;
     if (chooseFolder || !known) {
       if (!askedForFolder) {
-        askedForFolder = true;
+        askedForFolder = asked = true;
         folder = platform::ChooseFolder(
             hwnd(), chooseFolder ? "Choose the folder to restore the selected files to."
                                  : "Where the files came from is not known. Choose the folder to restore them to.");
@@ -135,6 +139,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
       const int answer = ShowMessage(
           hwnd(), "\"" + target + "\" already exists.\r\n\r\nRestore \"" + name + "\" beside it under another name?",
           MB_YESNO | MB_ICONQUESTION);
+      asked = true;
       if (answer != IDYES) continue;
       target = features::FreePathBeside(target);
       result = platform::MoveWithoutReplacing(quarantined, target);
@@ -162,11 +167,12 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
 }
 
 void QuarantinePage::ShowSelectedDetails() {
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
   std::string text;
   for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
     if (!text.empty()) text += "\r\n\r\n";
     text += name;
-    const std::optional<core::JournalRecord> record = features::RecordOf(name);
+    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
     if (!record) {
       text += "\r\nNo record of where this file came from.";
       continue;
