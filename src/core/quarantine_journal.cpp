@@ -1,5 +1,7 @@
 #include "core/quarantine_journal.h"
 
+#include <utility>
+
 #include "core/removal_text.h"
 
 namespace core {

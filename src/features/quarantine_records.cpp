@@ -1,6 +1,7 @@
 #include "features/quarantine_records.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/removal_text.h"
 #include "platform/atomic_file.h"
