@@ -387,10 +387,11 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
   const struct {
     const char* held;
     DWORD sharing;
+    features::RemovalStep failing;
   } rows[] = {
-      {core::kJournalFileName, 0},
+      {core::kJournalFileName, 0, features::RemovalStep::WriteRecord},
       // Others may read the file but not delete it.
-      {"held.exe", FILE_SHARE_READ},
+      {"held.exe", FILE_SHARE_READ, features::RemovalStep::DeleteOriginal},
   };
   for (const auto& row : rows) {
     Write("held.exe", "the detected program");
@@ -399,7 +400,11 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE) << row.held;
     for (int press = 0; press < 2; ++press) {
-      EXPECT_EQ(Quarantine(Folder(), "held.exe"), features::RemovalResult::Failed) << row.held;
+      features::RemovalStep last = features::RemovalStep::CopyUnderUnfinishedName;
+      EXPECT_EQ(Quarantine(Folder(), "held.exe", nullptr, [&](features::RemovalStep step) { last = step; }),
+                features::RemovalResult::Failed)
+          << row.held;
+      EXPECT_EQ(last, row.failing) << row.held;
     }
     CloseHandle(holder);
     std::string bytes, journal;
