@@ -28,7 +28,7 @@ struct JournalRecord {
   // Records written by earlier releases carry no identity; they are known
   // by their name alone.
   bool identified = false;
-  FileIdentity file = {};        // the quarantined copy
+  FileIdentity file = {};         // the quarantined copy
   uint64_t quarantinedTicks = 0;  // when it was quarantined, in system ticks
 };
 
