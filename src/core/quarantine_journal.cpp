@@ -1,12 +1,15 @@
 #include "core/quarantine_journal.h"
 
+#include <utility>
+
 #include "core/removal_text.h"
 
 namespace core {
 namespace {
 
 constexpr char kSeparator = '\t';
-constexpr size_t kFieldCount = 4;
+constexpr size_t kOldFieldCount = 4;
+constexpr size_t kFieldCount = 7;
 
 std::string Sanitized(std::string_view field) {
   std::string text(field);
@@ -16,13 +19,22 @@ std::string Sanitized(std::string_view field) {
   return text;
 }
 
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool ParseNumber(std::string_view text, uint64_t& number) {
+  if (text.empty() || text.size() > 19) return false;
+  number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + static_cast<uint64_t>(c - '0');
   }
   return true;
 }
@@ -36,7 +48,8 @@ bool ParseLine(std::string_view line, JournalRecord& record) {
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  if (fields.size() != kFieldCount) return false;
+  // Fields a later release appends are passed over.
+  if (fields.size() != kOldFieldCount && fields.size() < kFieldCount) return false;
   // A name with a folder in it could lead a restore out of the Quarantine
   // folder; a path without a folder has nowhere to go back to.
   if (fields[0].empty() || fields[0].find_first_of("\\/:") != std::string_view::npos) return false;
@@ -46,56 +59,127 @@ bool ParseLine(std::string_view line, JournalRecord& record) {
       if (static_cast<unsigned char>(c) < 0x20) return false;
     }
   }
-  record = {std::string(fields[0]), std::string(fields[1]), std::string(fields[2]), std::string(fields[3])};
+  JournalRecord read = {std::string(fields[0]), std::string(fields[1]), std::string(fields[2]),
+                        std::string(fields[3])};
+  if (fields.size() >= kFieldCount) {
+    read.identified = true;
+    if (!ParseNumber(fields[4], read.file.size) || !ParseNumber(fields[5], read.file.writeTime) ||
+        !ParseNumber(fields[6], read.quarantinedTicks)) {
+      return false;
+    }
+  }
+  record = std::move(read);
   return true;
 }
 
-// Calls `visit(line, record)` for every complete line, with `valid` telling
-// whether it parsed.
+// Calls `visit(line, record, valid)` for every line with its line end, the
+// last one too when a crash cut it short (never valid then).
 template <typename Visit>
 void ForEachLine(std::string_view text, Visit visit) {
   size_t start = 0;
   while (start < text.size()) {
     const size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) break;
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
+    const std::string_view whole =
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end + 1 - start);
+    start += whole.size();
     JournalRecord record;
-    const bool complete = !line.empty() && line.back() == '\r';
-    visit(record, complete && ParseLine(line.substr(0, line.size() - 1), record));
+    bool valid = false;
+    if (end != std::string_view::npos) {
+      std::string_view line = whole.substr(0, whole.size() - 1);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      valid = ParseLine(line, record);
+    }
+    visit(whole, record, valid);
   }
 }
+
+bool SameRecord(const JournalRecord& a, const JournalRecord& b) {
+  return a.quarantinedName == b.quarantinedName && a.originalPath == b.originalPath &&
+         a.quarantinedAt == b.quarantinedAt && a.description == b.description && a.identified == b.identified &&
+         a.file.size == b.file.size && a.file.writeTime == b.file.writeTime &&
+         a.quarantinedTicks == b.quarantinedTicks;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
 std::string FormatJournalLine(const JournalRecord& record) {
-  return Sanitized(record.quarantinedName) + kSeparator + Sanitized(record.originalPath) + kSeparator +
-         Sanitized(record.quarantinedAt) + kSeparator + Sanitized(record.description) + "\r\n";
+  std::string line = Sanitized(record.quarantinedName) + kSeparator + Sanitized(record.originalPath) + kSeparator +
+                     Sanitized(record.quarantinedAt) + kSeparator + Sanitized(record.description);
+  if (record.identified) {
+    line += kSeparator + std::to_string(record.file.size) + kSeparator + std::to_string(record.file.writeTime) +
+            kSeparator + std::to_string(record.quarantinedTicks);
+  }
+  return line + "\r\n";
 }
 
 std::vector<JournalRecord> ParseJournal(std::string_view text) {
   std::vector<JournalRecord> records;
-  ForEachLine(text, [&](JournalRecord& record, bool valid) {
+  ForEachLine(text, [&](std::string_view, JournalRecord& record, bool valid) {
     if (valid) records.push_back(std::move(record));
   });
   return records;
 }
 
-const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records, std::string_view quarantinedName) {
+bool RecordMatches(const JournalRecord& record, const FileIdentity& file) {
+  return !record.identified || (record.file.size == file.size && record.file.writeTime == file.writeTime);
+}
+
+const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records, std::string_view quarantinedName,
+                                       const FileIdentity& file) {
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
-    if (EqualIgnoringAsciiCase(record->quarantinedName, quarantinedName)) return &*record;
+    if (EqualIgnoringAsciiCase(record->quarantinedName, quarantinedName) && RecordMatches(*record, file)) {
+      return &*record;
+    }
   }
   return nullptr;
 }
 
-std::string JournalWithout(std::string_view text, const std::vector<std::string>& quarantinedNames) {
-  std::string kept;
-  ForEachLine(text, [&](const JournalRecord& record, bool valid) {
-    if (!valid) return;
-    for (const std::string& name : quarantinedNames) {
-      if (EqualIgnoringAsciiCase(record.quarantinedName, name)) return;
+bool IsRestorablePath(std::string_view path, std::string_view quarantineFolder) {
+  size_t rootEnd = 0;
+  const bool drive = path.size() >= 3 && LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' &&
+                     path[1] == ':' && path[2] == '\\';
+  if (drive) {
+    rootEnd = 3;
+  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+    // "\\server\share\": a server name, not "?" or "." of the device paths.
+    const size_t server = path.find('\\', 2);
+    if (server == std::string_view::npos || server == 2 || path.substr(2, server - 2) == "?" ||
+        path.substr(2, server - 2) == ".") {
+      return false;
     }
-    kept += FormatJournalLine(record);
+    const size_t share = path.find('\\', server + 1);
+    if (share == std::string_view::npos || share == server + 1) return false;
+    rootEnd = share + 1;
+  } else {
+    return false;
+  }
+  // Every step below the root is a real name.
+  size_t start = rootEnd;
+  for (;;) {
+    size_t end = start;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string_view step = path.substr(start, end - start);
+    if (step.empty() || step == "." || step == ".." || step.find(':') != std::string_view::npos) return false;
+    if (end == path.size()) break;
+    start = end + 1;
+  }
+  std::string_view folder = quarantineFolder;
+  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  return !(path.size() > folder.size() && path[folder.size()] == '\\' &&
+           EqualIgnoringAsciiCase(path.substr(0, folder.size()), folder));
+}
+
+std::string JournalWithout(std::string_view text, const std::vector<JournalRecord>& records) {
+  std::string kept;
+  ForEachLine(text, [&](std::string_view line, const JournalRecord& record, bool valid) {
+    if (valid) {
+      for (const JournalRecord& dropped : records) {
+        if (SameRecord(record, dropped)) return;
+      }
+    }
+    kept += line;
   });
   return kept;
 }

@@ -2,6 +2,7 @@
 // naming where it came from, so that it can be put back.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,29 +13,55 @@ namespace core {
 // Quarantine tab lists every file there).
 constexpr const char* kJournalFileName = "Quarantine.journal";
 
+// What tells one quarantined file from another of the same name: its size
+// and its last-write time (100 ns ticks since 1601, as the system counts).
+struct FileIdentity {
+  uint64_t size = 0;
+  uint64_t writeTime = 0;
+};
+
 struct JournalRecord {
   std::string quarantinedName;  // the file's name inside the Quarantine folder
   std::string originalPath;     // where it was found
   std::string quarantinedAt;    // date and time, as the user's settings write them
   std::string description;      // the detection's description
+  // Records written by earlier releases carry no identity; they are known
+  // by their name alone.
+  bool identified = false;
+  FileIdentity file = {};         // the quarantined copy
+  uint64_t quarantinedTicks = 0;  // when it was quarantined, in system ticks
 };
 
 // The record as one line, ending in CR LF. Fields are separated by tabs;
 // paths cannot hold tabs or line breaks, and any in the other fields become
 // blanks, so a line always reads back as the record it was written from.
+// The identity follows the four fields earlier releases wrote, so their
+// lines still read as records.
 std::string FormatJournalLine(const JournalRecord& record);
 
-// Every complete, well-formed record of a journal in file order. A line only
-// counts when it ends in CR LF, so a line cut short by a crash is passed over
-// like any other damaged one.
+// Every complete, well-formed record of a journal in file order. A line
+// counts when it ends in LF, with or without a CR before it; the last line
+// without one was cut short by a crash and is passed over like any other
+// damaged one.
 std::vector<JournalRecord> ParseJournal(std::string_view text);
 
-// The latest record for a quarantined name (compared ignoring ASCII case, as
-// the file system does), or null.
-const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records, std::string_view quarantinedName);
+// Whether a record speaks of the file in quarantine: a record without an
+// identity is taken at its name's word.
+bool RecordMatches(const JournalRecord& record, const FileIdentity& file);
 
-// The journal rewritten without the records of the given names; damaged lines
-// are dropped too.
-std::string JournalWithout(std::string_view text, const std::vector<std::string>& quarantinedNames);
+// The latest record for a quarantined name (compared ignoring ASCII case, as
+// the file system does) that matches the file, or null.
+const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records, std::string_view quarantinedName,
+                                       const FileIdentity& file);
+
+// Whether a file may be put back at `path` without asking where: a full
+// path (drive letter or network share) with no "." or ".." steps in it,
+// outside the Quarantine folder.
+bool IsRestorablePath(std::string_view path, std::string_view quarantineFolder);
+
+// The journal without the given records, each dropped only where a line
+// holds that very record; every other line, understood or not, is kept
+// byte for byte.
+std::string JournalWithout(std::string_view text, const std::vector<JournalRecord>& records);
 
 }  // namespace core

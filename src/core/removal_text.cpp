@@ -4,6 +4,8 @@
 #include <climits>
 #include <iterator>
 
+#include "core/quarantine_journal.h"
+
 namespace core {
 
 std::string_view FileNameOf(std::string_view path) {
@@ -39,7 +41,27 @@ bool PathsForDetection(std::string_view detectionLine, std::string_view applicat
   paths.fileName = std::string(FileNameOf(paths.filePath));
   paths.quarantinePath = std::string(applicationFolder) + "\\Quarantine\\" + paths.fileName;
   paths.siblingPath = SiblingCopyPath(paths.filePath);
+  paths.journalPath = std::string(applicationFolder) + "\\" + kJournalFileName;
+  paths.description = std::string(detectionLine.substr(separator + 3));
   return !paths.fileName.empty();
+}
+
+namespace {
+constexpr std::string_view kUnfinishedSuffix = ".unfinished";
+}  // namespace
+
+std::string UnfinishedCopyPath(std::string_view quarantinePath) {
+  return std::string(quarantinePath) + std::string(kUnfinishedSuffix);
+}
+
+bool IsUnfinishedCopyName(std::string_view name) {
+  if (name.size() <= kUnfinishedSuffix.size()) return false;
+  const std::string_view end = name.substr(name.size() - kUnfinishedSuffix.size());
+  for (size_t i = 0; i < end.size(); ++i) {
+    const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] - 'A' + 'a') : end[i];
+    if (c != kUnfinishedSuffix[i]) return false;
+  }
+  return true;
 }
 
 int32_t AddRemoved(int32_t counter, int32_t removed) {

@@ -17,11 +17,19 @@ struct RemovalPaths {
   std::string fileName;        // its name alone
   std::string quarantinePath;  // its copy in the quarantine folder
   std::string siblingPath;     // its "QVR" copy beside it
+  std::string journalPath;     // the quarantine journal that records it
+  std::string description;     // the detection's description
 };
 
 // The file path is everything before the first " > " of the line; false for
 // a line without one.
 bool PathsForDetection(std::string_view detectionLine, std::string_view applicationFolder, RemovalPaths& paths);
+
+// Where the removal first writes a file's quarantine copy, under a name that
+// marks it unfinished until it is whole on disk; one left by a crash is
+// removed at the next start and never listed.
+std::string UnfinishedCopyPath(std::string_view quarantinePath);
+bool IsUnfinishedCopyName(std::string_view name);
 
 // The file path with its extension replaced by "QVR" ("C:\Temp\foo.exe" gives
 // "C:\Temp\foo.QVR"). A name without an extension gets ".QVR" appended, so

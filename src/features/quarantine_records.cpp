@@ -1,40 +1,77 @@
 #include "features/quarantine_records.h"
 
+#include <algorithm>
+#include <cstdint>
+
+#include "core/removal_text.h"
 #include "platform/atomic_file.h"
-#include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/folder_listing.h"
 
 namespace features {
-namespace {
-
-std::string JournalPath() { return platform::AppPath(core::kJournalFileName); }
-
-}  // namespace
 
 std::string QuarantineFolder() { return platform::AppPath("Quarantine"); }
 
-void RecordQuarantined(std::string_view quarantinedName, const std::string& originalPath,
-                       const std::string& description) {
-  platform::AppendLine(JournalPath(), core::FormatJournalLine({std::string(quarantinedName), originalPath,
-                                                         platform::GeneralDate(platform::Now()), description}));
+std::string JournalPath() { return platform::AppPath(core::kJournalFileName); }
+
+std::vector<std::string> ListQuarantined(const std::string& quarantineFolder) {
+  std::vector<std::string> names = platform::ListEveryFile(quarantineFolder);
+  names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& name) {
+                return core::IsUnfinishedCopyName(name);
+              }),
+              names.end());
+  return names;
 }
 
-std::vector<core::JournalRecord> ReadQuarantineRecords() {
+void RemoveUnfinishedCopies(const std::string& quarantineFolder) {
+  for (const std::string& name : platform::ListEveryFile(quarantineFolder)) {
+    if (core::IsUnfinishedCopyName(name)) platform::DeleteFileForced(quarantineFolder + "\\" + name);
+  }
+}
+
+bool IdentityOf(const std::string& path, core::FileIdentity& identity) {
+  return platform::SizeAndWriteTime(path, identity.size, identity.writeTime);
+}
+
+bool RecordQuarantined(const std::string& journalPath, const core::JournalRecord& record) {
+  return platform::AppendLine(journalPath, core::FormatJournalLine(record));
+}
+
+std::vector<core::JournalRecord> ReadQuarantineRecords(const std::string& journalPath) {
   std::string text;
-  if (platform::ReadFileBytes(JournalPath(), text) != platform::ReadResult::Ok) return {};
+  if (platform::ReadFileBytes(journalPath, text) != platform::ReadResult::Ok) return {};
   return core::ParseJournal(text);
 }
 
-void ForgetQuarantined(const std::vector<std::string>& quarantinedNames) {
-  if (quarantinedNames.empty()) return;
+namespace {
+
+// A file whose identity cannot be read matches only a record without one.
+core::FileIdentity IdentityInQuarantine(const std::string& quarantinedName) {
+  core::FileIdentity identity;
+  if (!IdentityOf(QuarantineFolder() + "\\" + quarantinedName, identity)) identity = {UINT64_MAX, UINT64_MAX};
+  return identity;
+}
+
+}  // namespace
+
+std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecord>& records,
+                                            const std::string& quarantinedName) {
+  const core::JournalRecord* record =
+      core::FindJournalRecord(records, quarantinedName, IdentityInQuarantine(quarantinedName));
+  if (record == nullptr) return std::nullopt;
+  return *record;
+}
+
+void ForgetQuarantined(const std::vector<core::JournalRecord>& records, const std::string& journalPath) {
+  if (records.empty()) return;
   std::string text;
-  if (platform::ReadFileBytes(JournalPath(), text) != platform::ReadResult::Ok) return;
-  const std::string kept = core::JournalWithout(text, quarantinedNames);
+  if (platform::ReadFileBytes(journalPath, text) != platform::ReadResult::Ok) return;
+  const std::string kept = core::JournalWithout(text, records);
   if (kept == text) return;
-  // Written whole or not at all; a record left behind by a failure names a
-  // file that is gone, which a restore reports like any other missing file.
+  // Written whole or not at all; a record left behind by a failure matches
+  // no file in quarantine, so no restore follows it.
   std::string error;
-  platform::WriteFileAtomically(JournalPath(), kept, error);
+  platform::WriteFileAtomically(journalPath, kept, error);
 }
 
 }  // namespace features

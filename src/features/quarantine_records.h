@@ -1,28 +1,43 @@
-// The program's quarantine journal: recording a quarantined file, reading the
-// records back, and forgetting the files that have left the quarantine.
+// The program's quarantine folder and journal: listing what is in
+// quarantine, recording a quarantined file, reading the records back, and
+// forgetting the files that have left the quarantine.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/quarantine_journal.h"
 
 namespace features {
 
-// The Quarantine folder beside the program.
+// The Quarantine folder and its journal beside the program.
 std::string QuarantineFolder();
+std::string JournalPath();
 
-// Records a file just moved into quarantine under `quarantinedName`. A
-// record that cannot be written costs only the automatic way back: Restore
-// To... still works.
-void RecordQuarantined(std::string_view quarantinedName, const std::string& originalPath,
-                       const std::string& description);
+// Every file in a quarantine folder, hidden and system ones too (copies of
+// earlier releases kept such marks), but never an unfinished copy.
+std::vector<std::string> ListQuarantined(const std::string& quarantineFolder);
+
+// Deletes the unfinished copies that a removal cut short by a crash left.
+void RemoveUnfinishedCopies(const std::string& quarantineFolder);
+
+// The identity of a file as records note it; false when it cannot be read.
+bool IdentityOf(const std::string& path, core::FileIdentity& identity);
+
+// Appends a record and flushes it; false when it is not surely on disk.
+bool RecordQuarantined(const std::string& journalPath, const core::JournalRecord& record);
 
 // Every readable record; none when there is no journal yet.
-std::vector<core::JournalRecord> ReadQuarantineRecords();
+std::vector<core::JournalRecord> ReadQuarantineRecords(const std::string& journalPath = JournalPath());
 
-// Drops the records of files that are no longer in quarantine.
-void ForgetQuarantined(const std::vector<std::string>& quarantinedNames);
+// The latest of `records` that matches a file in the program's quarantine
+// folder, or nothing.
+std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecord>& records,
+                                            const std::string& quarantinedName);
+
+// Drops these records, as the journal holds them at this moment; any other
+// line stays as it was.
+void ForgetQuarantined(const std::vector<core::JournalRecord>& records, const std::string& journalPath = JournalPath());
 
 }  // namespace features

@@ -1,6 +1,7 @@
 #include "features/removal.h"
 
 #include "features/quarantine_records.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 
 namespace features {
@@ -9,6 +10,10 @@ namespace {
 // Enough for any real clash of names; a folder full of one name's numbered
 // copies is refused rather than searched for ever.
 constexpr int kMostNumberedCopies = 10000;
+
+constexpr RemovalStep kSteps[] = {RemovalStep::CopyUnderUnfinishedName, RemovalStep::WriteCopyToDisk,
+                                  RemovalStep::TakeFreeName,            RemovalStep::CopyBeside,
+                                  RemovalStep::WriteRecord,             RemovalStep::DeleteOriginal};
 
 // Copies `file` to `target`, or to its first numbered name that is free.
 // The copy itself refuses an existing name, so no name is looked up before
@@ -30,11 +35,97 @@ bool CopyToFreeName(const std::string& file, const std::string& target, std::str
   return false;
 }
 
+bool RenameToFreeName(const std::string& file, const std::string& target, std::string& renamed) {
+  for (int number = 1; number <= kMostNumberedCopies; ++number) {
+    const std::string candidate = core::NumberedPath(target, number);
+    switch (platform::RenameWithoutReplacing(file, candidate)) {
+      case platform::MoveResult::Moved:
+        renamed = candidate;
+        return true;
+      case platform::MoveResult::TargetTaken:
+        break;
+      case platform::MoveResult::Failed:
+        return false;
+    }
+  }
+  return false;
+}
+
+// One removal under way: what it has made so far, so that a failed step
+// can take it all away again.
+class Removal {
+ public:
+  explicit Removal(const core::RemovalPaths& paths) : paths_(paths) {}
+
+  bool Take(RemovalStep step) {
+    switch (step) {
+      case RemovalStep::CopyUnderUnfinishedName:
+        return CopyIntoQuarantine();
+      case RemovalStep::WriteCopyToDisk:
+        return platform::FlushToDisk(unfinished_);
+      case RemovalStep::TakeFreeName:
+        if (!RenameToFreeName(unfinished_, paths_.quarantinePath, quarantined_)) return false;
+        unfinished_.clear();
+        return true;
+      case RemovalStep::CopyBeside:
+        CopyToFreeName(paths_.filePath, paths_.siblingPath, sibling_);
+        return true;
+      case RemovalStep::WriteRecord:
+        return WriteRecord();
+      case RemovalStep::DeleteOriginal:
+        // Spyware often marks itself read-only; that alone must not protect it.
+        return platform::DeleteEvenIfReadOnly(paths_.filePath);
+    }
+    return false;
+  }
+
+  // Takes away what the steps so far made, the record first, so that no
+  // record ever names a copy that is gone.
+  void Undo() {
+    if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
+    for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
+      if (!made->empty()) platform::DeleteFileForced(*made);
+    }
+  }
+
+  QuarantinedCopies Copies() const { return {quarantined_, sibling_}; }
+
+ private:
+  bool CopyIntoQuarantine() {
+    const std::string unfinished = core::UnfinishedCopyPath(paths_.quarantinePath);
+    if (!CopyToFreeName(paths_.filePath, unfinished, unfinished_)) {
+      // The folder may have been removed while the program ran.
+      platform::CreateFolder(paths_.quarantinePath.substr(0, paths_.quarantinePath.rfind('\\')));
+      if (!CopyToFreeName(paths_.filePath, unfinished, unfinished_)) return false;
+    }
+    // Copies keep the file's attributes: a read-only copy could not be
+    // purged later, and a hidden or system one would not be listed.
+    platform::ClearMarks(unfinished_);
+    return true;
+  }
+
+  bool WriteRecord() {
+    record_ = {std::string(core::FileNameOf(quarantined_)), paths_.filePath, platform::GeneralDate(platform::Now()),
+               paths_.description};
+    record_.identified = true;
+    record_.quarantinedTicks = platform::NowTicks();
+    if (!IdentityOf(quarantined_, record_.file)) return false;
+    // Even a failed append may have put the line there.
+    recordWritten_ = true;
+    return RecordQuarantined(paths_.journalPath, record_);
+  }
+
+  const core::RemovalPaths& paths_;
+  std::string unfinished_, quarantined_, sibling_;
+  core::JournalRecord record_;
+  bool recordWritten_ = false;
+};
+
 }  // namespace
 
-RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, QuarantinedCopies* copies) {
-  const std::string& file = paths.filePath;
-  switch (platform::KindOfPath(file)) {
+RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, QuarantinedCopies* copies,
+                                     const RemovalStepObserver& observe) {
+  switch (platform::KindOfPath(paths.filePath)) {
     case platform::PathKind::PlainFile:
       break;
     case platform::PathKind::Missing:
@@ -43,23 +134,16 @@ RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, Quarantine
     case platform::PathKind::Unknown:
       return RemovalResult::Failed;
   }
-  std::string quarantined;
-  if (!CopyToFreeName(file, paths.quarantinePath, quarantined)) {
-    // The folder may have been removed while the program ran.
-    const std::string folder = paths.quarantinePath.substr(0, paths.quarantinePath.rfind('\\'));
-    platform::CreateFolder(folder);
-    if (!CopyToFreeName(file, paths.quarantinePath, quarantined)) return RemovalResult::Failed;
+  Removal removal(paths);
+  for (RemovalStep step : kSteps) {
+    if (observe) observe(step);
+    if (!removal.Take(step)) {
+      removal.Undo();
+      return RemovalResult::Failed;
+    }
   }
-  // Copies keep the file's attributes; a read-only copy in quarantine could
-  // not be purged later.
-  platform::ClearReadOnly(quarantined);
-  // The copy beside the file is a convenience; the quarantine copy is what
-  // makes the deletion safe.
-  std::string sibling;
-  CopyToFreeName(file, paths.siblingPath, sibling);
-  if (copies != nullptr) *copies = {quarantined, sibling};
-  // Spyware often marks itself read-only; that alone must not protect it.
-  return platform::DeleteEvenIfReadOnly(file) ? RemovalResult::Removed : RemovalResult::Failed;
+  if (copies != nullptr) *copies = removal.Copies();
+  return RemovalResult::Removed;
 }
 
 DetectionRemoval RemoveDetection(const std::string& detectionLine, const std::string& applicationFolder) {
@@ -68,12 +152,7 @@ DetectionRemoval RemoveDetection(const std::string& detectionLine, const std::st
   if (!core::PathsForDetection(detectionLine, applicationFolder, paths)) return outcome;
   outcome.understood = true;
   outcome.filePath = paths.filePath;
-  QuarantinedCopies copies;
-  outcome.result = QuarantineDetectedFile(paths, &copies);
-  if (outcome.result == RemovalResult::Removed) {
-    RecordQuarantined(core::FileNameOf(copies.quarantinePath), paths.filePath,
-                      detectionLine.substr(detectionLine.find(" > ") + 3));
-  }
+  outcome.result = QuarantineDetectedFile(paths);
   return outcome;
 }
 

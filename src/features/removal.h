@@ -2,6 +2,7 @@
 // and restored files take.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/removal_text.h"
@@ -9,9 +10,9 @@
 namespace features {
 
 enum class RemovalResult {
-  Removed,      // copied into quarantine and beside itself, then deleted
+  Removed,      // in quarantine with its record, copied beside itself, then deleted
   AlreadyGone,  // nothing to remove any more
-  Failed,       // still where it was
+  Failed,       // still where it was, and nothing of it left in quarantine
 };
 
 // Where the copies of a removed file were written: the paths asked for, or
@@ -22,12 +23,29 @@ struct QuarantinedCopies {
   std::string siblingPath;
 };
 
-// Copies the file into the quarantine folder and beside itself as its "QVR"
-// copy, then deletes it. The file is deleted only once its quarantine copy
-// has been written, so no failure can lose it; no existing file is ever
-// overwritten. Only a plain file is removed: a link, a folder or a device
-// put in the detected file's place is left alone (Failed).
-RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, QuarantinedCopies* copies = nullptr);
+// The steps of one removal, in the order they are taken. At every moment the
+// file is whole at its place, or whole in quarantine with its record: the
+// original goes last, and only once the copy is on disk and recorded.
+enum class RemovalStep {
+  CopyUnderUnfinishedName,  // into the Quarantine folder, marks cleared
+  WriteCopyToDisk,          // flushed, so a crash cannot cut it short
+  TakeFreeName,             // renamed to its first free name there
+  CopyBeside,               // the "QVR" copy, a convenience that may fail
+  WriteRecord,              // appended to the journal and flushed
+  DeleteOriginal,
+};
+
+// Called before each step; lets a test look at the disk in between.
+using RemovalStepObserver = std::function<void(RemovalStep)>;
+
+// Moves the file into quarantine by the steps above and records it in the
+// journal the paths name. When a step fails, what the earlier ones made is
+// taken away again (the copies, the record) and the file stays in place.
+// No existing file is ever overwritten. Only a plain file is removed: a
+// link, a folder or a device put in the detected file's place is left alone
+// (Failed).
+RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, QuarantinedCopies* copies = nullptr,
+                                     const RemovalStepObserver& observe = {});
 
 // What became of one detection line.
 struct DetectionRemoval {
@@ -37,8 +55,7 @@ struct DetectionRemoval {
 };
 
 // Removes the file a detection line names ("<path> > <description>") into
-// the quarantine folder of `applicationFolder` and records it in the
-// quarantine journal.
+// the quarantine folder of `applicationFolder`, recorded in its journal.
 DetectionRemoval RemoveDetection(const std::string& detectionLine, const std::string& applicationFolder);
 
 // The first "name (n).ext" beside `path` that nothing holds.

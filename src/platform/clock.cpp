@@ -32,4 +32,10 @@ std::string DecimalSeparator() {
   return length > 1 ? Narrow(std::wstring_view(buffer, length - 1)) : ".";
 }
 
+uint64_t NowTicks() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The present date and time as the user's regional settings write them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -19,5 +20,7 @@ LocalNow Now();
 // exactly midnight.
 std::string GeneralDate(const LocalNow& now);
 std::string DecimalSeparator();
+// The present moment in the system's 100 ns ticks since 1601 (UTC).
+uint64_t NowTicks();
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/disk_lister.h"
@@ -141,8 +142,37 @@ std::string FullPath(const std::string& path) {
 }
 
 bool SameContent(const std::string& first, const std::string& second) {
-  std::string a, b;
-  return ReadFileBytes(first, a) == ReadResult::Ok && ReadFileBytes(second, b) == ReadResult::Ok && a == b;
+  UniqueHandle a, b;
+  if (OpenForReading(first, a) != ReadResult::Ok || OpenForReading(second, b) != ReadResult::Ok) return false;
+  LARGE_INTEGER sizeA = {}, sizeB = {};
+  if (!GetFileSizeEx(a.get(), &sizeA) || !GetFileSizeEx(b.get(), &sizeB) || sizeA.QuadPart != sizeB.QuadPart) {
+    return false;
+  }
+  constexpr DWORD kPiece = 1024 * 1024;
+  std::vector<char> pieceA(kPiece), pieceB(kPiece);
+  for (;;) {
+    DWORD gotA = 0, gotB = 0;
+    if (!ReadFile(a.get(), pieceA.data(), kPiece, &gotA, nullptr) ||
+        !ReadFile(b.get(), pieceB.data(), kPiece, &gotB, nullptr) || gotA != gotB) {
+      return false;
+    }
+    if (gotA == 0) return true;
+    if (memcmp(pieceA.data(), pieceB.data(), gotA) != 0) return false;
+  }
+}
+
+bool SizeAndWriteTime(const std::string& path, uint64_t& size, uint64_t& writeTime) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
+bool FlushToDisk(const std::string& path) {
+  UniqueHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && FlushFileBuffers(file.get());
 }
 
 bool AppendLine(const std::string& path, const std::string& line) {
@@ -159,8 +189,7 @@ bool AppendLine(const std::string& path, const std::string& line) {
   DWORD written = 0;
   const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                   written == bytes.size();
-  FlushFileBuffers(file.get());
-  return ok;
+  return FlushFileBuffers(file.get()) && ok;
 }
 
 CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to) {
@@ -211,11 +240,20 @@ PathKind KindOfPath(const std::string& path) {
   return (info.dwFileAttributes & notPlain) == 0 ? PathKind::PlainFile : PathKind::Other;
 }
 
-void ClearReadOnly(const std::string& path) {
+MoveResult RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    return MoveResult::Moved;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? MoveResult::TargetTaken : MoveResult::Failed;
+}
+
+void ClearMarks(const std::string& path) {
   const std::wstring file = ExtendedPath(path);
   const DWORD attributes = GetFileAttributesW(file.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  const DWORD marks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & marks)) {
+    SetFileAttributesW(file.c_str(), attributes & ~marks);
   }
 }
 

@@ -42,12 +42,22 @@ bool IsFolder(const std::string& path);
 // The path made absolute against the current folder; unchanged on failure.
 std::string FullPath(const std::string& path);
 
-// True when both files can be read and hold the same bytes.
+// True when both files can be read and hold the same bytes. Read piece by
+// piece, so a file of any size is compared; a failure to read counts as a
+// difference.
 bool SameContent(const std::string& first, const std::string& second);
+
+// A file's size and last-write time (100 ns ticks since 1601); false when
+// it cannot be read.
+bool SizeAndWriteTime(const std::string& path, uint64_t& size, uint64_t& writeTime);
+
+// Writes what the system holds of a file out to the disk; false when that
+// fails.
+bool FlushToDisk(const std::string& path);
 
 // Appends one line to a text file in a single write and flushes it. A file
 // whose last line was cut short first gets a line break, so the new line
-// stands on its own. False when the file cannot be written.
+// stands on its own. False when the line cannot be written and flushed.
 bool AppendLine(const std::string& path, const std::string& line);
 
 enum class CopyResult { Copied, TargetExists, Failed };
@@ -65,8 +75,11 @@ MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to);
 enum class PathKind { PlainFile, Other, Missing, Unknown };
 PathKind KindOfPath(const std::string& path);
 
-// Clears the read-only mark of a file, if it has one.
-void ClearReadOnly(const std::string& path);
+// Renames a file within its volume, unless something is at `to`.
+MoveResult RenameWithoutReplacing(const std::string& from, const std::string& to);
+
+// Clears the read-only, hidden and system marks of a file, whichever it has.
+void ClearMarks(const std::string& path);
 // Deletes a file; a read-only mark alone does not protect it. A file that
 // still cannot be deleted keeps its attributes.
 bool DeleteEvenIfReadOnly(const std::string& path);

@@ -10,13 +10,14 @@
 
 namespace platform {
 
-std::vector<std::string> ListPlainFiles(const std::string& folder) {
+namespace {
+
+std::vector<std::string> ListFilesWithout(const std::string& folder, DWORD skip) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
   UniqueFind find(FindFirstFileW(ExtendedPath(folder + "\\*").c_str(), &data));
   if (find.get() == INVALID_HANDLE_VALUE) return {};
   do {
-    const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if ((data.dwFileAttributes & skip) == 0) names.emplace_back(data.cFileName);
   } while (FindNextFileW(find.get(), &data));
   std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
@@ -26,6 +27,16 @@ std::vector<std::string> ListPlainFiles(const std::string& folder) {
   result.reserve(names.size());
   for (const std::wstring& name : names) result.push_back(Narrow(name));
   return result;
+}
+
+}  // namespace
+
+std::vector<std::string> ListPlainFiles(const std::string& folder) {
+  return ListFilesWithout(folder, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+}
+
+std::vector<std::string> ListEveryFile(const std::string& folder) {
+  return ListFilesWithout(folder, FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace platform

@@ -11,4 +11,7 @@ namespace platform {
 // lists nothing.
 std::vector<std::string> ListPlainFiles(const std::string& folder);
 
+// The same with the hidden and system files too: every file, no folder.
+std::vector<std::string> ListEveryFile(const std::string& folder);
+
 }  // namespace platform

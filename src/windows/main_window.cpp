@@ -102,6 +102,7 @@ void MainWindow::CreateContent() {
   SelectTab(tabs::Status);
 
   platform::CreateFolder(features::QuarantineFolder());
+  features::RemoveUnfinishedCopies(features::QuarantineFolder());
   platform::CreateFolder(platform::AppPath("Reports"));
   quarantine_.RefreshLists();
 }

@@ -101,21 +101,29 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
   const std::vector<std::string> names = toolkit::SelectedItemTexts(Control(ids::QuarantineList));
-  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
-  std::vector<std::string> restored;
+  std::vector<core::JournalRecord> restored;
   std::vector<std::string> failed;
   // Asked once, when the first file needs it; a cancelled dialog leaves
   // every file that needed it in quarantine.
   bool askedForFolder = false;
   std::optional<std::string> folder;
+  std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
+  // While a question waits, the scan window may quarantine and record more
+  // files: the records are read again after each one.
+  bool asked = false;
   for (const std::string& name : names) {
-    const core::JournalRecord* record = core::FindJournalRecord(records, name);
+    if (asked) records = features::ReadQuarantineRecords();
+    asked = false;
+    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
+    // A record that leads anywhere but to a full path outside the quarantine
+    // is not followed: the file is treated like one without a record.
+    const bool known = record && core::IsRestorablePath(record->originalPath, features::QuarantineFolder());
     // The original name, which may differ from the one in quarantine.
-    const std::string fileName = record != nullptr ? std::string(core::FileNameOf(record->originalPath)) : name;
+    const std::string fileName = known ? std::string(core::FileNameOf(record->originalPath)) : name;
     std::string target;
-    if (chooseFolder || record == nullptr) {
+    if (chooseFolder || !known) {
       if (!askedForFolder) {
-        askedForFolder = true;
+        askedForFolder = asked = true;
         folder = platform::ChooseFolder(
             hwnd(), chooseFolder ? "Choose the folder to restore the selected files to."
                                  : "Where the files came from is not known. Choose the folder to restore them to.");
@@ -131,6 +139,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
       const int answer = ShowMessage(
           hwnd(), "\"" + target + "\" already exists.\r\n\r\nRestore \"" + name + "\" beside it under another name?",
           MB_YESNO | MB_ICONQUESTION);
+      asked = true;
       if (answer != IDYES) continue;
       target = features::FreePathBeside(target);
       result = platform::MoveWithoutReplacing(quarantined, target);
@@ -139,10 +148,10 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
       failed.push_back(name);
       continue;
     }
-    restored.push_back(name);
+    if (record) restored.push_back(*record);
     // The spare copy the removal left beside the original has served its
-    // purpose once the same file is back.
-    if (record != nullptr && !chooseFolder) {
+    // purpose once the same file is back; one that cannot be compared stays.
+    if (known && !chooseFolder) {
       const std::string sibling = core::SiblingCopyPath(record->originalPath);
       if (platform::SameContent(sibling, target)) platform::DeleteFileForced(sibling);
     }
@@ -163,8 +172,8 @@ void QuarantinePage::ShowSelectedDetails() {
   for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
     if (!text.empty()) text += "\r\n\r\n";
     text += name;
-    const core::JournalRecord* record = core::FindJournalRecord(records, name);
-    if (record == nullptr) {
+    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
+    if (!record) {
       text += "\r\nNo record of where this file came from.";
       continue;
     }

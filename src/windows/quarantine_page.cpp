@@ -1,10 +1,10 @@
 #include "windows/quarantine_page.h"
 
+#include <optional>
 #include <vector>
 
 #include "features/quarantine_records.h"
 #include "platform/files.h"
-#include "platform/folder_listing.h"
 #include "platform/text.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
@@ -31,7 +31,7 @@ void SelectEvery(HWND list, bool selected) {
 }  // namespace
 
 void QuarantinePage::RefreshLists() {
-  const std::vector<std::string> names = platform::ListPlainFiles(features::QuarantineFolder());
+  const std::vector<std::string> names = features::ListQuarantined(features::QuarantineFolder());
   FillList(Control(ids::QuarantineList), names);
   FillList(Control(ids::MainQuarantineFiles), names);
 }
@@ -72,9 +72,14 @@ void QuarantinePage::OnDeleteSelectedClicked() {
   toolkit::BusyPointer busy(toolkit::Pointer::Hourglass);
   // A read-only copy is deleted all the same; one in use or already gone is
   // passed over, and the list, re-read afterwards, shows what is left.
-  std::vector<std::string> deleted;
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
+  std::vector<core::JournalRecord> deleted;
   for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
-    if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name)) deleted.push_back(name);
+    // Known before the file goes: its record is the one that matches it.
+    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
+    if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name) && record) {
+      deleted.push_back(*record);
+    }
   }
   features::ForgetQuarantined(deleted);
   RefreshLists();

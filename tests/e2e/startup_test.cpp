@@ -66,13 +66,16 @@ TEST_F(StartupTest, SplashAndMainWindowCarryTheirTextsAndSixTabs) {
   EXPECT_TRUE(IsChecked(Child(main, ids::ScanFullOption)));
 }
 
+// Only the copy that a removal cut short by a crash goes.
 TEST_F(StartupTest, CreatesItsFoldersAndLeavesAnExistingQuarantineAlone) {
   CreateDirectoryW(platform::Widen(AppFile("Quarantine")).c_str(), nullptr);
   WriteFileBytes(AppFile("Quarantine\\kept.exe"), "kept");
+  WriteFileBytes(AppFile("Quarantine\\cut.exe.unfinished"), "cut short");
   ASSERT_NE(StartProgram(), nullptr);
   EXPECT_TRUE(IsFolder(AppFile("Reports")));
   EXPECT_TRUE(IsFolder(AppFile("Quarantine")));
   EXPECT_EQ(ReadFileText(AppFile("Quarantine\\kept.exe")), std::optional<std::string>("kept"));
+  EXPECT_FALSE(PathExists(AppFile("Quarantine\\cut.exe.unfinished")));
   HWND main = VisibleMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(ListItems(Child(main, ids::QuarantineList)), std::vector<std::string>{"kept.exe"});

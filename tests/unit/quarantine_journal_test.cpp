@@ -1,5 +1,6 @@
 // The quarantine journal's lines, the records read back from damaged
-// journals, and the numbered names a restore falls back on.
+// journals, which record a restore follows, and the numbered names a
+// restore falls back on.
 #include <gtest/gtest.h>
 
 #include "core/quarantine_journal.h"
@@ -7,38 +8,100 @@
 
 namespace {
 
+using core::FileIdentity;
 using core::JournalRecord;
+
+JournalRecord Identified(JournalRecord record, uint64_t size, uint64_t writeTime, uint64_t ticks) {
+  record.identified = true;
+  record.file = {size, writeTime};
+  record.quarantinedTicks = ticks;
+  return record;
+}
 
 TEST(QuarantineJournal, LinesReadBackAndDamagedLinesArePassedOver) {
   const JournalRecord first = {"foo.exe", "C:\\Temp\\foo.exe", "07/12/2026 11:00:00", "Adware > toolbar"};
-  const JournalRecord second = {"b\xC3\xA4r.dll", "E:\\Spiel\xC3\xA4\\b\xC3\xA4r.dll", "", "Tab\there"};
+  const JournalRecord second =
+      Identified({"b\xC3\xA4r.dll", "E:\\Spiel\xC3\xA4\\b\xC3\xA4r.dll", "", "Tab\there"}, 5000000000, 42, 7);
   const std::string text = "junk without fields\r\n" + core::FormatJournalLine(first) +
                            "a\\b.exe\tC:\\a\\b.exe\t\tname with a folder\r\n"
                            "x.exe\tnofolder\t\tpath without a folder\r\n"
-                           "x.exe\tC:\\x.exe\t\tno CR\n"
-                           "x.exe\tC:\\x.exe\tfive\tfields\there\r\n" +
+                           "lf.exe\tC:\\lf.exe\t\tLF alone, as an editor saves it\n"
+                           "x.exe\tC:\\x.exe\t\tfive\tfields\r\n"
+                           "x.exe\tC:\\x.exe\t\tsize\tnot\ta number\r\n" +
                            core::FormatJournalLine(second) + "y.exe\tC:\\y.exe\t\tcut off by a cra";
   const std::vector<JournalRecord> records = core::ParseJournal(text);
-  ASSERT_EQ(records.size(), 2u);
+  ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[0].quarantinedName, first.quarantinedName);
   EXPECT_EQ(records[0].originalPath, first.originalPath);
   EXPECT_EQ(records[0].quarantinedAt, first.quarantinedAt);
   EXPECT_EQ(records[0].description, first.description);
-  EXPECT_EQ(records[1].originalPath, second.originalPath);
-  EXPECT_EQ(records[1].description, "Tab here");
+  EXPECT_FALSE(records[0].identified);
+  EXPECT_EQ(records[1].originalPath, "C:\\lf.exe");
+  EXPECT_EQ(records[2].originalPath, second.originalPath);
+  EXPECT_EQ(records[2].description, "Tab here");
+  EXPECT_TRUE(records[2].identified);
+  EXPECT_EQ(records[2].file.size, 5000000000u);
+  EXPECT_EQ(records[2].file.writeTime, 42u);
+  EXPECT_EQ(records[2].quarantinedTicks, 7u);
 }
 
-TEST(QuarantineJournal, TheLatestRecordOfANameCountsAndRemovalDropsEveryOne) {
-  const std::string text = core::FormatJournalLine({"foo.exe", "C:\\Old\\foo.exe", "", "old"}) +
-                           core::FormatJournalLine({"bar.exe", "C:\\bar.exe", "", "kept"}) + "damaged\r\n" +
-                           core::FormatJournalLine({"FOO.EXE", "C:\\New\\FOO.EXE", "", "new"});
+TEST(QuarantineJournal, OnlyARecordThatMatchesItsFileIsFollowedAndOnlyItIsDropped) {
+  const JournalRecord old = {"foo.exe", "C:\\Old\\foo.exe", "", "written by an earlier release"};
+  const JournalRecord stale = Identified({"foo.exe", "C:\\Stale\\foo.exe", "", "its file deleted by hand"}, 10, 1, 1);
+  const JournalRecord current = Identified({"FOO.EXE", "C:\\New\\FOO.EXE", "", "new"}, 20, 2, 2);
+  const JournalRecord sameFileAgain = Identified(current, 20, 2, 3);
+  const std::string text = core::FormatJournalLine(old) + "damaged\r\n" + core::FormatJournalLine(stale) +
+                           "lf.exe\tC:\\lf.exe\t\tLF alone\n" + core::FormatJournalLine(current) +
+                           core::FormatJournalLine(sameFileAgain) + "cut off by a cra";
   const std::vector<JournalRecord> records = core::ParseJournal(text);
-  const JournalRecord* found = core::FindJournalRecord(records, "Foo.exe");
-  ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found->description, "new");
-  EXPECT_EQ(core::FindJournalRecord(records, "foo"), nullptr);
-  EXPECT_EQ(core::JournalWithout(text, {"foo.exe"}),
-            core::FormatJournalLine({"bar.exe", "C:\\bar.exe", "", "kept"}));
+  const struct {
+    FileIdentity file;
+    const char* followed;  // null: none
+  } rows[] = {
+      {{20, 2}, "C:\\New\\FOO.EXE"},
+      {{10, 1}, "C:\\Stale\\foo.exe"},
+      // A file that no identified record describes falls back on the one
+      // without an identity.
+      {{30, 3}, "C:\\Old\\foo.exe"},
+  };
+  for (const auto& row : rows) {
+    const JournalRecord* found = core::FindJournalRecord(records, "Foo.exe", row.file);
+    ASSERT_NE(found, nullptr) << row.followed;
+    EXPECT_EQ(found->originalPath, row.followed);
+  }
+  const std::vector<JournalRecord> identifiedOnly = {stale};
+  EXPECT_EQ(core::FindJournalRecord(identifiedOnly, "foo.exe", {30, 3}), nullptr);
+
+  // Dropping a record takes its own line and no other of the name; what is
+  // not understood stays as it was.
+  EXPECT_EQ(core::JournalWithout(text, {sameFileAgain, old}),
+            "damaged\r\n" + core::FormatJournalLine(stale) + "lf.exe\tC:\\lf.exe\t\tLF alone\n" +
+                core::FormatJournalLine(current) + "cut off by a cra");
+}
+
+TEST(QuarantineJournal, ARestoreGoesOnlyToAFullPathOutsideTheQuarantineFolder) {
+  const char* quarantine = "C:\\Program Files\\Parawarden\\Quarantine";
+  const struct {
+    const char* path;
+    bool followed;
+  } rows[] = {
+      {"C:\\Temp\\foo.exe", true},
+      {"e:\\foo.exe", true},
+      {"\\\\server\\share\\foo.exe", true},
+      {"C:\\Program Files\\Parawarden\\Quarantine2\\foo.exe", true},
+      {"Temp\\foo.exe", false},
+      {".\\foo.exe", false},
+      {"\\Temp\\foo.exe", false},
+      {"C:Temp\\foo.exe", false},
+      {"\\\\?\\C:\\Temp\\foo.exe", false},
+      {"\\\\.\\C:\\Temp\\foo.exe", false},
+      {"\\\\server\\foo.exe", false},
+      {"C:\\Temp\\..\\foo.exe", false},
+      {"C:\\Temp\\foo.exe:stream", false},
+      {"c:\\program files\\parawarden\\quarantine\\foo.exe", false},
+      {"C:\\Program Files\\Parawarden\\Quarantine\\sub\\foo.exe", false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(core::IsRestorablePath(row.path, quarantine), row.followed) << row.path;
 }
 
 TEST(QuarantineJournal, NumberedPaths) {

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/quarantine_journal.h"
 #include "core/removal_text.h"
+#include "features/quarantine_records.h"
+#include "features/removal.h"
 #include "features/scan_report.h"
 #include "platform/atomic_file.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
-#include "features/removal.h"
 #include "platform/text.h"
 #include "remove_tree.h"
 
@@ -110,6 +112,45 @@ TEST_F(FilesTest, ReadFileBytesFailuresLeaveOutputUntouched) {
     EXPECT_EQ(bytes, "previous") << row.path;
   }
   CloseHandle(holder);
+}
+
+// Files larger than a 32-bit process can hold, sparse where the file
+// system allows, compared piece by piece.
+TEST_F(FilesTest, SameContentComparesFilesLargerThanTheProcessCanHold) {
+  // Past the 2 GiB a 32-bit process has, with a little over, and no more:
+  // the equal pair is read whole.
+  const LONGLONG large = (2LL << 30) + (1 << 20);
+  auto make = [&](const std::string& name, LONGLONG size, const char* first) {
+    HANDLE file = CreateFileW(Widen(PathOf(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, first, 1, &written, nullptr) && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+                SetEndOfFile(file))
+        << name;
+    CloseHandle(file);
+  };
+  make("large.bin", large, "x");
+  make("large copy.bin", large, "x");
+  make("large other.bin", large, "y");
+  make("small.bin", 10, "x");
+  make("small other.bin", 10, "y");
+  make("shorter.bin", 9, "x");
+  if (HasFatalFailure()) return;
+  const struct {
+    const char* first;
+    const char* second;
+    bool same;
+  } rows[] = {
+      {"large.bin", "large copy.bin", true},  {"large.bin", "large other.bin", false},
+      {"small.bin", "small.bin", true},       {"small.bin", "small other.bin", false},
+      {"small.bin", "shorter.bin", false},    {"small.bin", "missing.bin", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(platform::SameContent(PathOf(row.first), PathOf(row.second)), row.same) << row.first << row.second;
+  }
 }
 
 TEST_F(FilesTest, ContentCheckAnswersOrdinaryCasesWithoutAnError) {
@@ -209,10 +250,11 @@ TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
 
 // Quarantines the detected file at `relative` and returns the outcome.
 features::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
-                                   features::QuarantinedCopies* copies = nullptr) {
+                                   features::QuarantinedCopies* copies = nullptr,
+                                   const features::RemovalStepObserver& observe = {}) {
   core::RemovalPaths paths;
   EXPECT_TRUE(core::PathsForDetection(folder + "\\" + relative + " > Adware", folder, paths));
-  return features::QuarantineDetectedFile(paths, copies);
+  return features::QuarantineDetectedFile(paths, copies, observe);
 }
 
 TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
@@ -273,6 +315,109 @@ TEST_F(FilesTest, QuarantineLeavesALinkPutInPlaceOfTheDetectedFile) {
   EXPECT_EQ(platform::ReadFileBytes(PathOf("target.txt"), bytes), ReadResult::Ok);
   EXPECT_EQ(bytes, "someone else's file");
   EXPECT_NE(GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Each step is watched before it is taken: the original goes only once its
+// copy is whole in quarantine, under its own name and recorded.
+TEST_F(FilesTest, QuarantineDeletesTheOriginalOnlyOnceItsCopyIsOnDiskAndRecorded) {
+  const std::string content(100000, 'q');
+  Write("spy.exe", content, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+  if (HasFatalFailure() || IsSkipped()) return;
+  const std::string quarantined = PathOf("Quarantine\\spy.exe");
+  const std::string journal = PathOf(core::kJournalFileName);
+  std::vector<features::RemovalStep> steps;
+  features::QuarantinedCopies copies;
+  const auto result = Quarantine(Folder(), "spy.exe", &copies, [&](features::RemovalStep step) {
+    steps.push_back(step);
+    std::string bytes;
+    const bool whole = platform::ReadFileBytes(quarantined, bytes) == ReadResult::Ok && bytes == content;
+    core::FileIdentity identity;
+    const bool recorded =
+        features::IdentityOf(quarantined, identity) &&
+        core::FindJournalRecord(features::ReadQuarantineRecords(journal), "spy.exe", identity) != nullptr;
+    const bool keepsNoMarks = !(GetFileAttributesW(Widen(quarantined).c_str()) &
+                                (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY));
+    const bool unfinishedOnly = features::ListQuarantined(PathOf("Quarantine")).empty();
+    switch (step) {
+      case features::RemovalStep::CopyUnderUnfinishedName:
+        EXPECT_TRUE(unfinishedOnly);
+        break;
+      case features::RemovalStep::WriteCopyToDisk:
+      case features::RemovalStep::TakeFreeName:
+        EXPECT_TRUE(unfinishedOnly);
+        EXPECT_FALSE(platform::PathExists(quarantined));
+        break;
+      case features::RemovalStep::CopyBeside:
+      case features::RemovalStep::WriteRecord:
+        EXPECT_TRUE(whole && keepsNoMarks);
+        EXPECT_FALSE(recorded);
+        break;
+      case features::RemovalStep::DeleteOriginal:
+        EXPECT_TRUE(whole && keepsNoMarks && recorded);
+        break;
+    }
+    EXPECT_TRUE(platform::PathExists(PathOf("spy.exe"))) << static_cast<int>(step);
+  });
+  EXPECT_EQ(result, features::RemovalResult::Removed);
+  EXPECT_EQ(steps, (std::vector<features::RemovalStep>{
+                       features::RemovalStep::CopyUnderUnfinishedName, features::RemovalStep::WriteCopyToDisk,
+                       features::RemovalStep::TakeFreeName, features::RemovalStep::CopyBeside,
+                       features::RemovalStep::WriteRecord, features::RemovalStep::DeleteOriginal}));
+  EXPECT_FALSE(platform::PathExists(PathOf("spy.exe")));
+  EXPECT_EQ(copies.quarantinePath, quarantined);
+  EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), std::vector<std::string>{"spy.exe"});
+}
+
+// The copy a crash cut short is never listed and goes at the next start; a
+// hidden or system file put there by an earlier release is listed.
+TEST_F(FilesTest, TheQuarantineListsMarkedFilesButNoUnfinishedCopy) {
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("Quarantine")).c_str(), nullptr));
+  Write("Quarantine\\hidden.exe", "1", FILE_ATTRIBUTE_HIDDEN);
+  Write("Quarantine\\system.dll", "1", FILE_ATTRIBUTE_SYSTEM);
+  Write("Quarantine\\cut.exe.unfinished", "half");
+  Write("Quarantine\\cut (2).exe.unfinished", "half");
+  if (HasFatalFailure() || IsSkipped()) return;
+  const std::vector<std::string> listed = {"hidden.exe", "system.dll"};
+  EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), listed);
+  features::RemoveUnfinishedCopies(PathOf("Quarantine"));
+  EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")), listed);
+}
+
+// A file that cannot be recorded or deleted stays where it was, and the
+// removal takes away every copy and record it made of it.
+TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
+  const std::string earlier = "earlier.exe\tC:\\earlier.exe\t\tkept as it was\n";
+  const struct {
+    const char* held;
+    DWORD sharing;
+    features::RemovalStep failing;
+  } rows[] = {
+      {core::kJournalFileName, 0, features::RemovalStep::WriteRecord},
+      // Others may read the file but not delete it.
+      {"held.exe", FILE_SHARE_READ, features::RemovalStep::DeleteOriginal},
+  };
+  for (const auto& row : rows) {
+    Write("held.exe", "the detected program");
+    Write(core::kJournalFileName, earlier);
+    HANDLE holder = CreateFileW(Widen(PathOf(row.held)).c_str(), GENERIC_READ, row.sharing, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE) << row.held;
+    for (int press = 0; press < 2; ++press) {
+      features::RemovalStep last = features::RemovalStep::CopyUnderUnfinishedName;
+      EXPECT_EQ(Quarantine(Folder(), "held.exe", nullptr, [&](features::RemovalStep step) { last = step; }),
+                features::RemovalResult::Failed)
+          << row.held;
+      EXPECT_EQ(last, row.failing) << row.held;
+    }
+    CloseHandle(holder);
+    std::string bytes, journal;
+    EXPECT_EQ(platform::ReadFileBytes(PathOf("held.exe"), bytes), ReadResult::Ok) << row.held;
+    EXPECT_EQ(bytes, "the detected program") << row.held;
+    EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")), std::vector<std::string>{}) << row.held;
+    EXPECT_FALSE(platform::PathExists(PathOf("held.QVR"))) << row.held;
+    EXPECT_EQ(platform::ReadFileBytes(PathOf(core::kJournalFileName), journal), ReadResult::Ok) << row.held;
+    EXPECT_EQ(journal, earlier) << row.held;
+  }
 }
 
 // A line cut short (by a crash mid-write) must not swallow the next one.
