@@ -46,6 +46,7 @@ set(WIN32_SOURCES
   src/features/quarantine_records.cpp
   src/features/removal.cpp
   src/features/removed_total.cpp
+  src/features/restore.cpp
   src/features/scan_report.cpp
   src/features/settings.cpp
   src/features/updates.cpp

@@ -34,16 +34,15 @@ std::string NumberedPath(std::string_view path, int number) {
   return numbered;
 }
 
-bool PathsForDetection(std::string_view detectionLine, std::string_view applicationFolder, RemovalPaths& paths) {
-  const size_t separator = detectionLine.find(" > ");
-  if (separator == std::string_view::npos || separator == 0) return false;
-  paths.filePath = std::string(detectionLine.substr(0, separator));
+RemovalPaths PathsForDetection(const Detection& detection, std::string_view applicationFolder) {
+  RemovalPaths paths;
+  paths.filePath = detection.path;
   paths.fileName = std::string(FileNameOf(paths.filePath));
   paths.quarantinePath = std::string(applicationFolder) + "\\Quarantine\\" + paths.fileName;
   paths.siblingPath = SiblingCopyPath(paths.filePath);
   paths.journalPath = std::string(applicationFolder) + "\\" + kJournalFileName;
-  paths.description = std::string(detectionLine.substr(separator + 3));
-  return !paths.fileName.empty();
+  paths.description = detection.description;
+  return paths;
 }
 
 namespace {

@@ -34,8 +34,9 @@ void ScanEngine::Examine(const std::string& folder, const std::string& foldedNam
   for (size_t position : index_.Find(foldedName)) {
     Entry entry;
     SplitEntry(list_.Record(position), entry);
-    reportText_ += ReportLine(folder, entry.name);
-    observer_.Detected(DetectionLine(folder, entry.name, entry.description));
+    const Detection detection = DetectionIn(folder, entry.name, entry.description);
+    reportText_ += ReportLine(detection);
+    observer_.Detected(detection);
   }
   if (objectsScanned_ < INT32_MAX) ++objectsScanned_;
   observer_.FileExamined(objectsScanned_);

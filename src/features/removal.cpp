@@ -146,13 +146,27 @@ RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, Quarantine
   return RemovalResult::Removed;
 }
 
-DetectionRemoval RemoveDetection(const std::string& detectionLine, const std::string& applicationFolder) {
-  DetectionRemoval outcome;
-  core::RemovalPaths paths;
-  if (!core::PathsForDetection(detectionLine, applicationFolder, paths)) return outcome;
-  outcome.understood = true;
-  outcome.filePath = paths.filePath;
-  outcome.result = QuarantineDetectedFile(paths);
+QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detections,
+                                       const std::vector<size_t>& marked, const std::string& applicationFolder,
+                                       const std::function<void()>& between) {
+  QuarantineOutcome outcome;
+  for (size_t position : marked) {
+    if (between) between();
+    if (position >= detections.size()) continue;
+    const core::Detection& detection = detections[position];
+    switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder))) {
+      case RemovalResult::Removed:
+        ++outcome.removed;
+        outcome.gone.push_back(position);
+        break;
+      case RemovalResult::AlreadyGone:
+        outcome.gone.push_back(position);
+        break;
+      case RemovalResult::Failed:
+        outcome.notRemoved.push_back(detection.path);
+        break;
+    }
+  }
   return outcome;
 }
 

@@ -101,7 +101,8 @@ void ScanWindow::BringToFront() {
 }
 
 void ScanWindow::EmptyResults() {
-  queuedLines_.clear();
+  detections_.clear();
+  listed_ = 0;
   SendMessageW(DetectionList(), LB_RESETCONTENT, 0, 0);
   SendMessageW(DetectionList(), LB_SETHORIZONTALEXTENT, 0, 0);
   widestLine_ = 0;
@@ -182,13 +183,13 @@ void ScanWindow::RefreshCounters() {
 
 void ScanWindow::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }
 
-void ScanWindow::Detected(const std::string& detectionLine) {
+void ScanWindow::Detected(const core::Detection& detection) {
   if (!Exists()) return;
-  queuedLines_.push_back(platform::Widen(detectionLine));
+  detections_.push_back(detection);
 }
 
 void ScanWindow::AddQueuedLines() {
-  if (queuedLines_.empty() || !Exists()) return;
+  if (listed_ >= detections_.size() || !Exists()) return;
   HWND list = DetectionList();
   if (!listRedrawOff_) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -199,14 +200,14 @@ void ScanWindow::AddQueuedLines() {
   {
     const platform::WindowDC dc(list);
     const platform::SelectedObject font(dc.get(), fonts_->For(toolkit::FontKind::Normal));
-    for (const std::wstring& line : queuedLines_) {
+    for (; listed_ < detections_.size(); ++listed_) {
+      const std::wstring line = platform::Widen(core::DetectionLine(detections_[listed_]));
       SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
       SIZE size = {};
       GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
       if (size.cx + 8 > widest) widest = size.cx + 8;
     }
   }
-  queuedLines_.clear();
   if (widest > widestLine_) {
     widestLine_ = widest;
     SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);

@@ -37,7 +37,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
 
   bool YieldToWindow() override;
   void ScanningFolder(const std::string& shownPath) override;
-  void Detected(const std::string& detectionLine) override;
+  void Detected(const core::Detection& detection) override;
   void FileExamined(int32_t objectsScanned) override;
 
  private:
@@ -50,6 +50,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Ends the programs the definitions name, then removes the marked
   // detections (the removal's own file).
   void OnQuarantineClicked();
+  // Drops the detections at these positions, whose lines have left the list.
+  void ForgetDetections(const std::vector<size_t>& ascending);
   void ShowButton(int id, bool shown);
   // Abort while the scan runs, Exit afterwards: the control that takes the
   // focus when the one that had it is gone.
@@ -58,7 +60,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Brings the labels up to the exact counts and lets queued messages through.
   void RefreshAndPump();
   void RefreshCounters();
-  // Adds the queued detection lines to the list with its drawing held back.
+  // Adds the lines of the detections not yet listed, with the list's
+  // drawing held back.
   void AddQueuedLines();
   // Lets the list draw again and shows what was added since it last did.
   void ShowAddedLines();
@@ -74,7 +77,10 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   std::string pendingFolder_;
   int widestLine_ = 0;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
-  std::vector<std::wstring> queuedLines_;
+  // Every detection of the run, in the list's order; the first `listed_`
+  // of them are lines of the list.
+  std::vector<core::Detection> detections_;
+  size_t listed_ = 0;
   bool listRedrawOff_ = false;
   DWORD lastRepaint_ = 0;
 };

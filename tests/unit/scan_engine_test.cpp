@@ -105,7 +105,8 @@ class Recorder : public core::ScanObserver {
     shown.push_back(shownPath);
     events.push_back("folder " + shownPath);
   }
-  void Detected(const std::string& detectionLine) override {
+  void Detected(const core::Detection& detection) override {
+    const std::string detectionLine = core::DetectionLine(detection);
     detections.push_back(detectionLine);
     events.push_back("detect " + detectionLine);
   }

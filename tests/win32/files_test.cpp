@@ -252,9 +252,8 @@ TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
 features::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
                                    features::QuarantinedCopies* copies = nullptr,
                                    const features::RemovalStepObserver& observe = {}) {
-  core::RemovalPaths paths;
-  EXPECT_TRUE(core::PathsForDetection(folder + "\\" + relative + " > Adware", folder, paths));
-  return features::QuarantineDetectedFile(paths, copies, observe);
+  return features::QuarantineDetectedFile(core::PathsForDetection({folder + "\\" + relative, "Adware"}, folder),
+                                         copies, observe);
 }
 
 TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
