@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/pending_folders.h"
 #include "features/removed_total.h"
 #include "windows/application_window.h"
 #include "windows/main_window.h"
@@ -26,6 +27,8 @@ struct Program {
   // replaced by the next run.
   std::unique_ptr<ScanWindow> scanWindow;
   bool scanRunning = false;
+  // Folders handed over ("/scan") that wait for a scan run.
+  core::PendingFolders pendingScans;
   // Set once start-up has loaded the definitions. Before that (while the
   // automatic update check at start waits for an answer) a scan would find
   // nothing and call the machine clean.

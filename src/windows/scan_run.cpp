@@ -1,6 +1,10 @@
 // A scan run: "Scan Now" on the Scan tab, the automatic scan at start, or
-// the scan of one folder asked for on the command line.
+// the scan of the folders handed over on the command line.
 #include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/definitions.h"
 #include "core/definitions_index.h"
@@ -38,14 +42,17 @@ class RunningFlag {
 
 }  // namespace
 
-void MainWindow::OnScanNowClicked() { ScanRun(nullptr); }
+void MainWindow::OnScanNowClicked() { ScanRun(false); }
 
-void MainWindow::ScanFolder(const std::string& folder) { ScanRun(&folder); }
+void MainWindow::ScanPendingFolders() {
+  if (!program_.pendingScans.empty()) ScanRun(true);
+}
 
-void MainWindow::ScanRun(const std::string* folder) {
+void MainWindow::ScanRun(bool pendingFolders) {
   if (!program_.definitionsLoaded) return;
   // A second run inside the first one's message handling would empty the
-  // results under it; the running scan is brought forward instead.
+  // results under it; the running scan is brought forward instead, and
+  // folders handed over meanwhile wait for its end.
   if (program_.scanRunning) {
     if (program_.scanWindow) program_.scanWindow->BringToFront();
     return;
@@ -67,14 +74,15 @@ void MainWindow::ScanRun(const std::string* folder) {
   window.YieldToWindow();
   window.EmptyResults();
 
+  // A run of handed-over folders takes them one by one as it walks, below.
   std::vector<std::string> roots;
-  if (folder != nullptr) {
-    roots.push_back(*folder);
-  } else if (scan_.FullScanChosen()) {
-    const std::vector<std::string> drives = scan_.RefreshDriveList();
-    roots = core::FullScanRoots(drives, platform::IsFloppyDrive);
-  } else {
-    roots.push_back(platform::WindowsDirectory());
+  if (!pendingFolders) {
+    if (scan_.FullScanChosen()) {
+      const std::vector<std::string> drives = scan_.RefreshDriveList();
+      roots = core::FullScanRoots(drives, platform::IsFloppyDrive);
+    } else {
+      roots.push_back(platform::WindowsDirectory());
+    }
   }
   // Held for the whole run: the splash window's start button may reload the
   // definitions while this scan lets messages through.
@@ -87,6 +95,12 @@ void MainWindow::ScanRun(const std::string* folder) {
   // Quarantined copies would otherwise be reported again by every full scan.
   folders.Exclude(features::QuarantineFolder());
   for (const std::string& root : roots) engine.Walk(root, true);
+  // Folders handed over while this run walks join it, in the same window.
+  while (pendingFolders && !program_.abortScan) {
+    const std::optional<std::string> folder = program_.pendingScans.Take();
+    if (!folder) break;
+    engine.Walk(*folder, true);
+  }
 
   if (features::IsSwitchedOn(core::kAutoLog)) {
     const features::ReportWrite report = features::WriteScanReport(program_.scanReportText);
@@ -97,6 +111,9 @@ void MainWindow::ScanRun(const std::string* folder) {
   }
   busy.Release();
   window.Finish();
+  // Handed over during another kind of run, or after an abort: the next run
+  // is theirs.
+  if (!program_.pendingScans.empty()) program_.appWindow.ScanPendingFoldersSoon();
 }
 
 }  // namespace windows
