@@ -48,6 +48,7 @@ set(WIN32_SOURCES
   src/features/removed_total.cpp
   src/features/restore.cpp
   src/features/scan_report.cpp
+  src/features/scan_session.cpp
   src/features/settings.cpp
   src/features/updates.cpp
   src/windows/about_page.cpp

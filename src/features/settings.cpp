@@ -8,6 +8,7 @@
 
 #include "core/program_identity.h"
 #include "core/setting_values.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/run_key.h"
@@ -48,8 +49,8 @@ void SaveAppSetting(const std::string& key, const std::string& value) {
 
 bool IsSwitchedOn(const char* key) { return core::ReadsAsOn(GetAppSetting(key, "0")); }
 
-void RecordScanStart(const std::string& when) {
-  SaveAppSetting(core::kLastRun, when);
+void RecordScanStart() {
+  SaveAppSetting(core::kLastRun, platform::GeneralDate(platform::Now()));
   SaveAppSetting(core::kScanCount, NextScanCount(GetAppSetting(core::kScanCount, "0")));
 }
 

@@ -21,7 +21,7 @@ void SaveAppSetting(const std::string& key, const std::string& value);
 bool IsSwitchedOn(const char* key);
 
 // Notes the start of a scan run: its date and time, and one more scan.
-void RecordScanStart(const std::string& when);
+void RecordScanStart();
 std::string LastScanText();
 std::string ScanCountText();
 

@@ -34,10 +34,6 @@ struct Program {
   // nothing and call the machine clean.
   bool definitionsLoaded = false;
   features::RemovedTotal removedTotal;
-  // Set by the scan window's Abort button, tested by the scan engine.
-  bool abortScan = false;
-  // Report lines of the current scan run.
-  std::string scanReportText;
 };
 
 }  // namespace windows

@@ -6,20 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/definitions.h"
-#include "core/definitions_index.h"
-#include "core/scan_engine.h"
-#include "core/scan_text.h"
-#include "core/setting_values.h"
-#include "features/background_walk.h"
-#include "features/quarantine_records.h"
-#include "features/scan_report.h"
+#include "features/scan_session.h"
 #include "features/settings.h"
-#include "platform/clock.h"
-#include "platform/disk_lister.h"
-#include "platform/files.h"
-#include "platform/system.h"
-#include "platform/text.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
 #include "windows/main_window.h"
@@ -59,8 +47,7 @@ void MainWindow::ScanRun(bool pendingFolders) {
   }
   RunningFlag running(program_.scanRunning);
 
-  program_.scanReportText.clear();
-  features::RecordScanStart(platform::GeneralDate(platform::Now()));
+  features::RecordScanStart();
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
 
   if (!program_.scanWindow || !program_.scanWindow->Exists()) program_.scanWindow = std::make_unique<ScanWindow>(program_);
@@ -78,36 +65,26 @@ void MainWindow::ScanRun(bool pendingFolders) {
   std::vector<std::string> roots;
   if (!pendingFolders) {
     if (scan_.FullScanChosen()) {
-      const std::vector<std::string> drives = scan_.RefreshDriveList();
-      roots = core::FullScanRoots(drives, platform::IsFloppyDrive);
+      roots = features::FullScanRoots(scan_.RefreshDriveList());
     } else {
-      roots.push_back(platform::WindowsDirectory());
+      roots.push_back(features::QuickScanRoot());
     }
   }
-  // Held for the whole run: the splash window's start button may reload the
-  // definitions while this scan lets messages through.
-  const core::SharedDefinitions definitions = program_.tray.definitions();
-  // The folders are listed ahead on a thread of their own while this one
-  // examines them and keeps the window answering.
-  features::BackgroundFolderWalk folders(definitions->index.fold(), [&window] { return window.YieldToWindow(); });
-  core::ScanEngine engine(folders, window, definitions->list, definitions->index, program_.scanReportText,
-                          window.objectsScanned);
-  // Quarantined copies would otherwise be reported again by every full scan.
-  folders.Exclude(features::QuarantineFolder());
-  for (const std::string& root : roots) engine.Walk(root, true);
+  features::ScanSession session(program_.tray.definitions(), window);
+  window.Observe(&session);
+  for (const std::string& root : roots) session.Walk(root);
   // Folders handed over while this run walks join it, in the same window.
-  while (pendingFolders && !program_.abortScan) {
+  while (pendingFolders && !session.aborted()) {
     const std::optional<std::string> folder = program_.pendingScans.Take();
     if (!folder) break;
-    engine.Walk(*folder, true);
+    session.Walk(*folder);
   }
+  window.Observe(nullptr);
 
-  if (features::IsSwitchedOn(core::kAutoLog)) {
-    const features::ReportWrite report = features::WriteScanReport(program_.scanReportText);
-    if (!report.written) {
-      ShowMessage(window.hwnd(), "The scan report could not be saved as " + report.path + "\r\n" + report.error,
-                  MB_OK | MB_ICONEXCLAMATION);
-    }
+  const std::optional<features::ReportWrite> report = session.SaveReportIfWanted();
+  if (report && !report->written) {
+    ShowMessage(window.hwnd(), "The scan report could not be saved as " + report->path + "\r\n" + report->error,
+                MB_OK | MB_ICONEXCLAMATION);
   }
   busy.Release();
   window.Finish();

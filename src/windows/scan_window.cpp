@@ -69,11 +69,10 @@ void ScanWindow::Load() {
 }
 
 void ScanWindow::ResetForNewRun() {
-  program_.abortScan = false;
   ShowButton(ids::ScanWindowExit, false);
   ShowButton(ids::ScanWindowAbort, true);
   EnableWindow(controls_.Get(ids::ScanWindowQuarantine), FALSE);
-  objectsScanned = 0;
+  objectsScanned_ = 0;
   // A window kept from an earlier run starts over as a new one would.
   anyFileExamined_ = false;
   shownFound_ = -1;
@@ -148,7 +147,8 @@ bool ScanWindow::YieldToWindow() {
     RefreshAndPump();
     lastPump_ = GetTickCount();
   }
-  return program_.abortScan;
+  // Abort goes to the session, which answers for the run.
+  return false;
 }
 
 void ScanWindow::RefreshAndPump() {
@@ -172,7 +172,7 @@ void ScanWindow::RefreshCounters() {
     pendingFolder_.clear();
   }
   if (!anyFileExamined_) return;
-  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), std::to_string(objectsScanned) + " Objects scanned");
+  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), std::to_string(objectsScanned_) + " Objects scanned");
   LRESULT found = SendMessageW(DetectionList(), LB_GETCOUNT, 0, 0);
   if (found < 0) found = 0;
   // Seldom changes; setting a label to its own text still costs a repaint.
@@ -231,12 +231,12 @@ void ScanWindow::KeepWholeLines() {
 }
 
 void ScanWindow::FileExamined(int32_t count) {
-  objectsScanned = count;
+  objectsScanned_ = count;
   anyFileExamined_ = true;
 }
 
 void ScanWindow::OnAbortClicked() {
-  program_.abortScan = true;
+  if (session_ != nullptr) session_->Abort();
   ShowButton(ids::ScanWindowAbort, false);
   ShowButton(ids::ScanWindowExit, true);
   SetFocus(controls_.Get(ids::ScanWindowExit));

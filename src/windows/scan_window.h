@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/scan_engine.h"
+#include "features/scan_session.h"
 #include "toolkit/controls.h"
 #include "toolkit/window.h"
 #include "windows/control_ids.h"
@@ -33,7 +34,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   void Finish();
   HWND DetectionList() const { return controls_.Get(ids::ScanWindowDetections); }
 
-  int32_t objectsScanned = 0;
+  // The run whose findings the window shows; Abort stops it.
+  void Observe(features::ScanSession* session) { session_ = session; }
 
   bool YieldToWindow() override;
   void ScanningFolder(const std::string& shownPath) override;
@@ -68,6 +70,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   void KeepWholeLines();
 
   Program& program_;
+  features::ScanSession* session_ = nullptr;
+  int32_t objectsScanned_ = 0;
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;
   toolkit::ControlSet controls_;
