@@ -4,6 +4,7 @@
 #include <climits>
 #include <iterator>
 
+#include "core/ascii_case.h"
 #include "core/quarantine_journal.h"
 
 namespace core {
@@ -55,12 +56,7 @@ std::string UnfinishedCopyPath(std::string_view quarantinePath) {
 
 bool IsUnfinishedCopyName(std::string_view name) {
   if (name.size() <= kUnfinishedSuffix.size()) return false;
-  const std::string_view end = name.substr(name.size() - kUnfinishedSuffix.size());
-  for (size_t i = 0; i < end.size(); ++i) {
-    const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] - 'A' + 'a') : end[i];
-    if (c != kUnfinishedSuffix[i]) return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(name.substr(name.size() - kUnfinishedSuffix.size()), kUnfinishedSuffix);
 }
 
 int32_t AddRemoved(int32_t counter, int32_t removed) {

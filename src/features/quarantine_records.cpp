@@ -25,7 +25,7 @@ std::vector<std::string> ListQuarantined(const std::string& quarantineFolder) {
 
 void RemoveUnfinishedCopies(const std::string& quarantineFolder) {
   for (const std::string& name : platform::ListEveryFile(quarantineFolder)) {
-    if (core::IsUnfinishedCopyName(name)) platform::DeleteFileForced(quarantineFolder + "\\" + name);
+    if (core::IsUnfinishedCopyName(name)) platform::DeleteEvenIfReadOnly(quarantineFolder + "\\" + name);
   }
 }
 

@@ -84,7 +84,7 @@ class Removal {
   void Undo() {
     if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
     for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
-      if (!made->empty()) platform::DeleteFileForced(*made);
+      if (!made->empty()) platform::DeleteEvenIfReadOnly(*made);
     }
   }
 

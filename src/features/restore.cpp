@@ -40,7 +40,7 @@ class Restore {
     // purpose once the same file is back; one that cannot be compared stays.
     if (known && !chooseFolder_) {
       const std::string sibling = core::SiblingCopyPath(record->originalPath);
-      if (platform::SameContent(sibling, target)) platform::DeleteFileForced(sibling);
+      if (platform::SameContent(sibling, target)) platform::DeleteEvenIfReadOnly(sibling);
     }
   }
 

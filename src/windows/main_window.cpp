@@ -197,9 +197,7 @@ void MainWindow::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::RestoreFocus() {
-  HWND target = returningFromElsewhere_ ? lastFocus_ : nullptr;
-  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::MainTabs);
-  if (target != nullptr) SetFocus(target);
+  toolkit::FocusControl(hwnd(), returningFromElsewhere_ ? lastFocus_ : nullptr, Control(ids::MainTabs));
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {

@@ -77,7 +77,7 @@ void QuarantinePage::OnDeleteSelectedClicked() {
   for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
     // Known before the file goes: its record is the one that matches it.
     const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
-    if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name) && record) {
+    if (platform::DeleteEvenIfReadOnly(features::QuarantineFolder() + "\\" + name) && record) {
       deleted.push_back(*record);
     }
   }

@@ -119,9 +119,7 @@ void ScanWindow::Finish() {
   ShowButton(ids::ScanWindowExit, true);
   EnableWindow(controls_.Get(ids::ScanWindowQuarantine), TRUE);
   // Hiding Abort took the keyboard focus with it; Exit takes it over.
-  HWND focus = GetFocus();
-  const bool focusUsable = IsChild(hwnd(), focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
-  if (GetActiveWindow() == hwnd() && !focusUsable) SetFocus(DefaultButton());
+  if (GetActiveWindow() == hwnd()) toolkit::FocusControl(hwnd(), GetFocus(), DefaultButton());
 }
 
 HWND ScanWindow::DefaultButton() const {
@@ -130,9 +128,7 @@ HWND ScanWindow::DefaultButton() const {
 }
 
 void ScanWindow::RestoreFocus() {
-  HWND target = lastFocus_;
-  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = DefaultButton();
-  SetFocus(target);
+  toolkit::FocusControl(hwnd(), lastFocus_, DefaultButton());
 }
 
 void ScanWindow::ShowButton(int id, bool shown) {
