@@ -27,4 +27,6 @@ WorkerThread::WorkerThread(std::function<void()> job) {
 
 void PauseBriefly() { MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT); }
 
+void Doze() { Sleep(1); }
+
 }  // namespace platform

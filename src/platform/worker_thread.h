@@ -32,5 +32,8 @@ class WorkerThread {
 // Gives the processor away for about a millisecond, or less when input or a
 // sent message arrives for the calling thread.
 void PauseBriefly();
+// Sleeps for about a millisecond (longer where the system's clock ticks
+// coarser); for threads that own no window.
+void Doze();
 
 }  // namespace platform

@@ -2,13 +2,15 @@
 // the scan of one folder asked for on the command line.
 #include <windows.h>
 
+#include <memory>
+
 #include "core/definitions.h"
 #include "core/definitions_index.h"
 #include "core/scan_engine.h"
 #include "core/scan_text.h"
 #include "core/setting_values.h"
-#include "features/background_walk.h"
 #include "features/quarantine_records.h"
+#include "features/scan_folders.h"
 #include "features/scan_report.h"
 #include "features/settings.h"
 #include "platform/clock.h"
@@ -79,13 +81,14 @@ void MainWindow::ScanRun(const std::string* folder) {
   // Held for the whole run: the splash window's start button may reload the
   // definitions while this scan lets messages through.
   const core::SharedDefinitions definitions = program_.tray.definitions();
-  // The folders are listed ahead on a thread of their own while this one
-  // examines them and keeps the window answering.
-  features::BackgroundFolderWalk folders(definitions->index.fold(), [&window] { return window.YieldToWindow(); });
-  core::ScanEngine engine(folders, window, definitions->list, definitions->index, program_.scanReportText,
+  // The folders are listed ahead on threads of their own while this one
+  // examines them in the walk's order and keeps the window answering.
+  const std::unique_ptr<core::FolderSource> folders =
+      features::ScanFolderSource(definitions->index.fold(), [&window] { return window.YieldToWindow(); });
+  core::ScanEngine engine(*folders, window, definitions->list, definitions->index, program_.scanReportText,
                           window.objectsScanned);
   // Quarantined copies would otherwise be reported again by every full scan.
-  folders.Exclude(features::QuarantineFolder());
+  folders->Exclude(features::QuarantineFolder());
   for (const std::string& root : roots) engine.Walk(root, true);
 
   if (features::IsSwitchedOn(core::kAutoLog)) {
