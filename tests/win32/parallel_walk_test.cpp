@@ -168,7 +168,9 @@ TEST_F(ParallelWalkTest, AStopReturnsOnlyAfterEveryListingThreadHasEnded) {
     EXPECT_EQ(calls.started.load(), started) << "a listing began after the walk returned";
     EXPECT_LT(took, 250.0);
     EXPECT_EQ(std::count(visited.begin(), visited.end(), root_ + "\\beta\\slow"), 0);
-    if (fromVisit) EXPECT_EQ(visited.size(), 3u);
+    if (fromVisit) {
+      EXPECT_EQ(visited.size(), 3u);
+    }
   }
 }
 
