@@ -142,6 +142,11 @@ WalkAhead::Step WalkAhead::Next(bool takeJob, FolderVisit& visit, FolderJob& job
   return Step::Visit;
 }
 
+bool WalkAhead::Ready() {
+  Advance();
+  return levels_.empty() || levels_.back().folders[levels_.back().next]->state == AheadFolder::State::Done;
+}
+
 bool WalkAhead::TakeJobAhead(FolderJob& job) {
   Advance();
   if (levels_.empty()) return false;

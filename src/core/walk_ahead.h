@@ -62,6 +62,8 @@ class WalkAhead {
   // after it in walk order within the limits. False when there is none now.
   bool TakeJobAhead(FolderJob& job);
   void Finish(FolderJob& job);
+  // True when Next would hand out a visit or say Done.
+  bool Ready();
 
   size_t foldersAhead() const { return foldersAhead_; }
   size_t bytesAhead() const { return bytesAhead_; }

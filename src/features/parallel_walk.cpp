@@ -10,6 +10,11 @@
 namespace features {
 namespace {
 
+// Folders listed ahead at which a waiting walk is woken; a quarter of the
+// limit, and more than listing adds within one of Wine's pauses, where each
+// wake-up is a call to its server.
+constexpr size_t kWakeAhead = core::AheadLimits{}.folders / 4;
+
 std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stopping) {
   return std::make_unique<DiskFolderLister>(std::move(stopping));
 }
@@ -70,6 +75,7 @@ bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const
     {
       platform::MutexLock lock(mutex_);
       step = walk.Next(inLine != nullptr, folder, job);
+      walkWaits_ = step == core::WalkAhead::Step::Wait;
       failure = failure_;
     }
     if (failure) std::rethrow_exception(failure);
@@ -86,7 +92,7 @@ bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const
       }
       case core::WalkAhead::Step::Wait:
         if (idle_()) return false;
-        platform::PauseBriefly();
+        platform::PauseBriefly(wake_.handle());
         break;
       case core::WalkAhead::Step::Done:
         return true;
@@ -113,6 +119,10 @@ void ParallelFolderWalk::RunLister() {
       if (stop_) break;
       platform::MutexLock lock(mutex_);
       walk_->Finish(job);
+      if (walkWaits_ && walk_->foldersAhead() >= kWakeAhead && walk_->Ready()) {
+        walkWaits_ = false;
+        wake_.Signal();
+      }
     }
   } catch (...) {
     platform::MutexLock lock(mutex_);

@@ -14,6 +14,7 @@
 #include "core/folder_walk.h"
 #include "core/walk_ahead.h"
 #include "platform/mutex.h"
+#include "platform/worker_thread.h"
 
 namespace features {
 
@@ -45,6 +46,11 @@ class ParallelFolderWalk : public core::FolderSource {
   platform::Mutex mutex_;
   core::WalkAhead* walk_ = nullptr;  // guarded by mutex_, as is what it points to
   std::exception_ptr failure_;       // guarded by mutex_
+  bool walkWaits_ = false;           // guarded by mutex_
+  // Cuts the calling thread's wait short when much was listed meanwhile:
+  // where the system's clock ticks coarsely, a pause would otherwise let
+  // the listing run into its limit.
+  platform::WakeSignal wake_;
   std::atomic<bool> stop_{false};
 };
 
