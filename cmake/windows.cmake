@@ -41,6 +41,8 @@ set(WIN32_SOURCES
   src/toolkit/window.cpp
   src/features/definitions_loading.cpp
   src/features/background_walk.cpp
+  src/features/parallel_walk.cpp
+  src/features/scan_folders.cpp
   src/features/disk_folders.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp

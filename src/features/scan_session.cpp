@@ -3,6 +3,7 @@
 #include "core/scan_text.h"
 #include "core/setting_values.h"
 #include "features/quarantine_records.h"
+#include "features/scan_folders.h"
 #include "features/settings.h"
 #include "platform/disk_lister.h"
 #include "platform/system.h"
@@ -18,10 +19,10 @@ std::string QuickScanRoot() { return platform::WindowsDirectory(); }
 ScanSession::ScanSession(core::SharedDefinitions definitions, core::ScanObserver& view)
     : definitions_(std::move(definitions)),
       view_(view),
-      folders_(definitions_->index.fold(), [this] { return YieldToWindow(); }),
-      engine_(folders_, *this, definitions_->list, definitions_->index, reportText_, objectsScanned_) {
+      folders_(ScanFolderSource(definitions_->index.fold(), [this] { return YieldToWindow(); })),
+      engine_(*folders_, *this, definitions_->list, definitions_->index, reportText_, objectsScanned_) {
   // Quarantined copies would otherwise be reported again by every full scan.
-  folders_.Exclude(QuarantineFolder());
+  folders_->Exclude(QuarantineFolder());
 }
 
 void ScanSession::Walk(const std::string& root) {

@@ -6,13 +6,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/definitions.h"
 #include "core/scan_engine.h"
-#include "features/background_walk.h"
 #include "features/scan_report.h"
 
 namespace features {
@@ -51,9 +51,9 @@ class ScanSession : private core::ScanObserver {
   std::string reportText_;
   int32_t objectsScanned_ = 0;
   bool aborted_ = false;
-  // The folders are listed ahead on a thread of their own while the
-  // caller's thread examines them and keeps the window answering.
-  BackgroundFolderWalk folders_;
+  // The folders are listed ahead on threads of their own while the caller's
+  // thread examines them in the walk's order and keeps the window answering.
+  std::unique_ptr<core::FolderSource> folders_;
   core::ScanEngine engine_;
 };
 
