@@ -139,7 +139,7 @@ void MainWindow::SaveAndHide() {
 
 void MainWindow::OnActivated() {
   quarantine_.RefreshLists();
-  status_.ShowDefinitions(program_.tray.definitionsList());
+  status_.ShowDefinitions(program_.definitions.list());
   status_.ShowRemovedTotal(program_.removedTotal.value());
   settings_.LoadPreferences();
 }
@@ -164,7 +164,7 @@ void MainWindow::OnTabsFocused() {
   // Re-reads the quarantine folder into both lists, so the figure the status
   // shows is current rather than as old as the last activation.
   quarantine_.RefreshCount();
-  status_.ShowFigures(program_.tray.definitionsList());
+  status_.ShowFigures(program_.definitions.list());
 }
 
 void MainWindow::UpdateClock() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/pending_folders.h"
+#include "features/definitions_loading.h"
 #include "features/removed_total.h"
 #include "windows/application_window.h"
 #include "windows/main_window.h"
@@ -29,10 +30,9 @@ struct Program {
   bool scanRunning = false;
   // Folders handed over ("/scan") that wait for a scan run.
   core::PendingFolders pendingScans;
-  // Set once start-up has loaded the definitions. Before that (while the
-  // automatic update check at start waits for an answer) a scan would find
-  // nothing and call the machine clean.
-  bool definitionsLoaded = false;
+  // Loaded by start-up; while the automatic update check at start waits for
+  // an answer there are none yet.
+  features::CurrentDefinitions definitions;
   features::RemovedTotal removedTotal;
 };
 

@@ -37,7 +37,7 @@ void MainWindow::ScanPendingFolders() {
 }
 
 void MainWindow::ScanRun(bool pendingFolders) {
-  if (!program_.definitionsLoaded) return;
+  if (!program_.definitions.loaded()) return;
   // A second run inside the first one's message handling would empty the
   // results under it; the running scan is brought forward instead, and
   // folders handed over meanwhile wait for its end.
@@ -70,7 +70,7 @@ void MainWindow::ScanRun(bool pendingFolders) {
       roots.push_back(features::QuickScanRoot());
     }
   }
-  features::ScanSession session(program_.tray.definitions(), window);
+  features::ScanSession session(program_.definitions.shared(), window);
   window.Observe(&session);
   for (const std::string& root : roots) session.Walk(root);
   // Folders handed over while this run walks join it, in the same window.

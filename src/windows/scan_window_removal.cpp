@@ -65,7 +65,7 @@ void ScanWindow::OnQuarantineClicked() {
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program_.tray.definitions()->index, [this] { ShowMessage(hwnd(), "same", MB_OK); });
+      features::EndNamedProcesses(program_.definitions.shared()->index, [this] { ShowMessage(hwnd(), "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
       ShowMessage(hwnd(), "Operating system not recognized!", MB_OK | MB_ICONHAND);
