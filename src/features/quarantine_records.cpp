@@ -74,4 +74,21 @@ void ForgetQuarantined(const std::vector<core::JournalRecord>& records, const st
   platform::WriteFileAtomically(journalPath, kept, error);
 }
 
+void PrepareProgramFolders() {
+  platform::CreateFolder(QuarantineFolder());
+  RemoveUnfinishedCopies(QuarantineFolder());
+  platform::CreateFolder(platform::AppPath("Reports"));
+}
+
+void DeleteQuarantined(const std::vector<std::string>& names) {
+  const std::vector<core::JournalRecord> records = ReadQuarantineRecords();
+  std::vector<core::JournalRecord> deleted;
+  for (const std::string& name : names) {
+    // Known before the file goes: its record is the one that matches it.
+    const std::optional<core::JournalRecord> record = RecordOf(records, name);
+    if (platform::DeleteEvenIfReadOnly(QuarantineFolder() + "\\" + name) && record) deleted.push_back(*record);
+  }
+  ForgetQuarantined(deleted);
+}
+
 }  // namespace features

@@ -101,9 +101,7 @@ void MainWindow::CreateContent() {
   scan_.ChooseFullScan();
   SelectTab(tabs::Status);
 
-  platform::CreateFolder(features::QuarantineFolder());
-  features::RemoveUnfinishedCopies(features::QuarantineFolder());
-  platform::CreateFolder(platform::AppPath("Reports"));
+  features::PrepareProgramFolders();
   quarantine_.RefreshLists();
 }
 
