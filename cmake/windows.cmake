@@ -47,6 +47,7 @@ set(WIN32_SOURCES
   src/features/removal.cpp
   src/features/removed_total.cpp
   src/features/scan_report.cpp
+  src/features/scheduled_scan.cpp
   src/features/settings.cpp
   src/features/updates.cpp
   src/windows/about_page.cpp
@@ -63,6 +64,7 @@ set(WIN32_SOURCES
   src/windows/scan_run.cpp
   src/windows/scan_window.cpp
   src/windows/scan_window_removal.cpp
+  src/windows/scheduled_scan.cpp
   src/windows/settings_page.cpp
   src/windows/splash_window.cpp
   src/windows/status_page.cpp

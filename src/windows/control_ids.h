@@ -53,6 +53,14 @@ enum : int {
   SettingsSaveReports,
   SettingsShowMainWindow,
   SettingsSaveButton,
+  SettingsScheduleFrame,
+  SettingsScheduleFrequency,
+  SettingsScheduleDayLabel,
+  SettingsScheduleDay,
+  SettingsScheduleTimeLabel,
+  SettingsScheduleTime,
+  SettingsScheduleFull,
+  SettingsScheduleQuick,
 
   // About tab.
   AboutLogo = 1600,

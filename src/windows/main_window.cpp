@@ -98,6 +98,7 @@ void MainWindow::CreateContent() {
 
   toolkit::SetText(hwnd(), core::VersionedCaption());
   about_.FillTexts();
+  settings_.FillChoices();
   scan_.ChooseFullScan();
   SelectTab(tabs::Status);
 
@@ -125,6 +126,15 @@ void MainWindow::SelectTab(int index) {
 }
 
 void MainWindow::SelectFullScan() { scan_.ChooseFullScan(); }
+
+void MainWindow::StartScan(bool fullScan) {
+  if (fullScan) {
+    scan_.ChooseFullScan();
+  } else {
+    scan_.ChooseQuickScan();
+  }
+  OnScanNowClicked();
+}
 
 bool MainWindow::IsAutoShowTicked() const { return settings_.ShowMainWindowTicked(); }
 

@@ -42,6 +42,9 @@ class MainWindow : public toolkit::Window {
 
   void LoadPreferences();
   void OnScanNowClicked();
+  // A scan run as Scan Now starts it, full or quick (the Scan tab then
+  // shows that choice).
+  void StartScan(bool fullScan);
   // One scan run of a single folder, as asked for on the command line.
   void ScanFolder(const std::string& folder);
   // Close rule: store the counter, then hide instead of closing.

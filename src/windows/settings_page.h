@@ -1,5 +1,6 @@
-// The Settings tab: five preferences, stored only when Save Settings is
-// pressed, and the run-at-log-on value that mirrors "Load on Startup".
+// The Settings tab: the preferences and the scan schedule, stored only when
+// Save Settings is pressed, and the run-at-log-on value that mirrors "Load
+// on Startup".
 #pragma once
 
 #include <vector>
@@ -15,6 +16,8 @@ class SettingsPage : public Page {
   // The page's controls, in tab order, with their handlers.
   std::vector<toolkit::ControlRow> Rows();
 
+  // Fills the schedule's lists, once after the controls are made.
+  void FillChoices();
   // Shows the stored preferences and makes the Run value follow them.
   void LoadPreferences();
   bool ShowMainWindowTicked() const;

@@ -10,12 +10,14 @@
 #include "windows/message_box.h"
 #include "windows/program.h"
 #include "windows/resource_ids.h"
+#include "windows/scheduled_scan.h"
 #include "windows/update_prompts.h"
 
 namespace windows {
 namespace {
 
 constexpr const wchar_t* kTrayClass = L"TallowickParawardenTray";
+constexpr UINT_PTR kScheduleTimer = 1;
 
 }  // namespace
 
@@ -43,6 +45,7 @@ void TrayWindow::CreateContent() {
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayExit, L"Exit");
   toolkit::AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), core::kTitle);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  SetTimer(hwnd(), kScheduleTimer, kScheduleCheckInterval, nullptr);
   // Runs before the splash window and before the definitions are read, so a
   // downloaded file is the one that start-up loads.
   if (features::IsSwitchedOn(core::kAutoUpdate)) CheckForUpdates(program_, false);
@@ -107,6 +110,9 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       RunCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kScheduleTimer) RunScheduledScanIfDue(program_);
       return 0;
     case WM_CLOSE:
       // This window is never shown, so only another program sends it: the
