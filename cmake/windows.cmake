@@ -42,6 +42,7 @@ set(WIN32_SOURCES
   src/features/definitions_loading.cpp
   src/features/background_walk.cpp
   src/features/disk_folders.cpp
+  src/features/exclusions.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp
   src/features/removal.cpp
