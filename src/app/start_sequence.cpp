@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "windows/control_ids.h"
 #include "windows/message_box.h"
+#include "windows/guard_control.h"
 #include "windows/program.h"
 #include "windows/scheduled_scan.h"
 
@@ -54,6 +55,7 @@ void RunStartSequence(windows::Program& program) {
   main.Load();
   main.LoadPreferences();
   LoadDefinitionsOrEnd(program);
+  windows::FollowGuardSetting(program);
   if (main.IsAutoShowTicked()) main.Show();
   if (features::IsSwitchedOn(core::kAutoScan)) {
     // The full scan at start stands for a scheduled scan missed meanwhile.

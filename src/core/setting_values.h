@@ -24,6 +24,8 @@ constexpr const char* kScheduleWeekday = "SCHEDULEDAY";
 constexpr const char* kScheduleMinute = "SCHEDULETIME";
 constexpr const char* kScheduleFullScan = "SCHEDULEFULL";
 constexpr const char* kLastScheduledScan = "LASTSCHEDULEDSCAN";
+// The guard, on unless stored as off.
+constexpr const char* kGuard = "GUARD";
 
 // Reads a stored text as a number the way a person would: leading blanks, an
 // optional sign, digits with an optional fraction and exponent; anything after

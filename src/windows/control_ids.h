@@ -61,6 +61,7 @@ enum : int {
   SettingsScheduleTime,
   SettingsScheduleFull,
   SettingsScheduleQuick,
+  SettingsGuard,
 
   // About tab.
   AboutLogo = 1600,
@@ -96,6 +97,16 @@ enum : int {
   TrayShow = 3001,
   TrayAbout,
   TrayExit,
+  TrayGuard,
+
+  // Guard window.
+  GuardWindowCaption = 6001,
+  GuardWindowFindings,
+  GuardWindowMissed,
+  GuardWindowScan,
+  GuardWindowQuarantine,
+  GuardWindowIgnore,
+  GuardWindowClose,
 
   // Download window.
   DownloadMessage = 5001,

@@ -7,6 +7,7 @@
 #include "toolkit/busy_pointer.h"
 #include "toolkit/twips.h"
 #include "toolkit/whole_lines.h"
+#include "windows/detection_removal.h"
 #include "windows/message_loop.h"
 #include "windows/program.h"
 #include "windows/program_icon.h"
@@ -246,6 +247,8 @@ void ScanWindow::OnExitClicked() {
   DestroyNow();
   program_.mainWindow.Show();
 }
+
+void ScanWindow::OnQuarantineClicked() { QuarantineMarkedDetections(program_, hwnd(), DetectionList()); }
 
 LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -48,7 +48,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Stores the removed total and closes the window.
   void OnExitClicked();
   // Ends the programs the definitions name, then removes the marked
-  // detections (the removal's own file).
+  // detections.
   void OnQuarantineClicked();
   void ShowButton(int id, bool shown);
   // Abort while the scan runs, Exit afterwards: the control that takes the

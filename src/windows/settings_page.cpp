@@ -23,7 +23,7 @@ struct PreferenceBox {
 constexpr PreferenceBox kPreferences[] = {
     {core::kAutoRun, ids::SettingsLoadOnStartup, "0"}, {core::kAutoScan, ids::SettingsScanOnStartup, "0"},
     {core::kAutoUpdate, ids::SettingsCheckUpdates, "0"}, {core::kAutoLog, ids::SettingsSaveReports, "0"},
-    {core::kAutoShow, ids::SettingsShowMainWindow, "1"},
+    {core::kAutoShow, ids::SettingsShowMainWindow, "1"}, {core::kGuard, ids::SettingsGuard, "1"},
 };
 
 // In the order of core::ScanFrequency.
@@ -71,7 +71,8 @@ void SettingsPage::LoadPreferences() {
 
 bool SettingsPage::ShowMainWindowTicked() const { return IsChecked(ids::SettingsShowMainWindow); }
 
-std::vector<toolkit::ControlRow> SettingsPage::Rows() {
+std::vector<toolkit::ControlRow> SettingsPage::Rows(std::function<void()> saved) {
+  saved_ = std::move(saved);
   using K = toolkit::ControlKind;
   constexpr toolkit::TwipsRect kPrefsFrame = {240, 480, 3855, 3015};
   constexpr toolkit::TwipsRect kScheduleFrame = {4320, 480, 2535, 3015};
@@ -89,6 +90,7 @@ std::vector<toolkit::ControlRow> SettingsPage::Rows() {
       box(ids::SettingsCheckUpdates, 1200, "Check for updates Automatically"),
       box(ids::SettingsSaveReports, 1620, "Save Scan Results to File"),
       box(ids::SettingsShowMainWindow, 2040, "Show Main Window on Startup"),
+      box(ids::SettingsGuard, 2460, "Guard the computer while running"),
       {ids::SettingsScheduleFrame, K::Frame, OnTab(kScheduleFrame), "Scheduled Scan", tabs::Settings},
       scheduled(ids::SettingsScheduleFrequency, K::DropDownList, {240, 360, 2055, 1200}, ""),
       scheduled(ids::SettingsScheduleDayLabel, K::Label, {240, 840, 615, 255}, "Day:"),
@@ -115,6 +117,7 @@ void SettingsPage::OnSaveClicked() {
   schedule.fullScan = !IsChecked(ids::SettingsScheduleQuick);
   features::SaveScanSchedule(schedule);
   LoadPreferences();
+  if (saved_) saved_();
 }
 
 }  // namespace windows

@@ -3,6 +3,7 @@
 // on Startup".
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "windows/page.h"
@@ -13,8 +14,9 @@ class SettingsPage : public Page {
  public:
   using Page::Page;
 
-  // The page's controls, in tab order, with their handlers.
-  std::vector<toolkit::ControlRow> Rows();
+  // The page's controls, in tab order, with their handlers; `saved` runs
+  // after Save Settings has stored them.
+  std::vector<toolkit::ControlRow> Rows(std::function<void()> saved);
 
   // Fills the schedule's lists, once after the controls are made.
   void FillChoices();
@@ -24,6 +26,8 @@ class SettingsPage : public Page {
 
  private:
   void OnSaveClicked();
+
+  std::function<void()> saved_;
 };
 
 }  // namespace windows

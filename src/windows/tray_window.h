@@ -20,6 +20,7 @@ class TrayWindow : public toolkit::Window {
   // Creates the window (never shown) and runs its load step.
   void Load();
   const core::DefinitionsList& definitionsList() const { return definitions_->list; }
+  void ShowBalloon(const std::string& title, const std::string& text);
   // The current load, shared: a scan keeps the one it started with.
   core::SharedDefinitions definitions() const { return definitions_; }
   void SetDefinitions(core::SharedDefinitions definitions) { definitions_ = std::move(definitions); }
@@ -32,6 +33,7 @@ class TrayWindow : public toolkit::Window {
   void OnShowChosen();
   void OnAboutChosen();
   void OnExitChosen();
+  void OnGuardChosen();
   // Saves what the main window keeps, removes the icon and ends the process.
   void EndProgram();
 

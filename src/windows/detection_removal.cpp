@@ -1,6 +1,6 @@
-// The scan window's Quarantine button: end the programs the definitions
+// Quarantine from a list of detections: end the programs the definitions
 // name, then move every marked detection into quarantine.
-#include <windows.h>
+#include "windows/detection_removal.h"
 
 #include <vector>
 
@@ -15,7 +15,6 @@
 #include "windows/message_box.h"
 #include "windows/message_loop.h"
 #include "windows/program.h"
-#include "windows/scan_window.h"
 
 namespace windows {
 namespace {
@@ -45,18 +44,17 @@ std::string NotRemovedMessage(const std::vector<std::string>& files) {
 
 }  // namespace
 
-void ScanWindow::OnQuarantineClicked() {
+void QuarantineMarkedDetections(Program& program, HWND owner, HWND list) {
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program_.tray.definitions()->index, [this] { ShowMessage(hwnd(), "same", MB_OK); });
+      features::EndNamedProcesses(program.tray.definitions()->index, [owner] { ShowMessage(owner, "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
-      ShowMessage(hwnd(), "Operating system not recognized!", MB_OK | MB_ICONHAND);
+      ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
       break;
   }
 
-  HWND list = DetectionList();
   const std::string applicationFolder = platform::ApplicationFolder();
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   std::vector<int> leaving;
@@ -89,9 +87,9 @@ void ScanWindow::OnQuarantineClicked() {
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  program_.removedTotal.Add(removed);
+  program.removedTotal.Add(removed);
   busy.Release();
-  if (!notRemoved.empty()) ShowMessage(hwnd(), NotRemovedMessage(notRemoved), MB_OK | MB_ICONEXCLAMATION);
+  if (!notRemoved.empty()) ShowMessage(owner, NotRemovedMessage(notRemoved), MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace windows
