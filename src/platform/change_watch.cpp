@@ -10,9 +10,7 @@ struct ChangeWatch::Folder {
   UniqueHandle handle;
   UniqueHandle done;  // signalled when the read in flight completes
   OVERLAPPED overlapped = {};
-  // DWORD-aligned, as the records require; 64 KiB is the most a read
-  // returns over the network and plenty for one wake-up on a local disk.
-  std::vector<DWORD> buffer = std::vector<DWORD>(16 * 1024);
+  std::vector<DWORD> buffer;  // DWORD-aligned, as the records require
   bool reading = false;
 
   bool StartRead() {
@@ -43,7 +41,8 @@ ChangeAction ActionOf(DWORD action) {
 
 }  // namespace
 
-ChangeWatch::ChangeWatch(const std::vector<std::string>& roots, OnChange onChange, OnMissed onMissed)
+ChangeWatch::ChangeWatch(const std::vector<std::string>& roots, OnChange onChange, OnMissed onMissed,
+                         size_t bufferBytes)
     : onChange_(std::move(onChange)),
       onMissed_(std::move(onMissed)),
       stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
@@ -55,6 +54,7 @@ ChangeWatch::ChangeWatch(const std::vector<std::string>& roots, OnChange onChang
     if (folders_.size() + 1 >= MAXIMUM_WAIT_OBJECTS) break;
     auto folder = std::make_unique<Folder>();
     folder->root = root;
+    folder->buffer.resize((bufferBytes + sizeof(DWORD) - 1) / sizeof(DWORD));
     folder->handle.reset(CreateFileW(Widen(root).c_str(), FILE_LIST_DIRECTORY,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));

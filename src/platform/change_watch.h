@@ -27,8 +27,11 @@ class ChangeWatch {
   using OnMissed = std::function<void(const std::string& root)>;
 
   // Starts watching each folder of `roots` that can be opened, and returns
-  // once the watch is in place.
-  ChangeWatch(const std::vector<std::string>& roots, OnChange onChange, OnMissed onMissed);
+  // once the watch is in place. Each folder's changes between two reads
+  // must fit in `bufferBytes`; 64 KiB is the most a read returns over the
+  // network and plenty on a local disk.
+  ChangeWatch(const std::vector<std::string>& roots, OnChange onChange, OnMissed onMissed,
+              size_t bufferBytes = 64 * 1024);
   // Stops the thread and waits for it; no callback runs afterwards.
   ~ChangeWatch();
   ChangeWatch(const ChangeWatch&) = delete;
