@@ -5,6 +5,7 @@
 // Under Wine a watch sees files in folders made after it started, so each
 // test makes its folder once the program runs.
 #include "driver/program_test.h"
+#include "platform/handles.h"
 
 #include <shellapi.h>
 
@@ -13,6 +14,23 @@ namespace {
 
 constexpr const char* kRefDat = "Ver1.0\r\nguardhit.exe|Guard test entry\r\nguardkept.exe|Kept entry\r\n";
 constexpr const char* kGuardClass = "TallowickParawardenGuard";
+constexpr const char* kExclusionsKey = "Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS";
+
+// A text value of the exclusions key, if there is one.
+std::optional<std::string> StoredExclusion(const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, platform::Widen(kExclusionsKey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const platform::UniqueRegKey owned(key);
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  if (RegQueryValueExW(key, platform::Widen(path).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return platform::Narrow(data);
+}
 
 class GuardTest : public ProgramTest {
  protected:
@@ -53,8 +71,7 @@ class GuardTest : public ProgramTest {
 };
 
 TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantineRemovesIt) {
-  SetUserString("Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS",
-                folder_ + "\\guardkept.exe", "Kept entry");
+  SetUserString(kExclusionsKey, folder_ + "\\guardkept.exe", "Kept entry");
   ASSERT_TRUE(StartGuarded());
   MakeFile("plain.exe");
   MakeFile("guardkept.exe");
@@ -74,6 +91,19 @@ TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantin
   const std::optional<std::string> journal = ReadFileText(AppFile("Quarantine.journal"));
   ASSERT_TRUE(journal.has_value());
   EXPECT_NE(journal->find("guardhit.exe\t" + hit + "\t"), std::string::npos) << *journal;
+}
+
+TEST_F(GuardTest, AlwaysIgnoreThisFileExcludesTheMarkedFileAndTakesItsLineAway) {
+  ASSERT_TRUE(StartGuarded());
+  const std::string hit = MakeFile("guardhit.exe");
+  HWND guard = WaitForFindings(1);
+  ASSERT_NE(guard, nullptr);
+  SendMessageW(Child(guard, ids::GuardWindowFindings), LB_SETSEL, TRUE, 0);
+  Click(Child(guard, ids::GuardWindowIgnore));
+  ASSERT_TRUE(WaitUntil([&] { return StoredExclusion(hit).has_value(); }));
+  EXPECT_EQ(StoredExclusion(hit), std::optional<std::string>("Guard test entry"));
+  EXPECT_EQ(SendMessageW(Child(guard, ids::GuardWindowFindings), LB_GETCOUNT, 0, 0), 0);
+  EXPECT_TRUE(PathExists(hit));
 }
 
 TEST_F(GuardTest, TheBalloonAndTheTrayMenuOpenTheGuardWindow) {
