@@ -98,12 +98,14 @@ void ChangeWatch::Run() {
     Folder& folder = *waiting[woken - WAIT_OBJECT_0 - 1];
     DWORD bytes = 0;
     const bool read = GetOverlappedResult(folder.handle.get(), &folder.overlapped, &bytes, FALSE) != FALSE;
+    const DWORD error = read ? ERROR_SUCCESS : GetLastError();
     folder.reading = false;
     if (!read || bytes == 0) {
-      // The buffer overflowed (no records) or the read failed for a
-      // folder that is still there: the changes since the last read are
-      // lost.
+      // The buffer overflowed (no records, or the error that says so): the
+      // changes since the last read are lost. Any other failure (a drive
+      // taken away) ends that folder's watch, which misses what follows.
       if (onMissed_) onMissed_(folder.root);
+      if (!read && error != ERROR_NOTIFY_ENUM_DIR) continue;
     } else {
       const auto* base = reinterpret_cast<const BYTE*>(folder.buffer.data());
       for (DWORD offset = 0;;) {
