@@ -47,6 +47,8 @@ void SaveAppSetting(const std::string& key, const std::string& value) {
   SaveSetting(core::kTitle, core::kSection, key, value);
 }
 
+std::string AppSectionKeyPath(const std::string& section) { return SectionKeyPath(core::kTitle, section); }
+
 bool IsSwitchedOn(const char* key) { return core::ReadsAsOn(GetAppSetting(key, "0")); }
 
 void RecordScanStart() {

@@ -17,6 +17,8 @@ void SaveSetting(const std::string& appName, const std::string& section, const s
 // The program's own values: application title and section "SETTINGS".
 std::string GetAppSetting(const std::string& key, const std::string& defaultValue);
 void SaveAppSetting(const std::string& key, const std::string& value);
+// The key, under HKEY_CURRENT_USER, of one of the program's own sections.
+std::string AppSectionKeyPath(const std::string& section);
 // An on/off preference that is off unless stored as on.
 bool IsSwitchedOn(const char* key);
 

@@ -9,6 +9,17 @@
 
 namespace platform {
 
+namespace {
+
+// The text of a value's stored bytes, without the NULs that end it.
+std::string TextOf(const std::vector<wchar_t>& buffer, DWORD bytes) {
+  size_t length = bytes / sizeof(wchar_t);
+  while (length > 0 && buffer[length - 1] == L'\0') --length;
+  return Narrow(std::wstring_view(buffer.data(), length));
+}
+
+}  // namespace
+
 std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name) {
   HKEY raw = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
@@ -30,9 +41,7 @@ std::optional<std::string> ReadUserText(const std::string& keyPath, const std::s
       ERROR_SUCCESS) {
     return std::nullopt;
   }
-  size_t length = got / sizeof(wchar_t);
-  while (length > 0 && buffer[length - 1] == L'\0') --length;
-  return Narrow(std::wstring_view(buffer.data(), length));
+  return TextOf(buffer, got);
 }
 
 void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& value) {
@@ -45,6 +54,41 @@ void WriteUserText(const std::string& keyPath, const std::string& name, const st
   const std::wstring data = Widen(value);
   RegSetValueExW(hkey.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                  static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+std::vector<NamedText> ReadUserTexts(const std::string& keyPath) {
+  std::vector<NamedText> values;
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+    return values;
+  }
+  UniqueRegKey hkey(raw);
+  DWORD longestName = 0;
+  DWORD longestData = 0;
+  if (RegQueryInfoKeyW(hkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                       &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
+    return values;
+  }
+  std::vector<wchar_t> name(longestName + 1);
+  std::vector<wchar_t> data(longestData / sizeof(wchar_t) + 1);
+  for (DWORD index = 0;; ++index) {
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    DWORD type = 0;
+    const LONG status = RegEnumValueW(hkey.get(), index, name.data(), &nameLength, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data.data()), &dataBytes);
+    if (status != ERROR_SUCCESS) break;  // ERROR_NO_MORE_ITEMS, or a value that grew meanwhile
+    if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
+    values.push_back({Narrow(std::wstring_view(name.data(), nameLength)), TextOf(data, dataBytes)});
+  }
+  return values;
+}
+
+void DeleteUserValue(const std::string& keyPath, const std::string& name) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  UniqueRegKey hkey(raw);
+  RegDeleteValueW(hkey.get(), Widen(name).c_str());
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -11,5 +12,16 @@ namespace platform {
 std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name);
 // Writes a REG_SZ value, creating the key as needed; failures are ignored.
 void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& value);
+
+struct NamedText {
+  std::string name;
+  std::string text;
+};
+// Every REG_SZ or REG_EXPAND_SZ value under HKEY_CURRENT_USER\`keyPath`, in
+// the order the system lists them; values of other types are passed over.
+std::vector<NamedText> ReadUserTexts(const std::string& keyPath);
+// Removes the value (names compare without regard to case, as the registry
+// does); a missing key or value leaves things as they are.
+void DeleteUserValue(const std::string& keyPath, const std::string& name);
 
 }  // namespace platform

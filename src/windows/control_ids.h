@@ -53,6 +53,15 @@ enum : int {
   SettingsSaveReports,
   SettingsShowMainWindow,
   SettingsSaveButton,
+  SettingsScheduleFrame,
+  SettingsScheduleFrequency,
+  SettingsScheduleDayLabel,
+  SettingsScheduleDay,
+  SettingsScheduleTimeLabel,
+  SettingsScheduleTime,
+  SettingsScheduleFull,
+  SettingsScheduleQuick,
+  SettingsGuard,
 
   // About tab.
   AboutLogo = 1600,
@@ -88,6 +97,16 @@ enum : int {
   TrayShow = 3001,
   TrayAbout,
   TrayExit,
+  TrayGuard,
+
+  // Guard window.
+  GuardWindowCaption = 6001,
+  GuardWindowFindings,
+  GuardWindowMissed,
+  GuardWindowScan,
+  GuardWindowQuarantine,
+  GuardWindowIgnore,
+  GuardWindowClose,
 
   // Download window.
   DownloadMessage = 5001,

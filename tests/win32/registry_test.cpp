@@ -8,6 +8,7 @@
 
 #include "platform/run_key.h"
 #include "platform/text.h"
+#include "features/exclusions.h"
 #include "features/settings.h"
 
 namespace {
@@ -155,6 +156,42 @@ TEST_F(SettingsStoreTest, ReadsTextValuesWrittenByOthers) {
   EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Doubled", "d"), "two ends");
   EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Expandable", "d"), "%TEMP%\\x");
   EXPECT_EQ(features::GetSetting(app_, "SETTINGS", "Nothing", "d"), "");
+}
+
+TEST(ExclusionsStore, AddReadMatchAndRemove) {
+  // Paths of this test's own, so exclusions stored by anyone else stay.
+  const std::string folder = "C:\\Excl Test " + std::to_string(GetCurrentProcessId()) + "\\";
+  const std::wstring key = std::wstring(kStoreRoot) + L"\\Tallowick Parawarden\\EXCLUSIONS";
+  const auto stored = [&](const std::string& path) -> std::string {
+    for (const features::Exclusion& e : features::ReadExclusions()) {
+      if (e.path == path) return e.description;
+    }
+    return "(absent)";
+  };
+  features::AddExclusion(folder + "Ad.exe", "Some adware");
+  features::AddExclusion(folder + "Z\xC3\xBCrich.dll", "Toolbar");
+  // An administrator's .reg file writes plain REG_SZ values of its own.
+  const std::wstring byHand = Widen(folder + "Hand.exe");
+  WriteRaw(key, byHand, REG_SZ, L"By hand", sizeof L"By hand");
+  EXPECT_EQ(ReadRaw(key, Widen(folder + "Ad.exe")).type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(stored(folder + "Ad.exe"), "Some adware");
+  EXPECT_EQ(stored(folder + "Z\xC3\xBCrich.dll"), "Toolbar");
+
+  const core::PathSet excluded = features::ExcludedPaths();
+  EXPECT_TRUE(excluded.Contains(folder + "ad.EXE"));
+  EXPECT_TRUE(excluded.Contains(folder + "z\xC3\xBCRICH.dll"));
+  EXPECT_TRUE(excluded.Contains(folder + "hand.exe"));
+  EXPECT_FALSE(excluded.Contains(folder + "Other.exe"));
+
+  // A second exclusion of the same file, spelled otherwise, replaces the first.
+  features::AddExclusion(folder + "\\AD.exe", "Again");
+  EXPECT_EQ(stored(folder + "Ad.exe") + stored(folder + "AD.exe"), "(absent)Again");
+
+  for (const char* name : {"ad.exe", "Z\xC3\xBCRICH.DLL", "Hand.exe"}) features::RemoveExclusion(folder + name);
+  EXPECT_FALSE(features::ExcludedPaths().Contains(folder + "Ad.exe"));
+  for (const features::Exclusion& e : features::ReadExclusions()) {
+    EXPECT_NE(e.path.rfind(folder, 0), 0u) << e.path << " left behind";
+  }
 }
 
 TEST(RunKey, SetAndDeleteTheRunValue) {

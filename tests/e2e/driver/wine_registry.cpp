@@ -41,6 +41,7 @@ std::optional<std::string> ReadString(HKEY root, const wchar_t* path, const wcha
 void ResetProgramRegistry() {
   RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Tallowick Parawarden\\UPDATES");
+  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS");
   RegDeleteKeyW(HKEY_CURRENT_USER, kAppKey);
   HKEY raw = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &raw) == ERROR_SUCCESS) {

@@ -1,0 +1,34 @@
+// A set of full file paths compared the way the file system compares them:
+// without regard to case, and with a doubled "\" (as a detection at a drive
+// root shows it, "C:\\x.exe") the same as a single one.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+
+#include "core/definitions_index.h"
+
+namespace core {
+
+// The path with every run of "\" or "/" made one "\"; the two at the start of
+// a network path ("\\server\share") stay.
+std::string PlainPath(std::string_view path);
+
+class PathSet {
+ public:
+  explicit PathSet(FoldCase fold) : fold_(std::move(fold)) {}
+
+  void Add(std::string_view path) { keys_.insert(Key(path)); }
+  bool Contains(std::string_view path) const { return !keys_.empty() && keys_.count(Key(path)) != 0; }
+  bool empty() const { return keys_.empty(); }
+
+ private:
+  std::string Key(std::string_view path) const { return fold_(PlainPath(path)); }
+
+  FoldCase fold_;
+  std::unordered_set<std::string> keys_;
+};
+
+}  // namespace core

@@ -1,0 +1,44 @@
+#include "features/exclusions.h"
+
+#include "features/disk_folders.h"
+#include "features/settings.h"
+#include "platform/registry.h"
+
+namespace features {
+namespace {
+
+std::string ExclusionsKeyPath() { return AppSectionKeyPath("EXCLUSIONS"); }
+
+}  // namespace
+
+std::vector<Exclusion> ReadExclusions() {
+  std::vector<Exclusion> exclusions;
+  for (platform::NamedText& value : platform::ReadUserTexts(ExclusionsKeyPath())) {
+    if (value.name.empty()) continue;  // the key's default value names no file
+    exclusions.push_back({std::move(value.name), std::move(value.text)});
+  }
+  return exclusions;
+}
+
+void AddExclusion(const std::string& path, const std::string& description) {
+  // Written by hand, the same file may be stored under another spelling
+  // ("C:\\x.exe"); it is replaced, not kept beside.
+  RemoveExclusion(path);
+  platform::WriteUserText(ExclusionsKeyPath(), core::PlainPath(path), description);
+}
+
+void RemoveExclusion(const std::string& path) {
+  core::PathSet target(FoldFileName);
+  target.Add(path);
+  for (const Exclusion& stored : ReadExclusions()) {
+    if (target.Contains(stored.path)) platform::DeleteUserValue(ExclusionsKeyPath(), stored.path);
+  }
+}
+
+core::PathSet ExcludedPaths() {
+  core::PathSet paths(FoldFileName);
+  for (const Exclusion& exclusion : ReadExclusions()) paths.Add(exclusion.path);
+  return paths;
+}
+
+}  // namespace features

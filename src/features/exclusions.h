@@ -1,0 +1,29 @@
+// Files the user chose to keep: never listed by a scan, never quarantined,
+// never ended by the process pass. Stored per user beside the settings, one
+// text value per file (name: its full path, data: the description it had),
+// so an administrator can hand them out as a .reg file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/path_set.h"
+
+namespace features {
+
+struct Exclusion {
+  std::string path;
+  std::string description;
+};
+
+// Every stored exclusion, in the order the registry lists them.
+std::vector<Exclusion> ReadExclusions();
+// Stores the file as excluded; one excluded already (in any case) is
+// replaced. The path is kept with a single "\" between its parts.
+void AddExclusion(const std::string& path, const std::string& description);
+// Takes the exclusion away; the path may differ from the stored one in case.
+void RemoveExclusion(const std::string& path);
+// The excluded paths, as the scan and the removal ask about them.
+core::PathSet ExcludedPaths();
+
+}  // namespace features
