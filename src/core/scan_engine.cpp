@@ -34,6 +34,7 @@ void ScanEngine::Examine(const std::string& folder, const std::string& foldedNam
   for (size_t position : index_.Find(foldedName)) {
     Entry entry;
     SplitEntry(list_.Record(position), entry);
+    if (keptFiles_ != nullptr && keptFiles_->Contains(folder + "\\" + std::string(entry.name))) continue;
     reportText_ += ReportLine(folder, entry.name);
     observer_.Detected(DetectionLine(folder, entry.name, entry.description));
   }

@@ -10,6 +10,7 @@
 #include "core/definitions_index.h"
 #include "core/definitions_list.h"
 #include "core/folder_walk.h"
+#include "core/path_set.h"
 
 namespace core {
 
@@ -35,6 +36,10 @@ class ScanEngine {
   // asked to stop; a folder that cannot be read is passed over.
   void Walk(const std::string& location, bool examineFiles);
 
+  // Files the user chose to keep: examined and counted, never reported. The
+  // set must outlive the walks.
+  void Keep(const PathSet& keptFiles) { keptFiles_ = &keptFiles; }
+
  private:
   bool Visit(const FolderVisit& visit);
   void Examine(const std::string& folder, const std::string& foldedName);
@@ -45,6 +50,7 @@ class ScanEngine {
   const DefinitionsIndex& index_;
   std::string& reportText_;
   int32_t& objectsScanned_;
+  const PathSet* keptFiles_ = nullptr;
 };
 
 }  // namespace core

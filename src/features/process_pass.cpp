@@ -7,7 +7,7 @@
 
 namespace features {
 
-std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
+std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet& kept,
                                             const std::function<void()>& beforeEachTermination) {
   std::vector<NamedProcess> named;
   std::vector<platform::RunningProcess> processes;
@@ -21,6 +21,7 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
     // whole system.
     if (process.id == self) continue;
     if (core::IsCoreSystemProcess(process.executablePath, windowsFolder, systemFolder, FoldFileName)) continue;
+    if (kept.Contains(process.executablePath)) continue;
     const size_t naming = core::EntriesNaming(core::FileNameOf(process.executablePath), index);
     if (naming == 0) continue;
     NamedProcess entry{process.id, process.executablePath, false};

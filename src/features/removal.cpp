@@ -1,6 +1,7 @@
 #include "features/removal.h"
 
 #include "features/quarantine_records.h"
+#include "features/startup_traces.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -83,6 +84,7 @@ class Removal {
   // record ever names a copy that is gone.
   void Undo() {
     if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
+    RestoreStartupTraces(record_.startupTraces);
     for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
       if (!made->empty()) platform::DeleteFileForced(*made);
     }
@@ -110,6 +112,9 @@ class Removal {
     record_.identified = true;
     record_.quarantinedTicks = platform::NowTicks();
     if (!IdentityOf(quarantined_, record_.file)) return false;
+    // Taken before the record is written, so the record holds exactly what
+    // went; a failure from here on puts them back.
+    record_.startupTraces = RemoveStartupTraces(paths_.filePath);
     // Even a failed append may have put the line there.
     recordWritten_ = true;
     return RecordQuarantined(paths_.journalPath, record_);

@@ -53,6 +53,7 @@ enum : int {
   SettingsSaveReports,
   SettingsShowMainWindow,
   SettingsSaveButton,
+  SettingsExclusionsButton,
 
   // About tab.
   AboutLogo = 1600,
@@ -91,6 +92,12 @@ enum : int {
 
   // Download window.
   DownloadMessage = 5001,
+
+  // Exclusions window.
+  ExclusionsCaption = 6001,
+  ExclusionsList,
+  ExclusionsRemove,
+  ExclusionsClose,
 };
 
 }  // namespace ids

@@ -11,6 +11,7 @@
 
 #include "core/removal_text.h"
 #include "features/quarantine_records.h"
+#include "features/startup_traces.h"
 #include "features/removal.h"
 #include "platform/files.h"
 #include "platform/handles.h"
@@ -154,6 +155,9 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
     if (known && !chooseFolder) {
       const std::string sibling = core::SiblingCopyPath(record->originalPath);
       if (platform::SameContent(sibling, target)) platform::DeleteFileForced(sibling);
+      // What started it at log-on comes back only with the file at its own
+      // place: elsewhere it would start whatever took that place.
+      if (target == record->originalPath) features::RestoreStartupTraces(record->startupTraces);
     }
   }
   features::ForgetQuarantined(restored);

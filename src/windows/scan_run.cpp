@@ -8,6 +8,7 @@
 #include "core/scan_text.h"
 #include "core/setting_values.h"
 #include "features/background_walk.h"
+#include "features/exclusions.h"
 #include "features/quarantine_records.h"
 #include "features/scan_report.h"
 #include "features/settings.h"
@@ -84,6 +85,10 @@ void MainWindow::ScanRun(const std::string* folder) {
   features::BackgroundFolderWalk folders(definitions->index.fold(), [&window] { return window.YieldToWindow(); });
   core::ScanEngine engine(folders, window, definitions->list, definitions->index, program_.scanReportText,
                           window.objectsScanned);
+  // Read once per run: the user may exclude files from the last results
+  // while this one waits to start.
+  const core::PathSet keptFiles = features::ExcludedPaths();
+  engine.Keep(keptFiles);
   // Quarantined copies would otherwise be reported again by every full scan.
   folders.Exclude(features::QuarantineFolder());
   for (const std::string& root : roots) engine.Walk(root, true);

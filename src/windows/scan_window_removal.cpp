@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/removal_text.h"
+#include "features/exclusions.h"
+#include "features/disk_folders.h"
 #include "features/process_pass.h"
 #include "features/removal.h"
 #include "features/settings.h"
@@ -35,6 +37,24 @@ class PaintSlices {
   DWORD last_ = GetTickCount();
 };
 
+std::string FilePathOf(const std::string& detectionLine) { return detectionLine.substr(0, detectionLine.find(" > ")); }
+
+// The files the user keeps: the excluded ones, and those whose every line
+// in the list is left unmarked.
+core::PathSet KeptFiles(HWND list) {
+  core::PathSet kept = features::ExcludedPaths();
+  core::PathSet marked(features::FoldFileName);
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) marked.Add(FilePathOf(toolkit::ListItemText(list, i)));
+  }
+  for (int i = 0; i < count; ++i) {
+    const std::string path = FilePathOf(toolkit::ListItemText(list, i));
+    if (!marked.Contains(path)) kept.Add(path);
+  }
+  return kept;
+}
+
 std::string NotRemovedMessage(const std::vector<std::string>& files) {
   std::string text = files.size() == 1 ? "1 item could not be removed:" : std::to_string(files.size()) +
                                                                             " items could not be removed:";
@@ -47,16 +67,18 @@ std::string NotRemovedMessage(const std::vector<std::string>& files) {
 
 void ScanWindow::OnQuarantineClicked() {
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
+  HWND list = DetectionList();
+  const core::PathSet excluded = features::ExcludedPaths();
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program_.tray.definitions()->index, [this] { ShowMessage(hwnd(), "same", MB_OK); });
+      features::EndNamedProcesses(program_.tray.definitions()->index, KeptFiles(list),
+                                  [this] { ShowMessage(hwnd(), "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
       ShowMessage(hwnd(), "Operating system not recognized!", MB_OK | MB_ICONHAND);
       break;
   }
 
-  HWND list = DetectionList();
   const std::string applicationFolder = platform::ApplicationFolder();
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   std::vector<int> leaving;
@@ -66,6 +88,8 @@ void ScanWindow::OnQuarantineClicked() {
   for (int i = 0; i < count; ++i) {
     paint.Due();
     if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
+    // Excluded since the scan listed it, from this window or another.
+    if (excluded.Contains(FilePathOf(toolkit::ListItemText(list, i)))) continue;
     const features::DetectionRemoval removal = features::RemoveDetection(toolkit::ListItemText(list, i), applicationFolder);
     if (!removal.understood) continue;
     switch (removal.result) {

@@ -45,6 +45,10 @@ std::vector<toolkit::ControlRow> SettingsPage::Rows() {
       box(ids::SettingsCheckUpdates, {360, 1440, 4815, 375}, "Check for updates Automatically"),
       box(ids::SettingsSaveReports, {360, 1920, 2535, 255}, "Save Scan Results to File"),
       box(ids::SettingsShowMainWindow, {360, 2400, 2535, 255}, "Show Main Window on Startup"),
+      toolkit::ControlRow{ids::SettingsExclusionsButton, K::PushButton, OnTab({4080, 3720, 1335, 375}),
+                          "E&xclusions...", tabs::Settings}
+          .Runs([this] { exclusions_.Open(hwnd()); })
+          .WithHelp(),
       toolkit::ControlRow{ids::SettingsSaveButton, K::PushButton, OnTab({5520, 3720, 1215, 375}), "&Save Settings",
                           tabs::Settings}
           .Runs([this] { OnSaveClicked(); })

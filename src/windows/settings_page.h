@@ -1,9 +1,11 @@
 // The Settings tab: five preferences, stored only when Save Settings is
-// pressed, and the run-at-log-on value that mirrors "Load on Startup".
+// pressed, the run-at-log-on value that mirrors "Load on Startup", and the
+// window of the files the user chose to keep.
 #pragma once
 
 #include <vector>
 
+#include "windows/exclusions_window.h"
 #include "windows/page.h"
 
 namespace windows {
@@ -21,6 +23,8 @@ class SettingsPage : public Page {
 
  private:
   void OnSaveClicked();
+
+  ExclusionsWindow exclusions_;
 };
 
 }  // namespace windows

@@ -135,11 +135,13 @@ struct ScanRun {
   core::DefinitionsList list;
   std::string reportText;
   int32_t objectsScanned = 0;
+  core::PathSet keptFiles{core::FoldAscii};
 
   void Walk(const Texts& locations, bool examineFiles = true, const Texts& excluded = {}) {
     const core::DefinitionsIndex index(list, core::FoldAscii);
     core::FolderWalk walk(lister, index.fold(), [this] { return !observer.YieldToWindow(); });
     core::ScanEngine engine(walk, observer, list, index, reportText, objectsScanned);
+    engine.Keep(keptFiles);
     for (const std::string& folder : excluded) walk.Exclude(folder);
     for (const std::string& location : locations) engine.Walk(location, examineFiles);
   }
@@ -243,6 +245,20 @@ TEST(ScanEngine, OnlyWholeEntriesMatchEachInListOrder) {
             "\r\nAdware found >C:\\Temp\\DUP.EXE");
   // The file with two detections is still one object.
   EXPECT_EQ(run.objectsScanned, 5);
+}
+
+TEST(ScanEngine, KeptFilesAreCountedButNeitherListedNorReported) {
+  ScanRun run;
+  run.list.Assign({"header", "foo.exe|Adware", "FOO.exe|Other record", "bar.exe|Spy"});
+  run.lister.Add("C:\\", {"foo.exe", "bar.exe"}, {"Temp"});
+  run.lister.Add("C:\\Temp", {"foo.exe"});
+  run.keptFiles.Add("c:\\FOO.EXE");  // every record naming it, at the root's doubled "\"
+  run.Walk({"C:\\"});
+  EXPECT_EQ(run.observer.detections, (Texts{"C:\\\\bar.exe > Spy", "C:\\Temp\\foo.exe > Adware",
+                                            "C:\\Temp\\FOO.exe > Other record"}));
+  EXPECT_EQ(run.reportText, "\r\nAdware found >C:\\\\bar.exe\r\nAdware found >C:\\Temp\\foo.exe"
+                            "\r\nAdware found >C:\\Temp\\FOO.exe");
+  EXPECT_EQ(run.objectsScanned, 3);
 }
 
 TEST(ScanEngine, CountsAccumulateOverRootsAndOnlyWhenFilesAreExamined) {
