@@ -17,6 +17,8 @@ class ExclusionsWindow : public toolkit::Window {
   // Creates the window when needed, fills its list from the store and
   // brings it forward.
   void Open(HWND owner);
+  // Tab, Enter, Esc and Alt mnemonics of the window; true when used.
+  bool PreTranslateMessage(MSG& msg) { return Exists() && toolkit::RouteDialogKeys(hwnd(), msg); }
 
  private:
   std::vector<toolkit::ControlRow> Rows();

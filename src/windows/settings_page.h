@@ -20,6 +20,8 @@ class SettingsPage : public Page {
   // Shows the stored preferences and makes the Run value follow them.
   void LoadPreferences();
   bool ShowMainWindowTicked() const;
+  // Keyboard navigation of the Exclusions window; true when the message was used.
+  bool PreTranslateMessage(MSG& msg) { return exclusions_.PreTranslateMessage(msg); }
 
  private:
   void OnSaveClicked();
