@@ -42,13 +42,17 @@ set(WIN32_SOURCES
   src/toolkit/window.cpp
   src/features/definitions_loading.cpp
   src/features/background_walk.cpp
+  src/features/parallel_walk.cpp
+  src/features/scan_folders.cpp
   src/features/disk_folders.cpp
   src/features/exclusions.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp
   src/features/removal.cpp
   src/features/removed_total.cpp
+  src/features/restore.cpp
   src/features/scan_report.cpp
+  src/features/scan_session.cpp
   src/features/settings.cpp
   src/features/startup_traces.cpp
   src/features/updates.cpp

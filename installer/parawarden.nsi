@@ -64,6 +64,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2004 ${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${APP_DIR}/eula.txt"
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -114,11 +115,28 @@ FunctionEnd
 !insertmacro DEFINE_END_RUNNING_COPY ""
 !insertmacro DEFINE_END_RUNNING_COPY "un."
 
+; Sets RESULT to "1" when CHAR is one of the digits 0 to 9, else to "".
+!macro IS_DIGIT CHAR RESULT
+  StrCpy ${RESULT} ""
+  ${If} ${CHAR} S== "0"
+  ${OrIf} ${CHAR} S== "1"
+  ${OrIf} ${CHAR} S== "2"
+  ${OrIf} ${CHAR} S== "3"
+  ${OrIf} ${CHAR} S== "4"
+  ${OrIf} ${CHAR} S== "5"
+  ${OrIf} ${CHAR} S== "6"
+  ${OrIf} ${CHAR} S== "7"
+  ${OrIf} ${CHAR} S== "8"
+  ${OrIf} ${CHAR} S== "9"
+    StrCpy ${RESULT} "1"
+  ${EndIf}
+!macroend
+
 ; Reads the definitions version of the file named by $R0 as the program
 ; reads it: the first eight characters with every "Ver" taken out, then a
 ; number with "." as the decimal point and a blank, a line end or nothing
 ; after it. Sets $R1 to the whole part and $R2 to the fraction's digits, or
-; both to "" when the file is missing or holds no such number. Uses $R3-$R6.
+; both to "" when the file is missing or holds no such number. Uses $R3-$R7.
 !macro IS_BLANK CHAR RESULT
   StrCpy ${RESULT} ""
   ${If} ${CHAR} == " "
@@ -150,19 +168,11 @@ Function DefinitionsVersion
   StrCpy $R6 "whole"
   ${Do}
     StrCpy $R4 $R3 1 $R5
+    !insertmacro IS_DIGIT $R4 $R7
     ${If} $R4 == "."
     ${AndIf} $R6 == "whole"
       StrCpy $R6 "fraction"
-    ${ElseIf} $R4 S== "0"
-    ${OrIf} $R4 S== "1"
-    ${OrIf} $R4 S== "2"
-    ${OrIf} $R4 S== "3"
-    ${OrIf} $R4 S== "4"
-    ${OrIf} $R4 S== "5"
-    ${OrIf} $R4 S== "6"
-    ${OrIf} $R4 S== "7"
-    ${OrIf} $R4 S== "8"
-    ${OrIf} $R4 S== "9"
+    ${ElseIf} $R7 != ""
       ${If} $R6 == "whole"
         StrCpy $R1 "$R1$R4"
       ${Else}
@@ -245,8 +255,56 @@ Function InstallDefinitions
   CopyFiles /SILENT "$PLUGINSDIR\ref.dat" "$INSTDIR\ref.dat"
 FunctionEnd
 
+; Sets $R0 to "1" when setup may install into $INSTDIR: a folder that does
+; not exist yet, an empty one, or one that holds an earlier install, whose
+; files setup replaces, or what its uninstall kept. Any other folder holds
+; files of the user's, which setup would overwrite and the uninstaller would
+; take for its own.
+Function CheckInstallFolder
+  StrCpy $R0 "1"
+  ${If} ${FileExists} "$INSTDIR\${EXE}"
+  ${OrIf} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    Return
+  ${EndIf}
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    ; No such folder, or a file of that name.
+    ${IfThen} ${FileExists} "$INSTDIR" ${|} StrCpy $R0 "" ${|}
+    Return
+  ${EndIf}
+  FindFirst $8 $9 "$INSTDIR\*.*"
+  ${DoWhile} $9 != ""
+    ${If} $9 != "."
+    ${AndIf} $9 != ".."
+    ${AndIf} $9 != "Quarantine"
+    ${AndIf} $9 != "Quarantine.journal"
+    ${AndIf} $9 != "Reports"
+      StrCpy $R0 ""
+      ${ExitDo}
+    ${EndIf}
+    FindNext $8 $9
+  ${Loop}
+  FindClose $8
+FunctionEnd
+
 Function .onInit
   InitPluginsDir
+  ; Nobody can choose another folder in silent mode: setup gives up.
+  ${If} ${Silent}
+    Call CheckInstallFolder
+    ${If} $R0 == ""
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+Function DirectoryPageLeave
+  Call CheckInstallFolder
+  ${If} $R0 == ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION \
+      "The folder$\r$\n$INSTDIR$\r$\nalready holds other files. ${PRODUCT} is installed only into a new or empty folder or over an earlier install of it, so that no file of yours is overwritten now or removed with the program later.$\r$\n$\r$\nPlease choose another folder."
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Section "${PRODUCT}" SecProgram
@@ -303,24 +361,92 @@ SectionEnd
   FindClose $8
 !macroend
 
+; Sets $R0 to "1" when the name in $R0 is one the program gives its scan
+; reports: "<year>-<month>-<day><seconds>.log", the seconds with the user's
+; decimal separator (2004-7-1531366.55.log). Uses $R1-$R6.
+Function un.IsReportName
+  StrCpy $R1 $R0 "" -4
+  StrCpy $R2 $R0 -4
+  StrCpy $R0 ""
+  ${IfThen} $R1 != ".log" ${|} Return ${|}
+  StrCpy $R3 0 ; hyphens so far
+  StrCpy $R4 0 ; digits since the last hyphen or separator
+  StrCpy $R5 0 ; decimal separators
+  ${Do}
+    StrCpy $R1 $R2 1
+    ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
+    StrCpy $R2 $R2 "" 1
+    !insertmacro IS_DIGIT $R1 $R6
+    ${If} $R6 != ""
+      IntOp $R4 $R4 + 1
+    ${ElseIf} $R4 = 0
+      Return
+    ${ElseIf} $R1 == "-"
+    ${AndIf} $R3 < 2
+      IntOp $R3 $R3 + 1
+      StrCpy $R4 0
+    ${ElseIf} $R3 = 2
+    ${AndIf} $R5 = 0
+    ${AndIf} $R1 != "-"
+      StrCpy $R5 1
+      StrCpy $R4 0
+    ${Else}
+      Return
+    ${EndIf}
+  ${Loop}
+  ${If} $R3 = 2
+  ${AndIf} $R4 > 0
+    StrCpy $R0 "1"
+  ${EndIf}
+FunctionEnd
+
+; Goes through the program's reports in the Reports folder: with $R7 "count"
+; sets $R8 to "1" when there is one, with $R7 "delete" deletes them. Any
+; other file there is the user's.
+Function un.ProgramReports
+  StrCpy $R8 ""
+  FindFirst $8 $9 "$INSTDIR\Reports\*.log"
+  ${DoWhile} $9 != ""
+    StrCpy $R0 $9
+    Call un.IsReportName
+    ${If} $R0 != ""
+    ${AndIfNot} ${FileExists} "$INSTDIR\Reports\$9\*.*"
+      StrCpy $R8 "1"
+      ${IfThen} $R7 == "delete" ${|} Delete "$INSTDIR\Reports\$9" ${|}
+    ${EndIf}
+    FindNext $8 $9
+  ${Loop}
+  FindClose $8
+FunctionEnd
+
 Section "Uninstall"
   Call un.EndRunningCopy
 
   ; Quarantine may hold the only copy of a user's file: kept unless the
-  ; user says otherwise, and always in silent mode.
-  !insertmacro FOLDER_HAS_FILES "$INSTDIR\Quarantine" $0
-  !insertmacro FOLDER_HAS_FILES "$INSTDIR\Reports" $1
-  ${If} "$0$1" != ""
+  ; user says otherwise, and always in silent mode. Only what the program
+  ; made goes: the quarantined files (everything the Quarantine folder
+  ; holds) with their journal, and its own reports. Anything else there is
+  ; the user's and stays, and with it its folder.
+  StrCpy $0 ""
+  ${If} ${FileExists} "$INSTDIR\Quarantine.journal"
+    StrCpy $0 "1"
+  ${Else}
+    !insertmacro FOLDER_HAS_FILES "$INSTDIR\Quarantine" $0
+  ${EndIf}
+  StrCpy $R7 "count"
+  Call un.ProgramReports
+  ${If} "$0$R8" != ""
     MessageBox MB_YESNO|MB_ICONQUESTION \
       "Keep the quarantined files and the scan reports?$\r$\n$\r$\nThe Quarantine folder may hold the only copy of a file you need. They stay in:$\r$\n$INSTDIR" \
       /SD IDYES IDYES keepFolders
-    RMDir /r "$INSTDIR\Quarantine"
-    RMDir /r "$INSTDIR\Reports"
+    Delete "$INSTDIR\Quarantine\*.*"
+    Delete "$INSTDIR\Quarantine.journal"
+    StrCpy $R7 "delete"
+    Call un.ProgramReports
     keepFolders:
-  ${Else}
-    RMDir "$INSTDIR\Quarantine"
-    RMDir "$INSTDIR\Reports"
   ${EndIf}
+  RMDir "$INSTDIR\Quarantine"
+  RMDir "$INSTDIR\Reports"
 
   ClearErrors
   EnumRegKey $0 HKCU "${SETTINGS_KEY}" 0
@@ -341,11 +467,15 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Help.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 
-  ; Only the files setup put here: the folder may hold the user's own.
+  ; Only the files setup put here; the folder goes only when nothing else is
+  ; left in it.
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\ref.dat"
   Delete "$INSTDIR\index.html"
   Delete "$INSTDIR\eula.txt"
+  ; What an update check or a definitions download may have left behind.
+  Delete "$INSTDIR\upd.txt"
+  Delete "$INSTDIR\ref.tmp"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"

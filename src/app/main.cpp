@@ -54,14 +54,17 @@ int Main() {
     }
     ExitProcess(0);
   }
-  program->appWindow.SetScanHandler([program](const std::string& folder) { program->mainWindow.ScanFolder(folder); });
+  program->appWindow.TakeScanRequests(program->pendingScans, [program] { program->mainWindow.ScanPendingFolders(); });
 
   program->tray.Load();
   program->splash = std::make_unique<windows::SplashWindow>(program->appWindow.hwnd(),
                                                             [program] { RunStartSequence(*program); });
   program->splash->Load();
   program->splash->Show();
-  if (scanFolder) program->appWindow.RequestScan(*scanFolder);
+  if (scanFolder) program->pendingScans.Add(*scanFolder);
+  // Also for folders handed over while start-up ran: they waited for the
+  // definitions.
+  program->appWindow.ScanPendingFoldersSoon();
   const int exitCode = windows::RunMessageLoop(*program);
   ExitProcess(static_cast<UINT>(exitCode));
 }

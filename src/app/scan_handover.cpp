@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/single_instance.h"
 #include "core/program_identity.h"
 #include "platform/text.h"
 #include "windows/application_window.h"
@@ -17,10 +18,7 @@ void ShowScanFolderMissing(const std::string& folder) {
 }
 
 bool HandScanToPreviousInstance(windows::ApplicationWindow& ownApplicationWindow, const std::string& folder) {
-  // Renamed first, so that the search below can only find the other copy.
-  ownApplicationWindow.SetTitle(core::kUnwantedInstanceTitle);
-  HWND running =
-      FindWindowW(platform::Widen(core::kApplicationWindowClass).c_str(), platform::Widen(core::kTitle).c_str());
+  HWND running = FindRunningCopy(ownApplicationWindow);
   if (running == nullptr) return false;
   // The running copy brings its scan window forward, which Windows allows
   // only with the foreground right this process holds.

@@ -13,12 +13,15 @@ bool AnotherInstanceRunning(platform::UniqueHandle& mutex) {
   return mutex && GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-void ActivatePreviousInstance(windows::ApplicationWindow& ownApplicationWindow) {
-  const std::string title = core::kTitle;
-  const std::wstring versionedCaption = platform::Widen(core::VersionedCaption());
-  // Renamed first, so that the search below can only find the other copy.
+HWND FindRunningCopy(windows::ApplicationWindow& ownApplicationWindow) {
+  // Renamed first, so that the search can only find the other copy.
   ownApplicationWindow.SetTitle(core::kUnwantedInstanceTitle);
-  HWND running = FindWindowW(platform::Widen(core::kApplicationWindowClass).c_str(), platform::Widen(title).c_str());
+  return FindWindowW(platform::Widen(core::kApplicationWindowClass).c_str(), platform::Widen(core::kTitle).c_str());
+}
+
+void ActivatePreviousInstance(windows::ApplicationWindow& ownApplicationWindow) {
+  const std::wstring versionedCaption = platform::Widen(core::VersionedCaption());
+  HWND running = FindRunningCopy(ownApplicationWindow);
   if (running == nullptr) return;
   HWND above = GetWindow(running, GW_HWNDPREV);
   OpenIcon(above);

@@ -19,13 +19,12 @@ namespace {
 void LoadDefinitionsOrEnd(windows::Program& program) {
   // The old load is let go first: a large file is then never held twice,
   // unless a running scan still works with it.
-  program.tray.SetDefinitions(features::NoDefinitions());
+  program.definitions.Forget();
   features::DefinitionsLoad load = features::LoadDefinitions(platform::AppPath("ref.dat"));
   if (!load.lookupError.empty()) windows::ShowMessage(nullptr, load.lookupError, MB_OK);
   switch (load.outcome) {
     case features::DefinitionsLoad::Outcome::Loaded:
-      program.tray.SetDefinitions(std::move(load.definitions));
-      program.definitionsLoaded = true;
+      program.definitions.Use(std::move(load.definitions));
       return;
     case features::DefinitionsLoad::Outcome::Damaged:
       windows::ShowMessage(nullptr,

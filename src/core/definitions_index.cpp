@@ -49,12 +49,4 @@ std::vector<size_t> DefinitionsIndex::Find(const std::string& foldedName) const 
   return positions;
 }
 
-std::string FoldAscii(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 }  // namespace core

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ascii_case.h"
 #include "core/definitions_list.h"
 
 namespace core {
@@ -42,8 +43,5 @@ class DefinitionsIndex {
   std::vector<Slot> slots_;
 };
 
-// Lower-cases ASCII letters only; the Windows build folds with the system's
-// own rules.
-std::string FoldAscii(std::string_view text);
 
 }  // namespace core

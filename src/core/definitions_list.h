@@ -25,13 +25,9 @@ class DefinitionsList {
       text_ += record;
     }
   }
-  // Takes the definitions file's text over and parses it where it lies.
-  void AssignText(std::string text) {
-    items_ = ParseItemsInPlace(text);
-    text_ = std::move(text);
-  }
-  // The same within a limit: false, and the list empty, when the text holds
-  // more than `maxRecords` records.
+  // Takes the definitions file's text over and parses it where it lies;
+  // false, and the list empty, when the text holds more than `maxRecords`
+  // records.
   bool AssignTextUpTo(std::string text, size_t maxRecords) {
     if (!ParseItemsInPlaceUpTo(text, maxRecords, items_)) {
       Clear();

@@ -135,33 +135,10 @@ bool ParseItemsInPlaceUpTo(std::string& text, size_t maxRecords, std::vector<Ite
   return withinLimit;
 }
 
-std::vector<ItemSpan> ParseItemsInPlace(std::string& text) {
-  std::vector<ItemSpan> items;
-  ParseItemsInPlaceUpTo(text, items.max_size(), items);
-  return items;
-}
-
 void ForEachItem(std::string_view text, const ItemVisitor& visit) {
   std::string parsed(text);
   ItemReader(parsed).VisitAll(
       [&](const ItemSpan& item) { return visit(parsed.substr(item.offset, item.length)); });
-}
-
-std::vector<std::string> ParseItems(std::string_view text) {
-  std::vector<std::string> records;
-  ParseItemsUpTo(text, records.max_size(), records);
-  return records;
-}
-
-bool ParseItemsUpTo(std::string_view text, size_t maxRecords, std::vector<std::string>& records) {
-  records.clear();
-  bool withinLimit = true;
-  ForEachItem(text, [&](std::string&& item) {
-    if (records.size() == maxRecords) return withinLimit = false;
-    records.push_back(std::move(item));
-    return true;
-  });
-  return withinLimit;
 }
 
 bool SplitEntry(std::string_view record, Entry& entry) {

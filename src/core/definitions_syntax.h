@@ -24,7 +24,6 @@ namespace core {
 // - NUL bytes are dropped: they cannot be part of a file name and would cut
 //   the record short wherever it is shown.
 // The text is UTF-8; only ASCII bytes act as delimiters.
-std::vector<std::string> ParseItems(std::string_view text);
 
 // Where one record lies in a text.
 struct ItemSpan {
@@ -32,18 +31,12 @@ struct ItemSpan {
   size_t length = 0;
 };
 
-// The same records, parsed within `text` itself: afterwards the text holds
-// the records one after the other and the spans say where each lies, so a
-// large file is never held twice.
-std::vector<ItemSpan> ParseItemsInPlace(std::string& text);
-
-// The same within a limit: false, with the first `maxRecords` read, when the
-// text holds more.
+// Parses the records within `text` itself: afterwards the text holds the
+// records one after the other and the spans say where each lies, so a large
+// file is never held twice. False, with the first `maxRecords` read, when
+// the text holds more, so that a file of millions of empty items cannot
+// fill memory.
 bool ParseItemsInPlaceUpTo(std::string& text, size_t maxRecords, std::vector<ItemSpan>& items);
-
-// Reads at most `maxRecords` records into `records`; false when the text
-// holds more, so that a file of millions of empty items cannot fill memory.
-bool ParseItemsUpTo(std::string_view text, size_t maxRecords, std::vector<std::string>& records);
 
 // Hands each record to `visit` in file order until it returns false; for
 // readers that need not keep them all.

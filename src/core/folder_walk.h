@@ -56,7 +56,7 @@ struct FolderVisit {
 using VisitFolder = std::function<bool(FolderVisit&)>;
 
 // Where a scan's folders come from: a walk on the calling thread, or one
-// that lists ahead on a thread of its own.
+// that lists ahead on threads of their own.
 class FolderSource {
  public:
   virtual ~FolderSource() = default;
@@ -70,21 +70,17 @@ class FolderSource {
 // entered; real trees are far shallower, a loop of links is not.
 constexpr size_t kUnknownIdentityDepth = 128;
 
+// The walk on the calling thread, which lists each folder as it reaches it.
 class FolderWalk : public FolderSource {
  public:
-  // `keepGoing` is asked before each folder is listed; false stops the walk.
+  // `keepGoing` is asked before each folder is identified or listed; false
+  // stops the walk.
   FolderWalk(FolderLister& lister, FoldCase fold, std::function<bool()> keepGoing);
 
   void Exclude(const std::string& folder) override;
   bool Walk(const std::string& location, bool withFiles, const VisitFolder& visit) override;
 
  private:
-  using Snapshot = std::vector<Subfolder>;
-  // Lists one folder, hands it over and pushes the snapshot of its
-  // subfolders (full paths); false when the walk is to stop.
-  bool Enter(const Subfolder& location, bool withFiles, const VisitFolder& visit,
-             std::vector<std::pair<Snapshot, size_t>>& stack);
-
   FolderLister& lister_;
   FoldCase fold_;
   std::function<bool()> keepGoing_;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/ascii_case.h"
 #include "core/removal_text.h"
 
 namespace core {
@@ -18,16 +19,6 @@ std::string Sanitized(std::string_view field) {
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   }
   return text;
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
 }
 
 bool ParseNumber(std::string_view text, uint64_t& number) {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <iterator>
 
+#include "core/ascii_case.h"
 #include "core/quarantine_journal.h"
 
 namespace core {
@@ -34,16 +35,15 @@ std::string NumberedPath(std::string_view path, int number) {
   return numbered;
 }
 
-bool PathsForDetection(std::string_view detectionLine, std::string_view applicationFolder, RemovalPaths& paths) {
-  const size_t separator = detectionLine.find(" > ");
-  if (separator == std::string_view::npos || separator == 0) return false;
-  paths.filePath = std::string(detectionLine.substr(0, separator));
+RemovalPaths PathsForDetection(const Detection& detection, std::string_view applicationFolder) {
+  RemovalPaths paths;
+  paths.filePath = detection.path;
   paths.fileName = std::string(FileNameOf(paths.filePath));
   paths.quarantinePath = std::string(applicationFolder) + "\\Quarantine\\" + paths.fileName;
   paths.siblingPath = SiblingCopyPath(paths.filePath);
   paths.journalPath = std::string(applicationFolder) + "\\" + kJournalFileName;
-  paths.description = std::string(detectionLine.substr(separator + 3));
-  return !paths.fileName.empty();
+  paths.description = detection.description;
+  return paths;
 }
 
 namespace {
@@ -56,12 +56,7 @@ std::string UnfinishedCopyPath(std::string_view quarantinePath) {
 
 bool IsUnfinishedCopyName(std::string_view name) {
   if (name.size() <= kUnfinishedSuffix.size()) return false;
-  const std::string_view end = name.substr(name.size() - kUnfinishedSuffix.size());
-  for (size_t i = 0; i < end.size(); ++i) {
-    const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] - 'A' + 'a') : end[i];
-    if (c != kUnfinishedSuffix[i]) return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(name.substr(name.size() - kUnfinishedSuffix.size()), kUnfinishedSuffix);
 }
 
 int32_t AddRemoved(int32_t counter, int32_t removed) {

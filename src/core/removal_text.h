@@ -9,6 +9,7 @@
 
 #include "core/definitions_index.h"
 #include "core/definitions_list.h"
+#include "core/detection.h"
 
 namespace core {
 
@@ -21,9 +22,9 @@ struct RemovalPaths {
   std::string description;     // the detection's description
 };
 
-// The file path is everything before the first " > " of the line; false for
-// a line without one.
-bool PathsForDetection(std::string_view detectionLine, std::string_view applicationFolder, RemovalPaths& paths);
+// Where the removal of a detected file puts its copies and its record, in the
+// program's folder `applicationFolder` and beside the file.
+RemovalPaths PathsForDetection(const Detection& detection, std::string_view applicationFolder);
 
 // Where the removal first writes a file's quarantine copy, under a name that
 // marks it unfinished until it is whole on disk; one left by a crash is

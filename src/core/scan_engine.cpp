@@ -34,9 +34,10 @@ void ScanEngine::Examine(const std::string& folder, const std::string& foldedNam
   for (size_t position : index_.Find(foldedName)) {
     Entry entry;
     SplitEntry(list_.Record(position), entry);
-    if (keptFiles_ != nullptr && keptFiles_->Contains(folder + "\\" + std::string(entry.name))) continue;
-    reportText_ += ReportLine(folder, entry.name);
-    observer_.Detected(DetectionLine(folder, entry.name, entry.description));
+    const Detection detection = DetectionIn(folder, entry.name, entry.description);
+    if (keptFiles_ != nullptr && keptFiles_->Contains(detection.path)) continue;
+    reportText_ += ReportLine(detection);
+    observer_.Detected(detection);
   }
   if (objectsScanned_ < INT32_MAX) ++objectsScanned_;
   observer_.FileExamined(objectsScanned_);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/definitions_index.h"
+#include "core/detection.h"
 #include "core/definitions_list.h"
 #include "core/folder_walk.h"
 #include "core/path_set.h"
@@ -21,7 +22,7 @@ class ScanObserver {
   // True when the scan is to stop.
   virtual bool YieldToWindow() = 0;
   virtual void ScanningFolder(const std::string& shownPath) = 0;
-  virtual void Detected(const std::string& detectionLine) = 0;
+  virtual void Detected(const Detection& detection) = 0;
   virtual void FileExamined(int32_t objectsScanned) = 0;
 };
 

@@ -6,22 +6,7 @@
 
 namespace core {
 
-std::string DetectionLine(std::string_view folder, std::string_view name, std::string_view description) {
-  std::string line(folder);
-  line += '\\';
-  line += name;
-  line += " > ";
-  line += description;
-  return line;
-}
-
-std::string ReportLine(std::string_view folder, std::string_view name) {
-  std::string line = "\r\nAdware found >";
-  line += folder;
-  line += '\\';
-  line += name;
-  return line;
-}
+std::string ReportLine(const Detection& detection) { return "\r\nAdware found >" + detection.path; }
 
 std::string FolderPathOf(std::string_view location) {
   const size_t first = location.find_first_not_of(' ');

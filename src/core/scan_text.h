@@ -8,13 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/detection.h"
+
 namespace core {
 
-// "<folder>\<name> > <description>"; a drive root keeps its own "\", so a
-// file there shows two backslashes before its name.
-std::string DetectionLine(std::string_view folder, std::string_view name, std::string_view description);
-// CR LF "Adware found >" "<folder>\<name>".
-std::string ReportLine(std::string_view folder, std::string_view name);
+// CR LF "Adware found >" and the detection's path.
+std::string ReportLine(const Detection& detection);
 
 // The folder path of a scan location: blanks at both ends removed, no final
 // "\" except for a drive root ("C:\").

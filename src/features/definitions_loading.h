@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "core/definitions.h"
 
@@ -26,5 +27,31 @@ DefinitionsLoad LoadDefinitions(const std::string& path);
 
 // Definitions without records, for the time before the first load.
 core::SharedDefinitions NoDefinitions();
+
+// The definitions the program works with: none until start-up loads them,
+// then each load's. A scan keeps the load it started with while start-up
+// runs again and replaces it.
+class CurrentDefinitions {
+ public:
+  CurrentDefinitions() : definitions_(NoDefinitions()) {}
+
+  const core::SharedDefinitions& shared() const { return definitions_; }
+  const core::DefinitionsList& list() const { return definitions_->list; }
+  // False until a load succeeded: a scan before then would find nothing and
+  // call the machine clean.
+  bool loaded() const { return loaded_; }
+
+  // Lets the current load go, so that a large file is never held twice
+  // (unless a running scan still works with it).
+  void Forget() { definitions_ = NoDefinitions(); }
+  void Use(core::SharedDefinitions definitions) {
+    definitions_ = std::move(definitions);
+    loaded_ = true;
+  }
+
+ private:
+  core::SharedDefinitions definitions_;
+  bool loaded_ = false;
+};
 
 }  // namespace features

@@ -2,6 +2,7 @@
 
 #include "core/removal_text.h"
 #include "features/disk_folders.h"
+#include "features/exclusions.h"
 #include "platform/processes.h"
 #include "platform/system.h"
 
@@ -32,6 +33,18 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
     named.push_back(entry);
   }
   return named;
+}
+
+core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const std::vector<size_t>& marked) {
+  core::PathSet kept = ExcludedPaths();
+  core::PathSet removed(FoldFileName);
+  for (size_t position : marked) {
+    if (position < detections.size()) removed.Add(detections[position].path);
+  }
+  for (const core::Detection& detection : detections) {
+    if (!removed.Contains(detection.path)) kept.Add(detection.path);
+  }
+  return kept;
 }
 
 }  // namespace features

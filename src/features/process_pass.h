@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/definitions_index.h"
+#include "core/detection.h"
 #include "core/path_set.h"
 
 namespace features {
@@ -25,5 +26,9 @@ struct NamedProcess {
 // told first.
 std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet& kept,
                                             const std::function<void()>& beforeEachTermination);
+
+// The files the user keeps: the excluded ones, and the detections of which
+// no line at the `marked` positions names the file.
+core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const std::vector<size_t>& marked);
 
 }  // namespace features

@@ -25,7 +25,7 @@ std::vector<std::string> ListQuarantined(const std::string& quarantineFolder) {
 
 void RemoveUnfinishedCopies(const std::string& quarantineFolder) {
   for (const std::string& name : platform::ListEveryFile(quarantineFolder)) {
-    if (core::IsUnfinishedCopyName(name)) platform::DeleteFileForced(quarantineFolder + "\\" + name);
+    if (core::IsUnfinishedCopyName(name)) platform::DeleteEvenIfReadOnly(quarantineFolder + "\\" + name);
   }
 }
 
@@ -72,6 +72,23 @@ void ForgetQuarantined(const std::vector<core::JournalRecord>& records, const st
   // no file in quarantine, so no restore follows it.
   std::string error;
   platform::WriteFileAtomically(journalPath, kept, error);
+}
+
+void PrepareProgramFolders() {
+  platform::CreateFolder(QuarantineFolder());
+  RemoveUnfinishedCopies(QuarantineFolder());
+  platform::CreateFolder(platform::AppPath("Reports"));
+}
+
+void DeleteQuarantined(const std::vector<std::string>& names) {
+  const std::vector<core::JournalRecord> records = ReadQuarantineRecords();
+  std::vector<core::JournalRecord> deleted;
+  for (const std::string& name : names) {
+    // Known before the file goes: its record is the one that matches it.
+    const std::optional<core::JournalRecord> record = RecordOf(records, name);
+    if (platform::DeleteEvenIfReadOnly(QuarantineFolder() + "\\" + name) && record) deleted.push_back(*record);
+  }
+  ForgetQuarantined(deleted);
 }
 
 }  // namespace features

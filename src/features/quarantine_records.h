@@ -22,6 +22,10 @@ std::vector<std::string> ListQuarantined(const std::string& quarantineFolder);
 // Deletes the unfinished copies that a removal cut short by a crash left.
 void RemoveUnfinishedCopies(const std::string& quarantineFolder);
 
+// Makes the Quarantine and Reports folders beside the program where they
+// are missing, and clears away what a crash left in the quarantine.
+void PrepareProgramFolders();
+
 // The identity of a file as records note it; false when it cannot be read.
 bool IdentityOf(const std::string& path, core::FileIdentity& identity);
 
@@ -35,6 +39,11 @@ std::vector<core::JournalRecord> ReadQuarantineRecords(const std::string& journa
 // folder, or nothing.
 std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecord>& records,
                                             const std::string& quarantinedName);
+
+// Deletes the quarantined files `names` for good, with their records. A
+// read-only copy is deleted all the same; one in use or already gone is
+// passed over.
+void DeleteQuarantined(const std::vector<std::string>& names);
 
 // Drops these records, as the journal holds them at this moment; any other
 // line stays as it was.

@@ -1,5 +1,6 @@
 #include "features/removal.h"
 
+#include "features/exclusions.h"
 #include "features/quarantine_records.h"
 #include "features/startup_traces.h"
 #include "platform/clock.h"
@@ -86,7 +87,7 @@ class Removal {
     if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
     RestoreStartupTraces(record_.startupTraces);
     for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
-      if (!made->empty()) platform::DeleteFileForced(*made);
+      if (!made->empty()) platform::DeleteEvenIfReadOnly(*made);
     }
   }
 
@@ -151,13 +152,30 @@ RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, Quarantine
   return RemovalResult::Removed;
 }
 
-DetectionRemoval RemoveDetection(const std::string& detectionLine, const std::string& applicationFolder) {
-  DetectionRemoval outcome;
-  core::RemovalPaths paths;
-  if (!core::PathsForDetection(detectionLine, applicationFolder, paths)) return outcome;
-  outcome.understood = true;
-  outcome.filePath = paths.filePath;
-  outcome.result = QuarantineDetectedFile(paths);
+QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detections,
+                                       const std::vector<size_t>& marked, const std::string& applicationFolder,
+                                       const std::function<void()>& between) {
+  QuarantineOutcome outcome;
+  // Read now: the user may have excluded a file since the scan listed it.
+  const core::PathSet excluded = ExcludedPaths();
+  for (size_t position : marked) {
+    if (between) between();
+    if (position >= detections.size()) continue;
+    const core::Detection& detection = detections[position];
+    if (excluded.Contains(detection.path)) continue;
+    switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder))) {
+      case RemovalResult::Removed:
+        ++outcome.removed;
+        outcome.gone.push_back(position);
+        break;
+      case RemovalResult::AlreadyGone:
+        outcome.gone.push_back(position);
+        break;
+      case RemovalResult::Failed:
+        outcome.notRemoved.push_back(detection.path);
+        break;
+    }
+  }
   return outcome;
 }
 

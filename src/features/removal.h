@@ -3,8 +3,11 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "core/detection.h"
 #include "core/removal_text.h"
 
 namespace features {
@@ -47,16 +50,24 @@ using RemovalStepObserver = std::function<void(RemovalStep)>;
 RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, QuarantinedCopies* copies = nullptr,
                                      const RemovalStepObserver& observe = {});
 
-// What became of one detection line.
-struct DetectionRemoval {
-  bool understood = false;  // false for a line that names no file; nothing was done
-  RemovalResult result = RemovalResult::Failed;
-  std::string filePath;
+// What one press of Quarantine did with the marked detections.
+struct QuarantineOutcome {
+  // The detections that left: removed, or already gone. Ascending positions
+  // in the list of detections.
+  std::vector<size_t> gone;
+  // How many were removed into quarantine.
+  int32_t removed = 0;
+  // The paths of those still in place.
+  std::vector<std::string> notRemoved;
 };
 
-// Removes the file a detection line names ("<path> > <description>") into
-// the quarantine folder of `applicationFolder`, recorded in its journal.
-DetectionRemoval RemoveDetection(const std::string& detectionLine, const std::string& applicationFolder);
+// Removes the detections at the `marked` positions of `detections` (in
+// ascending order) into the quarantine folder of `applicationFolder`, each
+// recorded in its journal; an excluded file stays, neither gone nor failed. `between` is called often, so that windows may
+// paint meanwhile.
+QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detections,
+                                       const std::vector<size_t>& marked, const std::string& applicationFolder,
+                                       const std::function<void()>& between);
 
 // The first "name (n).ext" beside `path` that nothing holds.
 std::string FreePathBeside(const std::string& path);

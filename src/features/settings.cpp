@@ -8,6 +8,7 @@
 
 #include "core/program_identity.h"
 #include "core/setting_values.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/run_key.h"
@@ -50,8 +51,8 @@ std::string AppSectionKeyPath(const std::string& section) { return SectionKeyPat
 
 bool IsSwitchedOn(const char* key) { return core::ReadsAsOn(GetAppSetting(key, "0")); }
 
-void RecordScanStart(const std::string& when) {
-  SaveAppSetting(core::kLastRun, when);
+void RecordScanStart() {
+  SaveAppSetting(core::kLastRun, platform::GeneralDate(platform::Now()));
   SaveAppSetting(core::kScanCount, NextScanCount(GetAppSetting(core::kScanCount, "0")));
 }
 

@@ -23,7 +23,7 @@ std::string AppSectionKeyPath(const std::string& section);
 bool IsSwitchedOn(const char* key);
 
 // Notes the start of a scan run: its date and time, and one more scan.
-void RecordScanStart(const std::string& when);
+void RecordScanStart();
 std::string LastScanText();
 std::string ScanCountText();
 

@@ -60,7 +60,7 @@ bool FetchVersionFile(const core::UpdateLimits& limits, std::string& versionFile
     fetched = false;
   }
   // A failed transfer may leave part of the file behind.
-  platform::DeleteFileForced(updFile);
+  platform::DeleteEvenIfReadOnly(updFile);
   return fetched;
 }
 
@@ -116,7 +116,7 @@ DefinitionsDownload DownloadNewDefinitions() {
                          ? DefinitionsDownload::Outcome::Replaced
                          : DefinitionsDownload::Outcome::NotReplaced;
   }
-  platform::DeleteFileForced(tmpFile);
+  platform::DeleteEvenIfReadOnly(tmpFile);
   return result;
 }
 

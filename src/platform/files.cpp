@@ -97,16 +97,6 @@ ReadResult ReadFileStart(const std::string& path, size_t count, std::string& byt
 
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }
 
-bool DeleteFileForced(const std::string& path) {
-  // As the removal writes it: a name ending in a dot or blank must not be
-  // trimmed into the name of another file.
-  const std::wstring file = ExtendedPath(path);
-  if (DeleteFileW(file.c_str())) return true;
-  if (GetLastError() != ERROR_ACCESS_DENIED) return false;
-  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return DeleteFileW(file.c_str()) != FALSE;
-}
-
 ContentCheck CheckFileHasContent(const std::string& path, std::string& error) {
   if (path.empty()) return ContentCheck::Absent;
   WIN32_FILE_ATTRIBUTE_DATA data;
@@ -220,8 +210,8 @@ MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) 
   }
   if (copied == CopyResult::TargetExists) return MoveResult::TargetTaken;
   if (copied == CopyResult::Failed) return MoveResult::Failed;
-  if (DeleteFileForced(from)) return MoveResult::Moved;
-  DeleteFileForced(to);
+  if (DeleteEvenIfReadOnly(from)) return MoveResult::Moved;
+  DeleteEvenIfReadOnly(to);
   return MoveResult::Failed;
 }
 
@@ -258,6 +248,8 @@ void ClearMarks(const std::string& path) {
 }
 
 bool DeleteEvenIfReadOnly(const std::string& path) {
+  // As the removal writes it: a name ending in a dot or blank must not be
+  // trimmed into the name of another file.
   const std::wstring file = ExtendedPath(path);
   if (DeleteFileW(file.c_str())) return true;
   const DWORD attributes = GetFileAttributesW(file.c_str());

@@ -25,9 +25,6 @@ ReadResult ReadFileStart(const std::string& path, size_t count, std::string& byt
 // left as it is (the caller goes on either way).
 void CreateFolder(const std::string& path);
 
-// Deletes a file, clearing a read-only mark if that is what stands in the
-// way; false when the file is still there afterwards.
-bool DeleteFileForced(const std::string& path);
 
 // Whether a file is present and longer than 0 bytes. A missing file (or
 // empty path) is Absent; any other failure, such as a folder in the path

@@ -67,6 +67,12 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+int ProcessorCount() {
+  SYSTEM_INFO info = {};
+  GetSystemInfo(&info);
+  return info.dwNumberOfProcessors > 0 ? static_cast<int>(info.dwNumberOfProcessors) : 1;
+}
+
 std::vector<std::string> CommandLineArguments() {
   std::vector<std::string> arguments;
   int count = 0;

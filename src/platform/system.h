@@ -25,6 +25,8 @@ void OpenDocument(const std::string& target);
 void ShellOpen(HWND owner, const std::string& path);
 // Logical pixels per inch of the screen.
 int ScreenDpi();
+// The number of processors the system runs threads on; at least 1.
+int ProcessorCount();
 // The arguments of the process's command line after the program's name.
 std::vector<std::string> CommandLineArguments();
 // The system's folder dialog; nothing when it is cancelled.

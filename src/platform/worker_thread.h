@@ -21,16 +21,31 @@ class WorkerThread {
 
   // False when the thread could not be started; the job has then not run.
   bool Started() const { return static_cast<bool>(handle_); }
-  // Signalled when the job has ended.
-  HANDLE handle() const { return handle_.get(); }
   bool Ended() const { return !handle_ || WaitForSingleObject(handle_.get(), 0) != WAIT_TIMEOUT; }
 
  private:
   UniqueHandle handle_;
 };
 
-// Gives the processor away for about a millisecond, or less when input or a
-// sent message arrives for the calling thread.
-void PauseBriefly();
+// An event by which one thread ends another's pause early.
+class WakeSignal {
+ public:
+  WakeSignal() : handle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  void Signal() {
+    if (handle_) SetEvent(handle_.get());
+  }
+  HANDLE handle() const { return handle_.get(); }
+
+ private:
+  UniqueHandle handle_;
+};
+
+// Gives the processor away for about a millisecond (longer where the
+// system's clock ticks coarser), or less when input or a sent message
+// arrives for the calling thread, or `wake` is signalled.
+void PauseBriefly(HANDLE wake = nullptr);
+// Sleeps for about a millisecond (longer where the system's clock ticks
+// coarser); for threads that own no window.
+void Doze();
 
 }  // namespace platform

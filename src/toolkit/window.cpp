@@ -114,6 +114,12 @@ bool IsProgramForm(HWND hwnd) {
 }
 
 
+void FocusControl(HWND window, HWND preferred, HWND fallback) {
+  const bool usable = IsChild(window, preferred) && IsWindowVisible(preferred) && IsWindowEnabled(preferred);
+  HWND target = usable ? preferred : fallback;
+  if (target != nullptr) SetFocus(target);
+}
+
 bool RouteDialogKeys(HWND window, MSG& msg) {
   if (window == nullptr || (msg.hwnd != window && !IsChild(window, msg.hwnd))) return false;
   return IsDialogMessageW(window, &msg) != FALSE;

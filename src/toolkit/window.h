@@ -61,6 +61,11 @@ bool IsProgramForm(HWND hwnd);
 // mnemonics; true when the message was used.
 bool RouteDialogKeys(HWND window, MSG& msg);
 
+// Focuses `preferred` when it is a visible, enabled control of `window`,
+// and `fallback` otherwise; a window coming back to the front gives the
+// keyboard back to where the user left it.
+void FocusControl(HWND window, HWND preferred, HWND fallback);
+
 // Removes the last two items of a window's system menu (the separator and
 // Close on a standard window), which also disables its close box and Alt+F4.
 void RemoveCloseMenuItems(HWND hwnd);

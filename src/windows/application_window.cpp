@@ -7,7 +7,7 @@ namespace windows {
 
 namespace {
 
-constexpr UINT kRunRequestedScans = WM_APP + 1;
+constexpr UINT kScanPendingFolders = WM_APP + 1;
 // Far more than any path; a larger block is no request of ours.
 constexpr DWORD kLargestRequest = 65536;
 
@@ -21,29 +21,25 @@ void ApplicationWindow::Create(const std::string& title) {
 
 void ApplicationWindow::SetTitle(const std::string& title) { SetWindowTextW(hwnd(), platform::Widen(title).c_str()); }
 
-void ApplicationWindow::SetScanHandler(std::function<void(const std::string&)> handler) {
-  scanHandler_ = std::move(handler);
+void ApplicationWindow::TakeScanRequests(core::PendingFolders& pending, std::function<void()> scanPending) {
+  pending_ = &pending;
+  scanPending_ = std::move(scanPending);
 }
 
 void ApplicationWindow::RequestScan(const std::string& folder) {
-  requestedScans_.push_back(folder);
-  PostMessageW(hwnd(), kRunRequestedScans, 0, 0);
+  if (pending_ == nullptr) return;
+  pending_->Add(folder);
+  ScanPendingFoldersSoon();
 }
 
-void ApplicationWindow::RunRequestedScans() {
-  std::vector<std::string> folders;
-  folders.swap(requestedScans_);
-  for (const std::string& folder : folders) {
-    if (scanHandler_) scanHandler_(folder);
-  }
-}
+void ApplicationWindow::ScanPendingFoldersSoon() { PostMessageW(hwnd(), kScanPendingFolders, 0, 0); }
 
 LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COPYDATA: {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 || data->cbData > kLargestRequest ||
-          data->lpData == nullptr) {
+      if (pending_ == nullptr || data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 ||
+          data->cbData > kLargestRequest || data->lpData == nullptr) {
         return FALSE;
       }
       // The scan lets messages through for minutes; the sender waits only
@@ -51,8 +47,8 @@ LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
       RequestScan(std::string(static_cast<const char*>(data->lpData), data->cbData));
       return TRUE;
     }
-    case kRunRequestedScans:
-      RunRequestedScans();
+    case kScanPendingFolders:
+      if (scanPending_) scanPending_();
       return 0;
     default:
       return Default(message, wParam, lParam);

@@ -6,8 +6,8 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "core/pending_folders.h"
 #include "toolkit/window.h"
 
 namespace windows {
@@ -19,17 +19,19 @@ class ApplicationWindow : public toolkit::Window {
 
   void Create(const std::string& title);
   void SetTitle(const std::string& title);
-  // Receives each requested folder from the message loop, never from
-  // inside the sender's call.
-  void SetScanHandler(std::function<void(const std::string&)> handler);
-  void RequestScan(const std::string& folder);
+  // Each folder handed over is noted in `pending` at once (the sender waits
+  // only for that); `scanPending` runs from the message loop afterwards,
+  // never from inside the sender's call.
+  void TakeScanRequests(core::PendingFolders& pending, std::function<void()> scanPending);
+  // Has `scanPending` called from the message loop.
+  void ScanPendingFoldersSoon();
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void RunRequestedScans();
+  void RequestScan(const std::string& folder);
 
-  std::function<void(const std::string&)> scanHandler_;
-  std::vector<std::string> requestedScans_;
+  core::PendingFolders* pending_ = nullptr;
+  std::function<void()> scanPending_;
 };
 
 }  // namespace windows

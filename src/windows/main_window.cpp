@@ -101,9 +101,7 @@ void MainWindow::CreateContent() {
   scan_.ChooseFullScan();
   SelectTab(tabs::Status);
 
-  platform::CreateFolder(features::QuarantineFolder());
-  features::RemoveUnfinishedCopies(features::QuarantineFolder());
-  platform::CreateFolder(platform::AppPath("Reports"));
+  features::PrepareProgramFolders();
   quarantine_.RefreshLists();
 }
 
@@ -139,7 +137,7 @@ void MainWindow::SaveAndHide() {
 
 void MainWindow::OnActivated() {
   quarantine_.RefreshLists();
-  status_.ShowDefinitions(program_.tray.definitionsList());
+  status_.ShowDefinitions(program_.definitions.list());
   status_.ShowRemovedTotal(program_.removedTotal.value());
   settings_.LoadPreferences();
 }
@@ -164,7 +162,7 @@ void MainWindow::OnTabsFocused() {
   // Re-reads the quarantine folder into both lists, so the figure the status
   // shows is current rather than as old as the last activation.
   quarantine_.RefreshCount();
-  status_.ShowFigures(program_.tray.definitionsList());
+  status_.ShowFigures(program_.definitions.list());
 }
 
 void MainWindow::UpdateClock() {
@@ -198,9 +196,7 @@ void MainWindow::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::RestoreFocus() {
-  HWND target = returningFromElsewhere_ ? lastFocus_ : nullptr;
-  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = Control(ids::MainTabs);
-  if (target != nullptr) SetFocus(target);
+  toolkit::FocusControl(hwnd(), returningFromElsewhere_ ? lastFocus_ : nullptr, Control(ids::MainTabs));
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {

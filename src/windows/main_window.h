@@ -42,8 +42,10 @@ class MainWindow : public toolkit::Window {
 
   void LoadPreferences();
   void OnScanNowClicked();
-  // One scan run of a single folder, as asked for on the command line.
-  void ScanFolder(const std::string& folder);
+  // One scan run of the folders handed over on the command line, one after
+  // another, those handed over while it runs too. With a scan running they
+  // wait for its end.
+  void ScanPendingFolders();
   // Close rule: store the counter, then hide instead of closing.
   void RequestClose();
 
@@ -68,9 +70,8 @@ class MainWindow : public toolkit::Window {
   void UpdateClock();
   void OnTabChanged();
   void OnTabsFocused();
-  // `folder` names the one folder to scan; without it the Scan tab's choice
-  // decides.
-  void ScanRun(const std::string* folder);
+  // Scans the pending folders, or else what the Scan tab's choice names.
+  void ScanRun(bool pendingFolders);
 
   Program& program_;
   int dpi_ = 96;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "core/pending_folders.h"
+#include "features/definitions_loading.h"
 #include "features/removed_total.h"
 #include "windows/application_window.h"
 #include "windows/main_window.h"
@@ -26,15 +28,12 @@ struct Program {
   // replaced by the next run.
   std::unique_ptr<ScanWindow> scanWindow;
   bool scanRunning = false;
-  // Set once start-up has loaded the definitions. Before that (while the
-  // automatic update check at start waits for an answer) a scan would find
-  // nothing and call the machine clean.
-  bool definitionsLoaded = false;
+  // Folders handed over ("/scan") that wait for a scan run.
+  core::PendingFolders pendingScans;
+  // Loaded by start-up; while the automatic update check at start waits for
+  // an answer there are none yet.
+  features::CurrentDefinitions definitions;
   features::RemovedTotal removedTotal;
-  // Set by the scan window's Abort button, tested by the scan engine.
-  bool abortScan = false;
-  // Report lines of the current scan run.
-  std::string scanReportText;
 };
 
 }  // namespace windows

@@ -11,8 +11,7 @@
 
 #include "core/removal_text.h"
 #include "features/quarantine_records.h"
-#include "features/startup_traces.h"
-#include "features/removal.h"
+#include "features/restore.h"
 #include "platform/files.h"
 #include "platform/handles.h"
 #include "platform/system.h"
@@ -51,11 +50,26 @@ POINT KeyboardMenuPoint(HWND list) {
   return point;
 }
 
-std::string NamedList(const std::vector<std::string>& items, const char* one, const char* many) {
-  std::string text = items.size() == 1 ? std::string(one) : std::to_string(items.size()) + many;
-  for (const std::string& item : items) text += "\r\n" + item;
-  return text;
-}
+// Asks the user what a restore needs to know.
+class AskingRestore : public features::RestoreQuestions {
+ public:
+  explicit AskingRestore(HWND owner) : owner_(owner) {}
+
+  std::optional<std::string> ChooseFolder(bool everyFile) override {
+    return platform::ChooseFolder(
+        owner_, everyFile ? "Choose the folder to restore the selected files to."
+                          : "Where the files came from is not known. Choose the folder to restore them to.");
+  }
+
+  bool RestoreBeside(const std::string& target, const std::string& name) override {
+    return ShowMessage(owner_,
+                       "\"" + target + "\" already exists.\r\n\r\nRestore \"" + name + "\" beside it under another name?",
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+  }
+
+ private:
+  HWND owner_;
+};
 
 }  // namespace
 
@@ -101,73 +115,11 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 }
 
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
-  const std::vector<std::string> names = toolkit::SelectedItemTexts(Control(ids::QuarantineList));
-  std::vector<core::JournalRecord> restored;
-  std::vector<std::string> failed;
-  // Asked once, when the first file needs it; a cancelled dialog leaves
-  // every file that needed it in quarantine.
-  bool askedForFolder = false;
-  std::optional<std::string> folder;
-  std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
-  // While a question waits, the scan window may quarantine and record more
-  // files: the records are read again after each one.
-  bool asked = false;
-  for (const std::string& name : names) {
-    if (asked) records = features::ReadQuarantineRecords();
-    asked = false;
-    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
-    // A record that leads anywhere but to a full path outside the quarantine
-    // is not followed: the file is treated like one without a record.
-    const bool known = record && core::IsRestorablePath(record->originalPath, features::QuarantineFolder());
-    // The original name, which may differ from the one in quarantine.
-    const std::string fileName = known ? std::string(core::FileNameOf(record->originalPath)) : name;
-    std::string target;
-    if (chooseFolder || !known) {
-      if (!askedForFolder) {
-        askedForFolder = asked = true;
-        folder = platform::ChooseFolder(
-            hwnd(), chooseFolder ? "Choose the folder to restore the selected files to."
-                                 : "Where the files came from is not known. Choose the folder to restore them to.");
-      }
-      if (!folder) continue;
-      target = (folder->empty() || folder->back() != '\\' ? *folder + "\\" : *folder) + fileName;
-    } else {
-      target = record->originalPath;
-    }
-    const std::string quarantined = features::QuarantineFolder() + "\\" + name;
-    platform::MoveResult result = platform::MoveWithoutReplacing(quarantined, target);
-    if (result == platform::MoveResult::TargetTaken) {
-      const int answer = ShowMessage(
-          hwnd(), "\"" + target + "\" already exists.\r\n\r\nRestore \"" + name + "\" beside it under another name?",
-          MB_YESNO | MB_ICONQUESTION);
-      asked = true;
-      if (answer != IDYES) continue;
-      target = features::FreePathBeside(target);
-      result = platform::MoveWithoutReplacing(quarantined, target);
-    }
-    if (result != platform::MoveResult::Moved) {
-      failed.push_back(name);
-      continue;
-    }
-    if (record) restored.push_back(*record);
-    // The spare copy the removal left beside the original has served its
-    // purpose once the same file is back; one that cannot be compared stays.
-    if (known && !chooseFolder) {
-      const std::string sibling = core::SiblingCopyPath(record->originalPath);
-      if (platform::SameContent(sibling, target)) platform::DeleteFileForced(sibling);
-      // What started it at log-on comes back only with the file at its own
-      // place: elsewhere it would start whatever took that place.
-      if (target == record->originalPath) features::RestoreStartupTraces(record->startupTraces);
-    }
-  }
-  features::ForgetQuarantined(restored);
+  AskingRestore questions(hwnd());
+  const features::RestoreOutcome outcome = features::RestoreQuarantined(
+      toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions);
   RefreshLists();
-  if (!failed.empty()) {
-    ShowMessage(hwnd(),
-                          NamedList(failed, "1 item could not be restored:", " items could not be restored:") +
-                              "\r\n\r\nThe files are still in quarantine.",
-                          MB_OK | MB_ICONEXCLAMATION);
-  }
+  ShowFailures(hwnd(), outcome.failed, "restored", "The files are still in quarantine.");
 }
 
 void QuarantinePage::ShowSelectedDetails() {

@@ -70,18 +70,8 @@ void QuarantinePage::OnDeselectAllClicked() { SelectEvery(Control(ids::Quarantin
 
 void QuarantinePage::OnDeleteSelectedClicked() {
   toolkit::BusyPointer busy(toolkit::Pointer::Hourglass);
-  // A read-only copy is deleted all the same; one in use or already gone is
-  // passed over, and the list, re-read afterwards, shows what is left.
-  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
-  std::vector<core::JournalRecord> deleted;
-  for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
-    // Known before the file goes: its record is the one that matches it.
-    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
-    if (platform::DeleteFileForced(features::QuarantineFolder() + "\\" + name) && record) {
-      deleted.push_back(*record);
-    }
-  }
-  features::ForgetQuarantined(deleted);
+  // The list, re-read afterwards, shows what could not be deleted.
+  features::DeleteQuarantined(toolkit::SelectedItemTexts(Control(ids::QuarantineList)));
   RefreshLists();
 }
 

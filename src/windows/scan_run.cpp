@@ -1,22 +1,13 @@
 // A scan run: "Scan Now" on the Scan tab, the automatic scan at start, or
-// the scan of one folder asked for on the command line.
+// the scan of the folders handed over on the command line.
 #include <windows.h>
 
-#include "core/definitions.h"
-#include "core/definitions_index.h"
-#include "core/scan_engine.h"
-#include "core/scan_text.h"
-#include "core/setting_values.h"
-#include "features/background_walk.h"
-#include "features/exclusions.h"
-#include "features/quarantine_records.h"
-#include "features/scan_report.h"
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "features/scan_session.h"
 #include "features/settings.h"
-#include "platform/clock.h"
-#include "platform/disk_lister.h"
-#include "platform/files.h"
-#include "platform/system.h"
-#include "platform/text.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
 #include "windows/main_window.h"
@@ -39,22 +30,24 @@ class RunningFlag {
 
 }  // namespace
 
-void MainWindow::OnScanNowClicked() { ScanRun(nullptr); }
+void MainWindow::OnScanNowClicked() { ScanRun(false); }
 
-void MainWindow::ScanFolder(const std::string& folder) { ScanRun(&folder); }
+void MainWindow::ScanPendingFolders() {
+  if (!program_.pendingScans.empty()) ScanRun(true);
+}
 
-void MainWindow::ScanRun(const std::string* folder) {
-  if (!program_.definitionsLoaded) return;
+void MainWindow::ScanRun(bool pendingFolders) {
+  if (!program_.definitions.loaded()) return;
   // A second run inside the first one's message handling would empty the
-  // results under it; the running scan is brought forward instead.
+  // results under it; the running scan is brought forward instead, and
+  // folders handed over meanwhile wait for its end.
   if (program_.scanRunning) {
     if (program_.scanWindow) program_.scanWindow->BringToFront();
     return;
   }
   RunningFlag running(program_.scanRunning);
 
-  program_.scanReportText.clear();
-  features::RecordScanStart(platform::GeneralDate(platform::Now()));
+  features::RecordScanStart();
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
 
   if (!program_.scanWindow || !program_.scanWindow->Exists()) program_.scanWindow = std::make_unique<ScanWindow>(program_);
@@ -68,40 +61,36 @@ void MainWindow::ScanRun(const std::string* folder) {
   window.YieldToWindow();
   window.EmptyResults();
 
+  // A run of handed-over folders takes them one by one as it walks, below.
   std::vector<std::string> roots;
-  if (folder != nullptr) {
-    roots.push_back(*folder);
-  } else if (scan_.FullScanChosen()) {
-    const std::vector<std::string> drives = scan_.RefreshDriveList();
-    roots = core::FullScanRoots(drives, platform::IsFloppyDrive);
-  } else {
-    roots.push_back(platform::WindowsDirectory());
-  }
-  // Held for the whole run: the splash window's start button may reload the
-  // definitions while this scan lets messages through.
-  const core::SharedDefinitions definitions = program_.tray.definitions();
-  // The folders are listed ahead on a thread of their own while this one
-  // examines them and keeps the window answering.
-  features::BackgroundFolderWalk folders(definitions->index.fold(), [&window] { return window.YieldToWindow(); });
-  core::ScanEngine engine(folders, window, definitions->list, definitions->index, program_.scanReportText,
-                          window.objectsScanned);
-  // Read once per run: the user may exclude files from the last results
-  // while this one waits to start.
-  const core::PathSet keptFiles = features::ExcludedPaths();
-  engine.Keep(keptFiles);
-  // Quarantined copies would otherwise be reported again by every full scan.
-  folders.Exclude(features::QuarantineFolder());
-  for (const std::string& root : roots) engine.Walk(root, true);
-
-  if (features::IsSwitchedOn(core::kAutoLog)) {
-    const features::ReportWrite report = features::WriteScanReport(program_.scanReportText);
-    if (!report.written) {
-      ShowMessage(window.hwnd(), "The scan report could not be saved as " + report.path + "\r\n" + report.error,
-                  MB_OK | MB_ICONEXCLAMATION);
+  if (!pendingFolders) {
+    if (scan_.FullScanChosen()) {
+      roots = features::FullScanRoots(scan_.RefreshDriveList());
+    } else {
+      roots.push_back(features::QuickScanRoot());
     }
+  }
+  features::ScanSession session(program_.definitions.shared(), window);
+  window.Observe(&session);
+  for (const std::string& root : roots) session.Walk(root);
+  // Folders handed over while this run walks join it, in the same window.
+  while (pendingFolders && !session.aborted()) {
+    const std::optional<std::string> folder = program_.pendingScans.Take();
+    if (!folder) break;
+    session.Walk(*folder);
+  }
+  window.Observe(nullptr);
+
+  const std::optional<features::ReportWrite> report = session.SaveReportIfWanted();
+  if (report && !report->written) {
+    ShowMessage(window.hwnd(), "The scan report could not be saved as " + report->path + "\r\n" + report->error,
+                MB_OK | MB_ICONEXCLAMATION);
   }
   busy.Release();
   window.Finish();
+  // Handed over during another kind of run, or after an abort: the next run
+  // is theirs.
+  if (!program_.pendingScans.empty()) program_.appWindow.ScanPendingFoldersSoon();
 }
 
 }  // namespace windows

@@ -69,11 +69,10 @@ void ScanWindow::Load() {
 }
 
 void ScanWindow::ResetForNewRun() {
-  program_.abortScan = false;
   ShowButton(ids::ScanWindowExit, false);
   ShowButton(ids::ScanWindowAbort, true);
   EnableWindow(controls_.Get(ids::ScanWindowQuarantine), FALSE);
-  objectsScanned = 0;
+  objectsScanned_ = 0;
   // A window kept from an earlier run starts over as a new one would.
   anyFileExamined_ = false;
   shownFound_ = -1;
@@ -101,7 +100,8 @@ void ScanWindow::BringToFront() {
 }
 
 void ScanWindow::EmptyResults() {
-  queuedLines_.clear();
+  detections_.clear();
+  listed_ = 0;
   SendMessageW(DetectionList(), LB_RESETCONTENT, 0, 0);
   SendMessageW(DetectionList(), LB_SETHORIZONTALEXTENT, 0, 0);
   widestLine_ = 0;
@@ -119,9 +119,7 @@ void ScanWindow::Finish() {
   ShowButton(ids::ScanWindowExit, true);
   EnableWindow(controls_.Get(ids::ScanWindowQuarantine), TRUE);
   // Hiding Abort took the keyboard focus with it; Exit takes it over.
-  HWND focus = GetFocus();
-  const bool focusUsable = IsChild(hwnd(), focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
-  if (GetActiveWindow() == hwnd() && !focusUsable) SetFocus(DefaultButton());
+  if (GetActiveWindow() == hwnd()) toolkit::FocusControl(hwnd(), GetFocus(), DefaultButton());
 }
 
 HWND ScanWindow::DefaultButton() const {
@@ -130,9 +128,7 @@ HWND ScanWindow::DefaultButton() const {
 }
 
 void ScanWindow::RestoreFocus() {
-  HWND target = lastFocus_;
-  if (!IsChild(hwnd(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = DefaultButton();
-  SetFocus(target);
+  toolkit::FocusControl(hwnd(), lastFocus_, DefaultButton());
 }
 
 void ScanWindow::ShowButton(int id, bool shown) {
@@ -147,7 +143,8 @@ bool ScanWindow::YieldToWindow() {
     RefreshAndPump();
     lastPump_ = GetTickCount();
   }
-  return program_.abortScan;
+  // Abort goes to the session, which answers for the run.
+  return false;
 }
 
 void ScanWindow::RefreshAndPump() {
@@ -171,7 +168,7 @@ void ScanWindow::RefreshCounters() {
     pendingFolder_.clear();
   }
   if (!anyFileExamined_) return;
-  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), std::to_string(objectsScanned) + " Objects scanned");
+  toolkit::SetText(controls_.Get(ids::ScanWindowScannedCount), std::to_string(objectsScanned_) + " Objects scanned");
   LRESULT found = SendMessageW(DetectionList(), LB_GETCOUNT, 0, 0);
   if (found < 0) found = 0;
   // Seldom changes; setting a label to its own text still costs a repaint.
@@ -182,13 +179,13 @@ void ScanWindow::RefreshCounters() {
 
 void ScanWindow::ScanningFolder(const std::string& shownPath) { pendingFolder_ = shownPath; }
 
-void ScanWindow::Detected(const std::string& detectionLine) {
+void ScanWindow::Detected(const core::Detection& detection) {
   if (!Exists()) return;
-  queuedLines_.push_back(platform::Widen(detectionLine));
+  detections_.push_back(detection);
 }
 
 void ScanWindow::AddQueuedLines() {
-  if (queuedLines_.empty() || !Exists()) return;
+  if (listed_ >= detections_.size() || !Exists()) return;
   HWND list = DetectionList();
   if (!listRedrawOff_) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -199,14 +196,14 @@ void ScanWindow::AddQueuedLines() {
   {
     const platform::WindowDC dc(list);
     const platform::SelectedObject font(dc.get(), fonts_->For(toolkit::FontKind::Normal));
-    for (const std::wstring& line : queuedLines_) {
+    for (; listed_ < detections_.size(); ++listed_) {
+      const std::wstring line = platform::Widen(core::DetectionLine(detections_[listed_]));
       SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
       SIZE size = {};
       GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
       if (size.cx + 8 > widest) widest = size.cx + 8;
     }
   }
-  queuedLines_.clear();
   if (widest > widestLine_) {
     widestLine_ = widest;
     SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
@@ -230,12 +227,12 @@ void ScanWindow::KeepWholeLines() {
 }
 
 void ScanWindow::FileExamined(int32_t count) {
-  objectsScanned = count;
+  objectsScanned_ = count;
   anyFileExamined_ = true;
 }
 
 void ScanWindow::OnAbortClicked() {
-  program_.abortScan = true;
+  if (session_ != nullptr) session_->Abort();
   ShowButton(ids::ScanWindowAbort, false);
   ShowButton(ids::ScanWindowExit, true);
   SetFocus(controls_.Get(ids::ScanWindowExit));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/scan_engine.h"
+#include "features/scan_session.h"
 #include "toolkit/controls.h"
 #include "toolkit/window.h"
 #include "windows/control_ids.h"
@@ -33,11 +34,12 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   void Finish();
   HWND DetectionList() const { return controls_.Get(ids::ScanWindowDetections); }
 
-  int32_t objectsScanned = 0;
+  // The run whose findings the window shows; Abort stops it.
+  void Observe(features::ScanSession* session) { session_ = session; }
 
   bool YieldToWindow() override;
   void ScanningFolder(const std::string& shownPath) override;
-  void Detected(const std::string& detectionLine) override;
+  void Detected(const core::Detection& detection) override;
   void FileExamined(int32_t objectsScanned) override;
 
  private:
@@ -50,6 +52,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Ends the programs the definitions name, then removes the marked
   // detections (the removal's own file).
   void OnQuarantineClicked();
+  // Drops the detections at these positions, whose lines have left the list.
+  void ForgetDetections(const std::vector<size_t>& ascending);
   // The results list's menu: keep the clicked or the marked files for good.
   // False for a menu asked of another control.
   bool OnContextMenu(HWND source, LPARAM position);
@@ -61,13 +65,16 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Brings the labels up to the exact counts and lets queued messages through.
   void RefreshAndPump();
   void RefreshCounters();
-  // Adds the queued detection lines to the list with its drawing held back.
+  // Adds the lines of the detections not yet listed, with the list's
+  // drawing held back.
   void AddQueuedLines();
   // Lets the list draw again and shows what was added since it last did.
   void ShowAddedLines();
   void KeepWholeLines();
 
   Program& program_;
+  features::ScanSession* session_ = nullptr;
+  int32_t objectsScanned_ = 0;
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;
   toolkit::ControlSet controls_;
@@ -77,7 +84,10 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   std::string pendingFolder_;
   int widestLine_ = 0;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
-  std::vector<std::wstring> queuedLines_;
+  // Every detection of the run, in the list's order; the first `listed_`
+  // of them are lines of the list.
+  std::vector<core::Detection> detections_;
+  size_t listed_ = 0;
   bool listRedrawOff_ = false;
   DWORD lastRepaint_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include <string>
 #include <vector>
 
 #include "features/disk_folders.h"
@@ -53,28 +52,30 @@ bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
               L"Always Ignore Marked Files");
   const UINT command = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
-  std::vector<int> chosen;
-  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  if (command == kIgnoreThisFile) chosen.push_back(line);
+  std::vector<size_t> chosen;
+  if (command == kIgnoreThisFile) chosen.push_back(static_cast<size_t>(line));
   if (command == kIgnoreMarkedFiles) {
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-      if (SendMessageW(list, LB_GETSEL, i, 0) > 0) chosen.push_back(i);
+      if (SendMessageW(list, LB_GETSEL, i, 0) > 0) chosen.push_back(static_cast<size_t>(i));
     }
   }
   if (chosen.empty()) return true;
   core::PathSet ignored(features::FoldFileName);
-  for (int i : chosen) {
-    const std::string text = toolkit::ListItemText(list, i);
-    const size_t split = text.find(" > ");
-    if (split == std::string::npos) continue;
-    features::AddExclusion(text.substr(0, split), text.substr(split + 3));
-    ignored.Add(text.substr(0, split));
+  for (size_t i : chosen) {
+    if (i >= detections_.size()) continue;
+    features::AddExclusion(detections_[i].path, detections_[i].description);
+    ignored.Add(detections_[i].path);
   }
   // Every line of an ignored file goes, as the next scan would not list it.
-  for (int i = count - 1; i >= 0; --i) {
-    const std::string text = toolkit::ListItemText(list, i);
-    if (ignored.Contains(text.substr(0, text.find(" > ")))) SendMessageW(list, LB_DELETESTRING, i, 0);
+  std::vector<size_t> leaving;
+  for (size_t i = 0; i < detections_.size(); ++i) {
+    if (ignored.Contains(detections_[i].path)) leaving.push_back(i);
   }
+  for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
+    SendMessageW(list, LB_DELETESTRING, *position, 0);
+  }
+  ForgetDetections(leaving);
   return true;
 }
 

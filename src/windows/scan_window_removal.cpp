@@ -1,21 +1,19 @@
 // The scan window's Quarantine button: end the programs the definitions
-// name, then move every marked detection into quarantine.
+// name, then move every marked detection into quarantine and show what
+// became of them.
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/removal_text.h"
-#include "features/exclusions.h"
-#include "features/disk_folders.h"
 #include "features/process_pass.h"
 #include "features/removal.h"
-#include "features/settings.h"
 #include "platform/files.h"
 #include "platform/painting_wait.h"
 #include "platform/system.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/message_box.h"
-#include "windows/message_loop.h"
 #include "windows/program.h"
 #include "windows/scan_window.h"
 
@@ -37,41 +35,39 @@ class PaintSlices {
   DWORD last_ = GetTickCount();
 };
 
-std::string FilePathOf(const std::string& detectionLine) { return detectionLine.substr(0, detectionLine.find(" > ")); }
-
-// The files the user keeps: the excluded ones, and those whose every line
-// in the list is left unmarked.
-core::PathSet KeptFiles(HWND list) {
-  core::PathSet kept = features::ExcludedPaths();
-  core::PathSet marked(features::FoldFileName);
+std::vector<size_t> MarkedLines(HWND list) {
+  std::vector<size_t> marked;
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (int i = 0; i < count; ++i) {
-    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) marked.Add(FilePathOf(toolkit::ListItemText(list, i)));
+  for (LRESULT i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) marked.push_back(static_cast<size_t>(i));
   }
-  for (int i = 0; i < count; ++i) {
-    const std::string path = FilePathOf(toolkit::ListItemText(list, i));
-    if (!marked.Contains(path)) kept.Add(path);
-  }
-  return kept;
-}
-
-std::string NotRemovedMessage(const std::vector<std::string>& files) {
-  std::string text = files.size() == 1 ? "1 item could not be removed:" : std::to_string(files.size()) +
-                                                                            " items could not be removed:";
-  for (const std::string& file : files) text += "\r\n" + file;
-  text += "\r\n\r\nThe files are still in place; close the programs that use them and try again.";
-  return text;
+  return marked;
 }
 
 }  // namespace
 
+void ScanWindow::ForgetDetections(const std::vector<size_t>& ascending) {
+  std::vector<core::Detection> kept;
+  kept.reserve(detections_.size() - std::min(detections_.size(), ascending.size()));
+  auto gone = ascending.begin();
+  for (size_t i = 0; i < detections_.size(); ++i) {
+    if (gone != ascending.end() && *gone == i) {
+      ++gone;
+      continue;
+    }
+    kept.push_back(std::move(detections_[i]));
+  }
+  detections_ = std::move(kept);
+  listed_ = detections_.size();
+}
+
 void ScanWindow::OnQuarantineClicked() {
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
   HWND list = DetectionList();
-  const core::PathSet excluded = features::ExcludedPaths();
+  const std::vector<size_t> marked = MarkedLines(list);
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program_.tray.definitions()->index, KeptFiles(list),
+      features::EndNamedProcesses(program_.definitions.shared()->index, features::KeptFiles(detections_, marked),
                                   [this] { ShowMessage(hwnd(), "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
@@ -79,43 +75,22 @@ void ScanWindow::OnQuarantineClicked() {
       break;
   }
 
-  const std::string applicationFolder = platform::ApplicationFolder();
-  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  std::vector<int> leaving;
-  int32_t removed = 0;
-  std::vector<std::string> notRemoved;
   PaintSlices paint;
-  for (int i = 0; i < count; ++i) {
-    paint.Due();
-    if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
-    // Excluded since the scan listed it, from this window or another.
-    if (excluded.Contains(FilePathOf(toolkit::ListItemText(list, i)))) continue;
-    const features::DetectionRemoval removal = features::RemoveDetection(toolkit::ListItemText(list, i), applicationFolder);
-    if (!removal.understood) continue;
-    switch (removal.result) {
-      case features::RemovalResult::Removed:
-        ++removed;
-        leaving.push_back(i);
-        break;
-      case features::RemovalResult::AlreadyGone:
-        leaving.push_back(i);
-        break;
-      case features::RemovalResult::Failed:
-        notRemoved.push_back(removal.filePath);
-        break;
-    }
-  }
+  const features::QuarantineOutcome outcome = features::QuarantineDetections(
+      detections_, marked, platform::ApplicationFolder(), [&paint] { paint.Due(); });
   // The rows go in one batch, drawn once at the end.
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
+  for (auto position = outcome.gone.rbegin(); position != outcome.gone.rend(); ++position) {
     paint.Due();
     SendMessageW(list, LB_DELETESTRING, *position, 0);
   }
+  ForgetDetections(outcome.gone);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  program_.removedTotal.Add(removed);
+  program_.removedTotal.Add(outcome.removed);
   busy.Release();
-  if (!notRemoved.empty()) ShowMessage(hwnd(), NotRemovedMessage(notRemoved), MB_OK | MB_ICONEXCLAMATION);
+  ShowFailures(hwnd(), outcome.notRemoved, "removed",
+               "The files are still in place; close the programs that use them and try again.");
 }
 
 }  // namespace windows

@@ -3,7 +3,6 @@
 #include "core/program_identity.h"
 #include "core/setting_values.h"
 #include "core/tray_mouse.h"
-#include "features/definitions_loading.h"
 #include "features/settings.h"
 #include "toolkit/bitmaps.h"
 #include "windows/control_ids.h"
@@ -20,8 +19,7 @@ constexpr const wchar_t* kTrayClass = L"TallowickParawardenTray";
 }  // namespace
 
 TrayWindow::TrayWindow(Program& program)
-    : program_(program),
-      definitions_(features::NoDefinitions()) {
+    : program_(program) {
   BindCommand(ids::TrayShow, [this] { OnShowChosen(); });
   BindCommand(ids::TrayAbout, [this] { OnAboutChosen(); });
   BindCommand(ids::TrayExit, [this] { OnExitChosen(); });

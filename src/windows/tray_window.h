@@ -1,10 +1,9 @@
-// The hidden tray window: owns the notification-area icon, its menu, and the
-// current definitions for the whole run of the program.
+// The hidden tray window: owns the notification-area icon and its menu for
+// the whole run of the program.
 #pragma once
 
 #include <windows.h>
 
-#include "core/definitions.h"
 #include "platform/handles.h"
 #include "toolkit/tray_icon.h"
 #include "toolkit/window.h"
@@ -19,10 +18,6 @@ class TrayWindow : public toolkit::Window {
 
   // Creates the window (never shown) and runs its load step.
   void Load();
-  const core::DefinitionsList& definitionsList() const { return definitions_->list; }
-  // The current load, shared: a scan keeps the one it started with.
-  core::SharedDefinitions definitions() const { return definitions_; }
-  void SetDefinitions(core::SharedDefinitions definitions) { definitions_ = std::move(definitions); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -36,7 +31,6 @@ class TrayWindow : public toolkit::Window {
   void EndProgram();
 
   Program& program_;
-  core::SharedDefinitions definitions_;
   platform::UniqueIcon icon_;
   platform::UniqueMenu menu_;
   toolkit::NotifyRecord88 notifyRecord_ = {};

@@ -113,6 +113,32 @@ std::string ShortcutTarget(const std::string& link) {
   return target;
 }
 
+struct DialogSearch {
+  std::string captionStart;
+  std::string textStart;  // of a message box's text; empty for any dialog
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<DialogSearch*>(param);
+  const bool matches = IsWindowVisible(window) && ClassName(window) == "#32770" &&
+                       WindowText(window).rfind(search.captionStart, 0) == 0 &&
+                       WindowText(GetDlgItem(window, 0xFFFF)).rfind(search.textStart, 0) == 0;
+  if (matches) search.found = window;
+  return !matches;
+}
+
+// A visible dialog of any process by the start of its caption (setup's
+// pages add to it) and, for a message box, of its text.
+HWND WaitForDialog(const std::string& captionStart, const std::string& textStart) {
+  DialogSearch search{captionStart, textStart};
+  WaitUntil([&] {
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }, 30000);
+  return search.found;
+}
+
 class ReleaseTest : public ProgramTest {
  protected:
   void SetUp() override {
@@ -237,6 +263,43 @@ TEST_F(ReleaseTest, SilentUninstallRemovesTheProgramButKeepsQuarantineReportsAnd
   EXPECT_EQ(ReadFileText(InstalledFile("Quarantine\\kept.exe")), std::optional<std::string>("quarantined"));
   EXPECT_EQ(ReadFileText(InstalledFile("Reports\\scan.txt")), std::optional<std::string>("report"));
   EXPECT_EQ(GetSetting("AUTOSHOW"), std::optional<std::string>("0"));
+  // What the uninstall kept is no reason to refuse the folder.
+  EXPECT_EQ(Setup(), 0);
+}
+
+TEST_F(ReleaseTest, SetupAndUninstallLeaveTheUsersOwnFilesAlone) {
+  // An install where the user keeps a file of their own among the reports,
+  // uninstalled by hand, discarding the quarantine and the reports.
+  ASSERT_EQ(Setup(), 0);
+  CreateDirectoryW(platform::Widen(InstalledFile("Quarantine")).c_str(), nullptr);
+  CreateDirectoryW(platform::Widen(InstalledFile("Reports")).c_str(), nullptr);
+  const std::string programsOwn[] = {"Quarantine\\kept.exe", "Quarantine.journal", "Reports\\2026-12-763045.12.log",
+                                     "upd.txt"};
+  for (const std::string& name : programsOwn) WriteFileBytes(InstalledFile(name), "made by the program");
+  WriteFileBytes(InstalledFile("Reports\\thesis-report-final.doc"), "the user's");
+  ASSERT_EQ(RunToEnd(InstalledFile("Uninstall.exe"), ""), 0);
+  const std::string caption = kTitle + " Uninstall";
+  HWND wizard = WaitForDialog(caption, "");
+  ASSERT_NE(wizard, nullptr);
+  Click(GetDlgItem(wizard, IDOK));
+  HWND question = WaitForDialog(caption, "Keep the quarantined files");
+  ASSERT_NE(question, nullptr);
+  AnswerMessageBox(question, IDNO);
+  EXPECT_TRUE(WaitUntil([&] { return !PathExists(InstalledFile("Uninstall.exe")); }, 60000));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(wizard, IDOK)) != FALSE; }));
+  Click(GetDlgItem(wizard, IDOK));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(wizard); }));
+  EXPECT_EQ(ReadFileText(InstalledFile("Reports\\thesis-report-final.doc")), std::optional<std::string>("the user's"));
+  for (const std::string& name : programsOwn) EXPECT_FALSE(PathExists(InstalledFile(name))) << name;
+  for (const char* name : kProgramFiles) EXPECT_FALSE(PathExists(InstalledFile(name))) << name;
+  EXPECT_FALSE(PathExists(InstalledFile("Quarantine")));
+
+  // A folder of the user's is no place for setup.
+  TempFolder site("UsersSite");
+  WriteFileBytes(site / "index.html", "my own page");
+  EXPECT_NE(RunToEnd(setup_, "/S /D=" + site.path()), 0);
+  EXPECT_TRUE(ReadFileText(site / "index.html") == std::optional<std::string>("my own page")) << "overwritten";
+  EXPECT_FALSE(PathExists(site / "Parawarden.exe"));
 }
 
 TEST_F(ReleaseTest, PortableFolderFromTheZipRunsWhereItIsUnpacked) {

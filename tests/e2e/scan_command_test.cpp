@@ -1,6 +1,8 @@
 // "/scan <folder>": a scan run of one folder, started fresh or handed to the
 // copy that is already running, and the message for a folder that is not
 // there.
+#include <algorithm>
+
 #include "driver/scan_fixture.h"
 
 namespace e2e {
@@ -38,6 +40,43 @@ TEST_F(ScanCommandTest, ARunningCopyTakesTheFolderOver) {
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitForComplete(scan));
   EXPECT_EQ(Lines(scan), std::vector<std::string>{tree_ + "\\Picked\\foo.exe > Adware"});
+}
+
+// Explorer hands three selected folders over at once, one process each. The
+// running copy is held still until all three wait on it, so that they
+// arrive together.
+TEST_F(ScanCommandTest, FoldersHandedOverTogetherAreAllScannedInOneWindow) {
+  const char* const names[] = {"One", "Two", "Three"};
+  std::vector<std::string> expected;
+  for (const char* name : names) {
+    MakeFile(std::string(name) + "\\foo.exe");
+    expected.push_back(tree_ + "\\" + name + "\\foo.exe > Adware");
+  }
+  HWND splash = StartProgram();
+  ASSERT_NE(splash, nullptr);
+  platform::UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(splash, nullptr)));
+  ASSERT_TRUE(thread);
+  SuspendThread(thread.get());
+  App senders[3];
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(senders[i].Start(appFolder(), ScanArguments(tree_ + "\\" + names[i])));
+  // Each sender renames its own application window just before it sends.
+  const bool allSending = WaitUntil([] {
+    int sending = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"ThunderRT6Main", L"unwanted instance")) != nullptr;) ++sending;
+    return sending == 3;
+  }, 30000);
+  Sleep(500);
+  ResumeThread(thread.get());
+  ASSERT_TRUE(allSending);
+  for (App& sender : senders) EXPECT_TRUE(sender.WaitForExit());
+
+  HWND scan = app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(WaitForComplete(scan));
+  std::vector<std::string> lines = Lines(scan);
+  std::sort(lines.begin(), lines.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(lines, expected);
 }
 
 TEST_F(ScanCommandTest, AMissingFolderGetsAMessageAndNothingElse) {

@@ -1,4 +1,4 @@
-// Taking detection lines apart for removal, and the small rules around it.
+// Where a removal puts a detected file's copies, and the small rules around it.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,39 +8,35 @@
 
 namespace {
 
-TEST(RemovalPaths, DerivedFromTheDetectionLine) {
+TEST(RemovalPaths, DerivedFromTheDetection) {
   struct Row {
-    const char* line;
-    const char* file;
+    const char* path;
     const char* name;
     const char* quarantined;
     const char* sibling;
   };
   const Row rows[] = {
-      {"C:\\Temp\\foo.exe > Adware", "C:\\Temp\\foo.exe", "foo.exe", "D:\\App\\Quarantine\\foo.exe", "C:\\Temp\\foo.QVR"},
-      {"C:\\\\foo.exe > Adware", "C:\\\\foo.exe", "foo.exe", "D:\\App\\Quarantine\\foo.exe", "C:\\\\foo.QVR"},
-      // The description may hold " > " itself; the path ends at the first.
-      {"C:\\a b\\x.tar.gz > Adware > toolbar", "C:\\a b\\x.tar.gz", "x.tar.gz", "D:\\App\\Quarantine\\x.tar.gz",
+      {"C:\\Temp\\foo.exe", "foo.exe", "D:\\App\\Quarantine\\foo.exe", "C:\\Temp\\foo.QVR"},
+      {"C:\\\\foo.exe", "foo.exe", "D:\\App\\Quarantine\\foo.exe", "C:\\\\foo.QVR"},
+      {"C:\\a b\\x.tar.gz", "x.tar.gz", "D:\\App\\Quarantine\\x.tar.gz",
        "C:\\a b\\x.tar.QVR"},
+      // " > " is legal in a path and separates nothing here.
+      {"C:\\a > b\\x.exe", "x.exe", "D:\\App\\Quarantine\\x.exe", "C:\\a > b\\x.QVR"},
       // Without an extension the copy still lies beside the file, also when
       // a folder on the way has a dot in its name.
-      {"C:\\Temp\\tracker > Spyware", "C:\\Temp\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
+      {"C:\\Temp\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
        "C:\\Temp\\tracker.QVR"},
-      {"C:\\a.b\\tracker > Spyware", "C:\\a.b\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
+      {"C:\\a.b\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
        "C:\\a.b\\tracker.QVR"},
-      {"C:\\Temp\\.hidden > x", "C:\\Temp\\.hidden", ".hidden", "D:\\App\\Quarantine\\.hidden", "C:\\Temp\\.QVR"},
+      {"C:\\Temp\\.hidden", ".hidden", "D:\\App\\Quarantine\\.hidden", "C:\\Temp\\.QVR"},
   };
   for (const Row& row : rows) {
-    core::RemovalPaths paths;
-    ASSERT_TRUE(core::PathsForDetection(row.line, "D:\\App", paths)) << row.line;
-    EXPECT_EQ(paths.filePath, row.file) << row.line;
-    EXPECT_EQ(paths.fileName, row.name) << row.line;
-    EXPECT_EQ(paths.quarantinePath, row.quarantined) << row.line;
-    EXPECT_EQ(paths.siblingPath, row.sibling) << row.line;
-  }
-  core::RemovalPaths untouched;
-  for (const char* broken : {"no separator", " > only a description", "C:\\Temp\\ > folder only"}) {
-    EXPECT_FALSE(core::PathsForDetection(broken, "D:\\App", untouched)) << broken;
+    const core::RemovalPaths paths = core::PathsForDetection({row.path, "Adware > toolbar"}, "D:\\App");
+    EXPECT_EQ(paths.filePath, row.path);
+    EXPECT_EQ(paths.fileName, row.name) << row.path;
+    EXPECT_EQ(paths.quarantinePath, row.quarantined) << row.path;
+    EXPECT_EQ(paths.siblingPath, row.sibling) << row.path;
+    EXPECT_EQ(paths.description, "Adware > toolbar") << row.path;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <map>
@@ -13,6 +14,8 @@
 
 #include "core/definitions_index.h"
 #include "core/definitions_list.h"
+#include "core/scan_text.h"
+#include "core/walk_ahead.h"
 
 namespace {
 
@@ -105,7 +108,8 @@ class Recorder : public core::ScanObserver {
     shown.push_back(shownPath);
     events.push_back("folder " + shownPath);
   }
-  void Detected(const std::string& detectionLine) override {
+  void Detected(const core::Detection& detection) override {
+    const std::string detectionLine = core::DetectionLine(detection);
     detections.push_back(detectionLine);
     events.push_back("detect " + detectionLine);
   }
@@ -129,6 +133,72 @@ class Recorder : public core::ScanObserver {
   Texts events;
 };
 
+Texts Without(const Texts& events, const std::string& prefix) {
+  Texts kept;
+  for (const std::string& event : events) {
+    if (event.compare(0, prefix.size(), prefix) != 0) kept.push_back(event);
+  }
+  return kept;
+}
+
+// Lists ahead of the walk as helper threads do, with up to `helpers` jobs
+// running at once and each finished in a scrambled order, all on this
+// thread so that a failure repeats.
+class ScrambledAheadWalk : public core::FolderSource {
+ public:
+  ScrambledAheadWalk(core::FolderLister& lister, core::FoldCase fold, size_t helpers, core::AheadLimits limits)
+      : lister_(lister), fold_(std::move(fold)), helpers_(helpers), limits_(limits) {}
+
+  void Exclude(const std::string& folder) override {
+    core::FolderId id;
+    if (lister_.Identify(core::FolderPathOf(folder), id)) visited_.insert(id);
+  }
+
+  bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override {
+    const std::string root = core::FolderPathOf(location);
+    if (root.empty()) return true;
+    core::WalkAhead walk(root, withFiles, visited_, limits_);
+    std::vector<core::FolderJob> running;
+    for (;;) {
+      core::FolderJob job;
+      while (running.size() < helpers_ && walk.TakeJobAhead(job)) {
+        running.push_back(std::move(job));
+        // The walk's own next folder may go one over the limit.
+        EXPECT_LE(walk.foldersAhead(), limits_.folders + 1);
+      }
+      core::FolderVisit folder;
+      const core::WalkAhead::Step step = walk.Next(false, folder, job);
+      if (step == core::WalkAhead::Step::Done) {
+        EXPECT_TRUE(running.empty());
+        EXPECT_EQ(walk.foldersAhead(), 0u);
+        EXPECT_EQ(walk.bytesAhead(), 0u);
+        return true;
+      }
+      if (step == core::WalkAhead::Step::Visit) {
+        if (!visit(folder)) return false;
+        continue;
+      }
+      if (running.empty()) {
+        ADD_FAILURE() << "the walk waits for a job that nobody may take";
+        return false;
+      }
+      seed_ = seed_ * 1103515245u + 12345u;
+      const size_t pick = (seed_ >> 16) % running.size();
+      core::RunFolderJob(running[pick], lister_, fold_);
+      walk.Finish(running[pick]);
+      running.erase(running.begin() + static_cast<std::ptrdiff_t>(pick));
+    }
+  }
+
+ private:
+  core::FolderLister& lister_;
+  core::FoldCase fold_;
+  size_t helpers_;
+  core::AheadLimits limits_;
+  std::set<core::FolderId> visited_;
+  uint32_t seed_ = 1;
+};
+
 struct ScanRun {
   MemoryLister lister;
   Recorder observer;
@@ -137,23 +207,42 @@ struct ScanRun {
   int32_t objectsScanned = 0;
   core::PathSet keptFiles{core::FoldAscii};
 
+  // Walks on the calling thread, as the scan did before it listed ahead,
+  // and, unless a stop is asked for, checks that listing ahead out of order
+  // changes nothing the window is told.
   void Walk(const Texts& locations, bool examineFiles = true, const Texts& excluded = {}) {
     const core::DefinitionsIndex index(list, core::FoldAscii);
     core::FolderWalk walk(lister, index.fold(), [this] { return !observer.YieldToWindow(); });
-    core::ScanEngine engine(walk, observer, list, index, reportText, objectsScanned);
+    WalkWith(walk, observer, reportText, objectsScanned, index, locations, examineFiles, excluded);
+    if (observer.stopAtYield != 0 || observer.stopAtCount != 0) return;
+    // Many helpers with room to run far ahead, and a few held to the
+    // smallest limits, which leave only the walk's own next folder.
+    const std::pair<size_t, core::AheadLimits> ways[] = {{4, {}}, {3, {2, 1}}};
+    for (const auto& [helpers, limits] : ways) {
+      SCOPED_TRACE("listing ahead with " + std::to_string(helpers) + " helpers");
+      MemoryLister ahead = lister;
+      ahead.listed.clear();
+      Recorder aheadObserver;
+      std::string aheadReport;
+      int32_t aheadObjects = 0;
+      ScrambledAheadWalk aheadWalk(ahead, index.fold(), helpers, limits);
+      WalkWith(aheadWalk, aheadObserver, aheadReport, aheadObjects, index, locations, examineFiles, excluded);
+      EXPECT_EQ(Without(aheadObserver.events, "stop"), Without(observer.events, "stop"));
+      EXPECT_EQ(aheadReport, reportText);
+      EXPECT_EQ(aheadObjects, objectsScanned);
+    }
+  }
+
+ private:
+  void WalkWith(core::FolderSource& folders, Recorder& recorder, std::string& report, int32_t& objects,
+                const core::DefinitionsIndex& index, const Texts& locations, bool examineFiles,
+                const Texts& excluded) {
+    core::ScanEngine engine(folders, recorder, list, index, report, objects);
     engine.Keep(keptFiles);
-    for (const std::string& folder : excluded) walk.Exclude(folder);
+    for (const std::string& folder : excluded) folders.Exclude(folder);
     for (const std::string& location : locations) engine.Walk(location, examineFiles);
   }
 };
-
-Texts Without(const Texts& events, const std::string& prefix) {
-  Texts kept;
-  for (const std::string& event : events) {
-    if (event.compare(0, prefix.size(), prefix) != 0) kept.push_back(event);
-  }
-  return kept;
-}
 
 // Mixed-case names handed over out of order: a case-sensitive sort, a
 // breadth-first walk or the lister's own order would each show.
@@ -526,6 +615,48 @@ TEST(ScanEngine, VeryDeepTreeIsWalkedWholeWithoutExhaustingTheStack) {
   std::string deepest = "C:\\Deep";
   for (size_t level = 0; level < DeepLister::kDepth; ++level) deepest += "\\d";
   EXPECT_EQ(observer.detections[0], deepest + "\\foo.exe > Adware");
+}
+
+}  // namespace
+
+namespace {
+
+// Listing ahead stops at its limit in folders or in bytes, whichever comes
+// first, and goes on as the walk takes what was listed.
+TEST(WalkAhead, ListingAheadStopsAtItsLimits) {
+  MemoryLister lister;
+  Texts files, subfolders;
+  for (int i = 0; i < 40; ++i) files.push_back("a-file-with-a-rather-long-name-" + std::to_string(i) + ".dat");
+  for (int i = 0; i < 20; ++i) subfolders.push_back("sub" + std::to_string(100 + i));
+  lister.Add("C:\\Wide", files, subfolders);
+  for (const std::string& name : subfolders) lister.Add("C:\\Wide\\" + name, files);
+
+  const core::AheadLimits byFolders{3, size_t{1} << 30};
+  const core::AheadLimits byBytes{1000, 20000};
+  for (const core::AheadLimits& limits : {byFolders, byBytes}) {
+    SCOPED_TRACE("limits " + std::to_string(limits.folders) + " folders, " + std::to_string(limits.bytes) + " bytes");
+    std::set<core::FolderId> visited;
+    core::WalkAhead walk("C:\\Wide", true, visited, limits);
+    core::FolderJob job;
+    size_t taken = 0;
+    while (walk.TakeJobAhead(job)) {
+      core::RunFolderJob(job, lister, core::FoldAscii);
+      walk.Finish(job);
+      ASSERT_LT(++taken, 100u);
+    }
+    if (limits.folders == byFolders.folders) {
+      EXPECT_EQ(walk.foldersAhead(), 3u);
+    } else {
+      EXPECT_GE(walk.bytesAhead(), limits.bytes);
+      EXPECT_GT(walk.foldersAhead(), 2u);
+      EXPECT_LT(walk.foldersAhead(), subfolders.size());
+    }
+    core::FolderVisit visit;
+    ASSERT_EQ(walk.Next(false, visit, job), core::WalkAhead::Step::Visit);
+    EXPECT_EQ(visit.folder, "C:\\Wide");
+    EXPECT_EQ(visit.foldedFiles.size(), files.size());
+    EXPECT_TRUE(walk.TakeJobAhead(job));
+  }
 }
 
 }  // namespace

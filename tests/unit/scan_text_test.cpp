@@ -32,8 +32,9 @@ TEST(ScanLines, DetectionAndReportLines) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.folder + " | " + row.name);
-    EXPECT_EQ(core::DetectionLine(row.folder, row.name, row.description), row.detection);
-    EXPECT_EQ(core::ReportLine(row.folder, row.name), row.report);
+    const core::Detection detection = core::DetectionIn(row.folder, row.name, row.description);
+    EXPECT_EQ(core::DetectionLine(detection), row.detection);
+    EXPECT_EQ(core::ReportLine(detection), row.report);
   }
 }
 

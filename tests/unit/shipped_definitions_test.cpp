@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/definitions_list.h"
 #include "core/definitions_syntax.h"
 #include "core/update_limits.h"
 #include "core/version_text.h"
@@ -48,10 +50,19 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// The shipped file's records as the program reads them, the header first.
+std::vector<std::string> ShippedRecords() {
+  core::DefinitionsList list;
+  EXPECT_TRUE(list.AssignTextUpTo(ReadSourceFile("app/ref.dat"), SIZE_MAX));
+  std::vector<std::string> records;
+  for (size_t i = 0; i < list.Count(); ++i) records.emplace_back(list.Record(i));
+  return records;
+}
+
 // The entry names of the shipped records, lower-case, with each record's text.
 std::vector<std::pair<std::string, std::string>> ShippedNames() {
   std::vector<std::pair<std::string, std::string>> names;
-  const std::vector<std::string> records = core::ParseItems(ReadSourceFile("app/ref.dat"));
+  const std::vector<std::string> records = ShippedRecords();
   for (size_t i = 1; i < records.size(); ++i) {
     core::Entry entry;
     if (core::SplitEntry(records[i], entry)) names.emplace_back(Lower(std::string(entry.name)), records[i]);
@@ -92,7 +103,7 @@ TEST(ShippedDefinitions, LoadAsAVersionedFileInEveryCodePage) {
 }
 
 TEST(ShippedDefinitions, EveryRecordNamesASpecificDocumentedFile) {
-  const std::vector<std::string> records = core::ParseItems(ReadSourceFile("app/ref.dat"));
+  const std::vector<std::string> records = ShippedRecords();
   const std::map<std::string, std::string> rows = SourceRows(ReadSourceFile("docs/definitions.md"));
   // The header and at least 150 records, so that an old infected machine
   // shows something.

@@ -200,7 +200,7 @@ TEST_F(FilesTest, CreateFolderMakesOneLevelAndKeepsExisting) {
   EXPECT_EQ(GetFileAttributesW(Widen(PathOf("absent")).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileForcedRemovesThem) {
+TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteEvenIfReadOnlyRemovesThem) {
   EXPECT_TRUE(platform::ListPlainFiles(Folder()).empty());
   EXPECT_TRUE(platform::ListPlainFiles(PathOf("missing")).empty());
 
@@ -227,10 +227,10 @@ TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteFileForcedRemovesThe
 
   // A deleted file leaves the list, a read-only one too; deleting it twice
   // is refused.
-  EXPECT_TRUE(platform::DeleteFileForced(PathOf("b.txt")));
-  EXPECT_FALSE(platform::DeleteFileForced(PathOf("b.txt")));
-  EXPECT_TRUE(platform::DeleteFileForced(PathOf("readonly.txt")));
-  EXPECT_FALSE(platform::DeleteFileForced(PathOf("a folder")));
+  EXPECT_TRUE(platform::DeleteEvenIfReadOnly(PathOf("b.txt")));
+  EXPECT_FALSE(platform::DeleteEvenIfReadOnly(PathOf("b.txt")));
+  EXPECT_TRUE(platform::DeleteEvenIfReadOnly(PathOf("readonly.txt")));
+  EXPECT_FALSE(platform::DeleteEvenIfReadOnly(PathOf("a folder")));
   const std::vector<std::string> remaining = {"A.txt", "c.TXT", "empty.txt", japanese};
   EXPECT_EQ(platform::ListPlainFiles(Folder()), remaining);
 }
@@ -243,8 +243,8 @@ TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
     CloseHandle(file);
   }
   EXPECT_EQ(platform::ListPlainFiles(Folder()).size(), 3u);
-  EXPECT_TRUE(platform::DeleteFileForced(PathOf("spy.")));
-  EXPECT_TRUE(platform::DeleteFileForced(PathOf("spy ")));
+  EXPECT_TRUE(platform::DeleteEvenIfReadOnly(PathOf("spy.")));
+  EXPECT_TRUE(platform::DeleteEvenIfReadOnly(PathOf("spy ")));
   EXPECT_EQ(platform::ListPlainFiles(Folder()), std::vector<std::string>{"spy"});
 }
 
@@ -252,9 +252,8 @@ TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
 features::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
                                    features::QuarantinedCopies* copies = nullptr,
                                    const features::RemovalStepObserver& observe = {}) {
-  core::RemovalPaths paths;
-  EXPECT_TRUE(core::PathsForDetection(folder + "\\" + relative + " > Adware", folder, paths));
-  return features::QuarantineDetectedFile(paths, copies, observe);
+  return features::QuarantineDetectedFile(core::PathsForDetection({folder + "\\" + relative, "Adware"}, folder),
+                                         copies, observe);
 }
 
 TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
@@ -464,7 +463,7 @@ TEST(ScanReport, AnsiUnlessANameNeedsMoreThenUtf8WithAByteOrderMark) {
     ASSERT_TRUE(report.written) << report.error;
     std::string bytes;
     EXPECT_EQ(platform::ReadFileBytes(report.path, bytes), ReadResult::Ok);
-    platform::DeleteFileForced(report.path);
+    platform::DeleteEvenIfReadOnly(report.path);
     EXPECT_EQ(bytes.substr(0, row.start.size()), row.start);
   }
   RemoveDirectoryW(Widen(platform::AppPath("Reports")).c_str());

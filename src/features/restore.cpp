@@ -1,0 +1,101 @@
+#include "features/restore.h"
+
+#include "core/quarantine_journal.h"
+#include "core/removal_text.h"
+#include "features/quarantine_records.h"
+#include "features/removal.h"
+#include "features/startup_traces.h"
+#include "platform/files.h"
+
+namespace features {
+namespace {
+
+// One restore under way: the records as last read, the folder chosen (asked
+// once; a cancelled dialog leaves every file that needed it in quarantine)
+// and what became of each file.
+class Restore {
+ public:
+  Restore(bool chooseFolder, RestoreQuestions& questions)
+      : chooseFolder_(chooseFolder), questions_(questions), records_(ReadQuarantineRecords()) {}
+
+  void Put(const std::string& name) {
+    // While a question waits, the scan window may quarantine and record more
+    // files: the records are read again after each one.
+    if (asked_) records_ = ReadQuarantineRecords();
+    asked_ = false;
+    const std::optional<core::JournalRecord> record = RecordOf(records_, name);
+    // A record that leads anywhere but to a full path outside the quarantine
+    // is not followed: the file is treated like one without a record.
+    const bool known = record && core::IsRestorablePath(record->originalPath, QuarantineFolder());
+    std::string target;
+    if (chooseFolder_ || !known) {
+      // The original name, which may differ from the one in quarantine.
+      if (!TargetInChosenFolder(known ? std::string(core::FileNameOf(record->originalPath)) : name, target)) return;
+    } else {
+      target = record->originalPath;
+    }
+    if (!MoveBack(name, target)) return;
+    outcome_.restored.push_back(name);
+    if (record) restoredRecords_.push_back(*record);
+    // The spare copy the removal left beside the original has served its
+    // purpose once the same file is back; one that cannot be compared stays.
+    if (known && !chooseFolder_) {
+      const std::string sibling = core::SiblingCopyPath(record->originalPath);
+      if (platform::SameContent(sibling, target)) platform::DeleteEvenIfReadOnly(sibling);
+      // What started it at log-on comes back only with the file at its own
+      // place: elsewhere it would start whatever took that place.
+      if (target == record->originalPath) RestoreStartupTraces(record->startupTraces);
+    }
+  }
+
+  RestoreOutcome Finish() {
+    ForgetQuarantined(restoredRecords_);
+    return std::move(outcome_);
+  }
+
+ private:
+  bool TargetInChosenFolder(const std::string& fileName, std::string& target) {
+    if (!askedForFolder_) {
+      askedForFolder_ = asked_ = true;
+      folder_ = questions_.ChooseFolder(chooseFolder_);
+    }
+    if (!folder_) return false;
+    target = (folder_->empty() || folder_->back() != '\\' ? *folder_ + "\\" : *folder_) + fileName;
+    return true;
+  }
+
+  // False when the file stays in quarantine: declined, or failed (noted).
+  bool MoveBack(const std::string& name, std::string& target) {
+    const std::string quarantined = QuarantineFolder() + "\\" + name;
+    platform::MoveResult result = platform::MoveWithoutReplacing(quarantined, target);
+    if (result == platform::MoveResult::TargetTaken) {
+      asked_ = true;
+      if (!questions_.RestoreBeside(target, name)) return false;
+      target = FreePathBeside(target);
+      result = platform::MoveWithoutReplacing(quarantined, target);
+    }
+    if (result == platform::MoveResult::Moved) return true;
+    outcome_.failed.push_back(name);
+    return false;
+  }
+
+  const bool chooseFolder_;
+  RestoreQuestions& questions_;
+  std::vector<core::JournalRecord> records_;
+  bool asked_ = false;
+  bool askedForFolder_ = false;
+  std::optional<std::string> folder_;
+  std::vector<core::JournalRecord> restoredRecords_;
+  RestoreOutcome outcome_;
+};
+
+}  // namespace
+
+RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
+                                  RestoreQuestions& questions) {
+  Restore restore(chooseFolder, questions);
+  for (const std::string& name : names) restore.Put(name);
+  return restore.Finish();
+}
+
+}  // namespace features

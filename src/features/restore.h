@@ -1,0 +1,39 @@
+// Putting quarantined files back: where their records say they came from,
+// or into a folder the user chooses.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace features {
+
+// What a restore needs the user to decide. Asked while the restore runs, so
+// the journal is read again after each answer.
+class RestoreQuestions {
+ public:
+  virtual ~RestoreQuestions() = default;
+  // The folder to restore to: for every file when `everyFile`, otherwise for
+  // those whose origin is not known. Nothing when the user cancelled.
+  virtual std::optional<std::string> ChooseFolder(bool everyFile) = 0;
+  // Whether to restore `name` beside `target`, which is taken, under a
+  // numbered name.
+  virtual bool RestoreBeside(const std::string& target, const std::string& name) = 0;
+};
+
+struct RestoreOutcome {
+  std::vector<std::string> restored;  // quarantined names put back
+  std::vector<std::string> failed;    // still in quarantine
+};
+
+// Moves the quarantined files `names` back without replacing anything:
+// to the path their record gives, or (with `chooseFolder`, or when the
+// record is missing or leads nowhere safe) into the folder the user
+// chooses, asked once. A file the user declined or whose folder was not
+// chosen is neither restored nor failed. The records of restored files are
+// dropped, and the "QVR" copy beside an original goes once the same bytes
+// are back.
+RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
+                                  RestoreQuestions& questions);
+
+}  // namespace features

@@ -1,0 +1,25 @@
+#include "features/scan_folders.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "features/background_walk.h"
+#include "features/parallel_walk.h"
+#include "platform/system.h"
+
+namespace features {
+namespace {
+
+// Listings wait on the disk more than on a processor, but under the
+// operating system's own locks more threads stop paying off.
+constexpr int kMostListingThreads = 4;
+
+}  // namespace
+
+std::unique_ptr<core::FolderSource> ScanFolderSource(core::FoldCase fold, std::function<bool()> idle) {
+  const int threads = std::min(platform::ProcessorCount(), kMostListingThreads);
+  if (threads < 2) return std::make_unique<BackgroundFolderWalk>(std::move(fold), std::move(idle));
+  return std::make_unique<ParallelFolderWalk>(std::move(fold), std::move(idle), threads);
+}
+
+}  // namespace features
