@@ -165,6 +165,15 @@ TEST_F(ExclusionsTest, AnIgnoredFileStaysUnlistedUntilItsExclusionIsRemoved) {
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitForComplete(scan));
   EXPECT_EQ(Lines(scan), std::vector<std::string>{foo + " > Adware"});
+
+  // Excluded while listed, by hand: Quarantine leaves it where it is.
+  SetUserString(kExclusionsKey, foo, "again by hand");
+  SendMessageW(Child(scan, ids::ScanWindowDetections), LB_SETSEL, TRUE, 0);
+  Click(Child(scan, ids::ScanWindowQuarantine));
+  EXPECT_EQ(app_.WaitForMessageBox(1500), nullptr);
+  EXPECT_TRUE(PathExists(foo));
+  EXPECT_FALSE(PathExists(AppFile("Quarantine\\foo.exe")));
+  EXPECT_EQ(Lines(scan), std::vector<std::string>{foo + " > Adware"});
 }
 
 TEST_F(ExclusionsTest, QuarantineEndsTheMarkedProgramAndLeavesTheUnmarkedOneRunning) {
