@@ -17,6 +17,7 @@ target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/cmake/gtest-c
 
 set(WIN32_SOURCES
   src/platform/atomic_file.cpp
+  src/platform/change_watch.cpp
   src/platform/clock.cpp
   src/platform/disk_lister.cpp
   src/platform/files.cpp
@@ -45,6 +46,7 @@ set(WIN32_SOURCES
   src/features/parallel_walk.cpp
   src/features/scan_folders.cpp
   src/features/disk_folders.cpp
+  src/features/guard.cpp
   src/features/exclusions.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp
@@ -53,12 +55,16 @@ set(WIN32_SOURCES
   src/features/restore.cpp
   src/features/scan_report.cpp
   src/features/scan_session.cpp
+  src/features/scheduled_scan.cpp
   src/features/settings.cpp
   src/features/startup_traces.cpp
   src/features/updates.cpp
   src/windows/about_page.cpp
+  src/windows/detection_removal.cpp
   src/windows/application_window.cpp
   src/windows/download_window.cpp
+  src/windows/guard_control.cpp
+  src/windows/guard_window.cpp
   src/windows/exclusions_window.cpp
   src/windows/main_window.cpp
   src/windows/main_window_layout.cpp
@@ -70,7 +76,7 @@ set(WIN32_SOURCES
   src/windows/scan_page.cpp
   src/windows/scan_run.cpp
   src/windows/scan_window.cpp
-  src/windows/scan_window_removal.cpp
+  src/windows/scheduled_scan.cpp
   src/windows/scan_window_menu.cpp
   src/windows/settings_page.cpp
   src/windows/splash_window.cpp

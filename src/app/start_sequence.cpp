@@ -5,11 +5,14 @@
 #include "core/setting_values.h"
 #include "core/update_limits.h"
 #include "features/definitions_loading.h"
+#include "features/scheduled_scan.h"
 #include "features/settings.h"
 #include "platform/files.h"
 #include "windows/control_ids.h"
 #include "windows/message_box.h"
+#include "windows/guard_control.h"
 #include "windows/program.h"
+#include "windows/scheduled_scan.h"
 
 namespace app {
 namespace {
@@ -51,12 +54,17 @@ void RunStartSequence(windows::Program& program) {
   main.Load();
   main.LoadPreferences();
   LoadDefinitionsOrEnd(program);
+  windows::FollowGuardSetting(program);
   if (main.IsAutoShowTicked()) main.Show();
   if (features::IsSwitchedOn(core::kAutoScan)) {
+    // The full scan at start stands for a scheduled scan missed meanwhile.
+    if (features::ScheduledScanDue()) features::RecordScheduledScan();
     main.Show();
     main.SelectTab(tabs::Scan);
     main.SelectFullScan();
     main.OnScanNowClicked();
+  } else {
+    windows::RunScheduledScanIfDue(program);
   }
 }
 

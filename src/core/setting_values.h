@@ -16,6 +16,16 @@ constexpr const char* kAutoShow = "AUTOSHOW";
 constexpr const char* kScanCount = "SCANCOUNT";
 constexpr const char* kLastRun = "LASTRUN";
 constexpr const char* kTotalObjectsRemoved = "TOTALOBJECTSREMOVED";
+// The scheduled scan: how often (0 never, 1 daily, 2 weekly), the weekday
+// (0 Sunday), the minute of the day, full (1) or quick (0), and the local
+// time of the last scheduled run ("YYYY-MM-DD HH:MM").
+constexpr const char* kScheduleFrequency = "SCHEDULE";
+constexpr const char* kScheduleWeekday = "SCHEDULEDAY";
+constexpr const char* kScheduleMinute = "SCHEDULETIME";
+constexpr const char* kScheduleFullScan = "SCHEDULEFULL";
+constexpr const char* kLastScheduledScan = "LASTSCHEDULEDSCAN";
+// The guard, on unless stored as off.
+constexpr const char* kGuard = "GUARD";
 
 // Reads a stored text as a number the way a person would: leading blanks, an
 // optional sign, digits with an optional fraction and exponent; anything after

@@ -21,6 +21,8 @@ class WorkerThread {
 
   // False when the thread could not be started; the job has then not run.
   bool Started() const { return static_cast<bool>(handle_); }
+  // Signalled when the job has ended.
+  HANDLE handle() const { return handle_.get(); }
   bool Ended() const { return !handle_ || WaitForSingleObject(handle_.get(), 0) != WAIT_TIMEOUT; }
 
  private:

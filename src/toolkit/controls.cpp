@@ -112,6 +112,8 @@ WindowClassAndStyle StyleFor(ControlKind kind) {
               WS_EX_CLIENTEDGE};
     case ControlKind::HiddenList:
       return {L"LISTBOX", WS_CHILD | LBS_HASSTRINGS | LBS_SORT, 0};
+    case ControlKind::DropDownList:
+      return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case ControlKind::Separator:
       return {L"STATIC", child | SS_ETCHEDHORZ, 0};
     case ControlKind::Picture:

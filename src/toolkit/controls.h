@@ -25,6 +25,7 @@ enum class ControlKind {
   ListMulti,    // list with extended selection (Ctrl and Shift clicks)
   ListToggle,   // list where each click marks or unmarks one line
   HiddenList,
+  DropDownList, // a choice from a fixed list; the rectangle's height includes the dropped list
   Separator,    // horizontal etched line
   Picture,      // owner-drawn bitmap, stretched to the rectangle
   Tabs,

@@ -24,5 +24,10 @@ struct NotifyRecord88 {
 void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip);
 // Adds the same icon again, after the shell's taskbar was created anew.
 void ReAddTrayIcon(NotifyRecord88& record);
+// Shows a balloon with a warning sign from the icon (title up to 63 bytes,
+// text up to 255, in the ANSI code page). A click on it arrives as the
+// icon's callback with NIN_BALLOONUSERCLICK. Balloons need the shell's
+// larger record, which older shells refuse: false there, and on failure.
+bool ShowTrayBalloon(const NotifyRecord88& icon, const std::string& title, const std::string& text);
 
 }  // namespace toolkit

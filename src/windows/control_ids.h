@@ -53,6 +53,15 @@ enum : int {
   SettingsSaveReports,
   SettingsShowMainWindow,
   SettingsSaveButton,
+  SettingsScheduleFrame,
+  SettingsScheduleFrequency,
+  SettingsScheduleDayLabel,
+  SettingsScheduleDay,
+  SettingsScheduleTimeLabel,
+  SettingsScheduleTime,
+  SettingsScheduleFull,
+  SettingsScheduleQuick,
+  SettingsGuard,
   SettingsExclusionsButton,
 
   // About tab.
@@ -89,6 +98,16 @@ enum : int {
   TrayShow = 3001,
   TrayAbout,
   TrayExit,
+  TrayGuard,
+
+  // Guard window.
+  GuardWindowCaption = 6001,
+  GuardWindowFindings,
+  GuardWindowMissed,
+  GuardWindowScan,
+  GuardWindowQuarantine,
+  GuardWindowIgnore,
+  GuardWindowClose,
 
   // Download window.
   DownloadMessage = 5001,

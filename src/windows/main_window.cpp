@@ -13,6 +13,7 @@
 #include "toolkit/bitmaps.h"
 #include "toolkit/busy_pointer.h"
 #include "windows/control_ids.h"
+#include "windows/guard_control.h"
 #include "windows/main_window_layout.h"
 #include "windows/program.h"
 #include "windows/program_icon.h"
@@ -75,7 +76,7 @@ void MainWindow::CreateContent() {
   const auto checkForUpdates = [this] { CheckForUpdates(program_, true); };
   controls_.Create(hwnd(),
                    MainWindowControls({StatusPage::Rows(), ScanPage::Rows([this] { OnScanNowClicked(); }),
-                                       quarantine_.Rows(), UpdatesPage::Rows(checkForUpdates), settings_.Rows(),
+                                       quarantine_.Rows(), UpdatesPage::Rows(checkForUpdates), settings_.Rows([this] { FollowGuardSetting(program_); }),
                                        about_.Rows(checkForUpdates)}),
                    dpi_, *fonts_);
 
@@ -98,6 +99,7 @@ void MainWindow::CreateContent() {
 
   toolkit::SetText(hwnd(), core::VersionedCaption());
   about_.FillTexts();
+  settings_.FillChoices();
   scan_.ChooseFullScan();
   SelectTab(tabs::Status);
 
@@ -123,6 +125,15 @@ void MainWindow::SelectTab(int index) {
 }
 
 void MainWindow::SelectFullScan() { scan_.ChooseFullScan(); }
+
+void MainWindow::StartScan(bool fullScan) {
+  if (fullScan) {
+    scan_.ChooseFullScan();
+  } else {
+    scan_.ChooseQuickScan();
+  }
+  OnScanNowClicked();
+}
 
 bool MainWindow::IsAutoShowTicked() const { return settings_.ShowMainWindowTicked(); }
 

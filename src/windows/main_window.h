@@ -46,6 +46,9 @@ class MainWindow : public toolkit::Window {
   // another, those handed over while it runs too. With a scan running they
   // wait for its end.
   void ScanPendingFolders();
+  // A scan run as Scan Now starts it, full or quick (the Scan tab then
+  // shows that choice).
+  void StartScan(bool fullScan);
   // Close rule: store the counter, then hide instead of closing.
   void RequestClose();
 

@@ -8,8 +8,10 @@
 
 #include "core/pending_folders.h"
 #include "features/definitions_loading.h"
+#include "features/guard.h"
 #include "features/removed_total.h"
 #include "windows/application_window.h"
+#include "windows/guard_window.h"
 #include "windows/main_window.h"
 #include "windows/scan_window.h"
 #include "windows/splash_window.h"
@@ -18,12 +20,17 @@
 namespace windows {
 
 struct Program {
-  Program() : tray(*this), mainWindow(*this) {}
+  Program() : tray(*this), mainWindow(*this), guardWindow(*this) {}
 
   ApplicationWindow appWindow;
   TrayWindow tray;
   MainWindow mainWindow;
   std::unique_ptr<SplashWindow> splash;
+  // Created, hidden, when the guard first finds a file.
+  GuardWindow guardWindow;
+  // Running while "Guard the computer while running" is on and the
+  // definitions are loaded.
+  std::unique_ptr<features::Guard> guard;
   // Created by a scan run; its window is destroyed by Exit and the object
   // replaced by the next run.
   std::unique_ptr<ScanWindow> scanWindow;

@@ -30,6 +30,11 @@ void ScanPage::ChooseFullScan() {
   SetChecked(ids::ScanQuickOption, false);
 }
 
+void ScanPage::ChooseQuickScan() {
+  SetChecked(ids::ScanFullOption, false);
+  SetChecked(ids::ScanQuickOption, true);
+}
+
 bool ScanPage::FullScanChosen() const { return IsChecked(ids::ScanFullOption); }
 
 std::vector<std::string> ScanPage::RefreshDriveList() {

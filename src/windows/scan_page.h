@@ -18,6 +18,7 @@ class ScanPage : public Page {
   static std::vector<toolkit::ControlRow> Rows(std::function<void()> scanNow);
 
   void ChooseFullScan();
+  void ChooseQuickScan();
   bool FullScanChosen() const;
   // The drive list a full scan walks, read afresh into the main window's
   // hidden drive list.

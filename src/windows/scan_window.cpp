@@ -7,6 +7,7 @@
 #include "toolkit/busy_pointer.h"
 #include "toolkit/twips.h"
 #include "toolkit/whole_lines.h"
+#include "windows/detection_removal.h"
 #include "windows/message_loop.h"
 #include "windows/program.h"
 #include "windows/program_icon.h"
@@ -242,6 +243,11 @@ void ScanWindow::OnExitClicked() {
   program_.removedTotal.Store();
   DestroyNow();
   program_.mainWindow.Show();
+}
+
+void ScanWindow::OnQuarantineClicked() {
+  QuarantineMarkedDetections(program_, hwnd(), DetectionList(), detections_);
+  listed_ = detections_.size();
 }
 
 LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

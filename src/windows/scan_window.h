@@ -50,10 +50,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Stores the removed total and closes the window.
   void OnExitClicked();
   // Ends the programs the definitions name, then removes the marked
-  // detections (the removal's own file).
+  // detections.
   void OnQuarantineClicked();
-  // Drops the detections at these positions, whose lines have left the list.
-  void ForgetDetections(const std::vector<size_t>& ascending);
   // The results list's menu: keep the clicked or the marked files for good.
   // False for a menu asked of another control.
   bool OnContextMenu(HWND source, LPARAM position);

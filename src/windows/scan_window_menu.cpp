@@ -75,7 +75,12 @@ bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
   for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
     SendMessageW(list, LB_DELETESTRING, *position, 0);
   }
-  ForgetDetections(leaving);
+  std::vector<core::Detection> kept;
+  for (core::Detection& detection : detections_) {
+    if (!ignored.Contains(detection.path)) kept.push_back(std::move(detection));
+  }
+  detections_ = std::move(kept);
+  listed_ = detections_.size();
   return true;
 }
 

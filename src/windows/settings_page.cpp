@@ -1,7 +1,12 @@
 #include "windows/settings_page.h"
 
+#include <cstdio>
+
+#include "core/scan_schedule.h"
 #include "core/setting_values.h"
+#include "features/scheduled_scan.h"
 #include "features/settings.h"
+#include "platform/text.h"
 #include "windows/control_ids.h"
 #include "windows/tab_layout.h"
 
@@ -18,34 +23,83 @@ struct PreferenceBox {
 constexpr PreferenceBox kPreferences[] = {
     {core::kAutoRun, ids::SettingsLoadOnStartup, "0"}, {core::kAutoScan, ids::SettingsScanOnStartup, "0"},
     {core::kAutoUpdate, ids::SettingsCheckUpdates, "0"}, {core::kAutoLog, ids::SettingsSaveReports, "0"},
-    {core::kAutoShow, ids::SettingsShowMainWindow, "1"},
+    {core::kAutoShow, ids::SettingsShowMainWindow, "1"}, {core::kGuard, ids::SettingsGuard, "1"},
 };
 
+// In the order of core::ScanFrequency.
+constexpr const char* kFrequencies[] = {"Never", "Daily", "Weekly"};
+constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+// The time list offers every half hour.
+constexpr int kMinutesPerTimeChoice = 30;
+
+void AddChoice(HWND list, const char* text) {
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
+}
+
+int Chosen(HWND list) {
+  const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? 0 : static_cast<int>(index);
+}
+
+void Choose(HWND list, int index) { SendMessageW(list, CB_SETCURSEL, index, 0); }
+
 }  // namespace
+
+void SettingsPage::FillChoices() {
+  for (const char* frequency : kFrequencies) AddChoice(Control(ids::SettingsScheduleFrequency), frequency);
+  for (const char* weekday : kWeekdays) AddChoice(Control(ids::SettingsScheduleDay), weekday);
+  for (int minute = 0; minute < 24 * 60; minute += kMinutesPerTimeChoice) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
+    AddChoice(Control(ids::SettingsScheduleTime), text);
+  }
+}
 
 void SettingsPage::LoadPreferences() {
   for (const PreferenceBox& pref : kPreferences) {
     SetChecked(pref.checkBox, core::CheckStateFromText(features::GetAppSetting(pref.key, pref.defaultValue)) == 1);
   }
   features::SetStartAtLogOn(IsChecked(ids::SettingsLoadOnStartup));
+
+  const core::ScanSchedule schedule = features::StoredScanSchedule();
+  Choose(Control(ids::SettingsScheduleFrequency), static_cast<int>(schedule.frequency));
+  Choose(Control(ids::SettingsScheduleDay), schedule.weekday);
+  Choose(Control(ids::SettingsScheduleTime), schedule.minuteOfDay / kMinutesPerTimeChoice);
+  SetChecked(ids::SettingsScheduleFull, schedule.fullScan);
+  SetChecked(ids::SettingsScheduleQuick, !schedule.fullScan);
 }
 
 bool SettingsPage::ShowMainWindowTicked() const { return IsChecked(ids::SettingsShowMainWindow); }
 
-std::vector<toolkit::ControlRow> SettingsPage::Rows() {
+std::vector<toolkit::ControlRow> SettingsPage::Rows(std::function<void()> saved) {
+  saved_ = std::move(saved);
   using K = toolkit::ControlKind;
-  constexpr toolkit::TwipsRect kPrefsFrame = {840, 720, 5295, 2895};
-  const auto box = [&](int id, toolkit::TwipsRect rect, const char* caption) {
-    return toolkit::ControlRow{id, K::CheckBox, InFrame(kPrefsFrame, rect), caption, tabs::Settings}.WithHelp();
+  constexpr toolkit::TwipsRect kPrefsFrame = {240, 480, 3855, 3015};
+  constexpr toolkit::TwipsRect kScheduleFrame = {4320, 480, 2535, 3015};
+  const auto box = [&](int id, int top, const char* caption) {
+    return toolkit::ControlRow{id, K::CheckBox, InFrame(kPrefsFrame, {240, top, 3375, 255}), caption, tabs::Settings}
+        .WithHelp();
+  };
+  const auto scheduled = [&](int id, K kind, toolkit::TwipsRect rect, const char* caption) {
+    return toolkit::ControlRow{id, kind, InFrame(kScheduleFrame, rect), caption, tabs::Settings}.WithHelp();
   };
   return {
       {ids::SettingsFrame, K::Frame, OnTab(kPrefsFrame), "Select your preferences", tabs::Settings},
-      box(ids::SettingsLoadOnStartup, {360, 480, 3975, 255}, "Load on Startup"),
-      box(ids::SettingsScanOnStartup, {360, 960, 4455, 255}, "Auto Scan on Startup"),
-      box(ids::SettingsCheckUpdates, {360, 1440, 4815, 375}, "Check for updates Automatically"),
-      box(ids::SettingsSaveReports, {360, 1920, 2535, 255}, "Save Scan Results to File"),
-      box(ids::SettingsShowMainWindow, {360, 2400, 2535, 255}, "Show Main Window on Startup"),
-      toolkit::ControlRow{ids::SettingsExclusionsButton, K::PushButton, OnTab({4080, 3720, 1335, 375}),
+      box(ids::SettingsLoadOnStartup, 360, "Load on Startup"),
+      box(ids::SettingsScanOnStartup, 780, "Auto Scan on Startup"),
+      box(ids::SettingsCheckUpdates, 1200, "Check for updates Automatically"),
+      box(ids::SettingsSaveReports, 1620, "Save Scan Results to File"),
+      box(ids::SettingsShowMainWindow, 2040, "Show Main Window on Startup"),
+      box(ids::SettingsGuard, 2460, "Guard the computer while running"),
+      {ids::SettingsScheduleFrame, K::Frame, OnTab(kScheduleFrame), "Scheduled Scan", tabs::Settings},
+      scheduled(ids::SettingsScheduleFrequency, K::DropDownList, {240, 360, 2055, 1200}, ""),
+      scheduled(ids::SettingsScheduleDayLabel, K::Label, {240, 840, 615, 255}, "Day:"),
+      scheduled(ids::SettingsScheduleDay, K::DropDownList, {840, 780, 1455, 2160}, ""),
+      scheduled(ids::SettingsScheduleTimeLabel, K::Label, {240, 1320, 615, 255}, "Time:"),
+      scheduled(ids::SettingsScheduleTime, K::DropDownList, {840, 1260, 1455, 2400}, ""),
+      scheduled(ids::SettingsScheduleFull, K::OptionFirst, {240, 1800, 2055, 255}, "Full System Scan"),
+      scheduled(ids::SettingsScheduleQuick, K::Option, {240, 2220, 2055, 255}, "Quick Scan"),
+      toolkit::ControlRow{ids::SettingsExclusionsButton, K::PushButton, OnTab({4200, 3720, 1215, 375}),
                           "E&xclusions...", tabs::Settings}
           .Runs([this] { exclusions_.Open(hwnd()); })
           .WithHelp(),
@@ -60,7 +114,14 @@ void SettingsPage::OnSaveClicked() {
   for (const PreferenceBox& pref : kPreferences) {
     features::SaveAppSetting(pref.key, core::TextFromCheckState(IsChecked(pref.checkBox) ? 1 : 0));
   }
+  core::ScanSchedule schedule;
+  schedule.frequency = static_cast<core::ScanFrequency>(Chosen(Control(ids::SettingsScheduleFrequency)));
+  schedule.weekday = Chosen(Control(ids::SettingsScheduleDay));
+  schedule.minuteOfDay = Chosen(Control(ids::SettingsScheduleTime)) * kMinutesPerTimeChoice;
+  schedule.fullScan = !IsChecked(ids::SettingsScheduleQuick);
+  features::SaveScanSchedule(schedule);
   LoadPreferences();
+  if (saved_) saved_();
 }
 
 }  // namespace windows

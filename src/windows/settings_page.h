@@ -1,8 +1,9 @@
-// The Settings tab: five preferences, stored only when Save Settings is
-// pressed, the run-at-log-on value that mirrors "Load on Startup", and the
-// window of the files the user chose to keep.
+// The Settings tab: the preferences and the scan schedule, stored only when
+// Save Settings is pressed, the run-at-log-on value that mirrors "Load on
+// Startup", and the window of the files the user chose to keep.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "windows/exclusions_window.h"
@@ -14,9 +15,12 @@ class SettingsPage : public Page {
  public:
   using Page::Page;
 
-  // The page's controls, in tab order, with their handlers.
-  std::vector<toolkit::ControlRow> Rows();
+  // The page's controls, in tab order, with their handlers; `saved` runs
+  // after Save Settings has stored them.
+  std::vector<toolkit::ControlRow> Rows(std::function<void()> saved);
 
+  // Fills the schedule's lists, once after the controls are made.
+  void FillChoices();
   // Shows the stored preferences and makes the Run value follow them.
   void LoadPreferences();
   bool ShowMainWindowTicked() const;
@@ -26,6 +30,7 @@ class SettingsPage : public Page {
  private:
   void OnSaveClicked();
 
+  std::function<void()> saved_;
   ExclusionsWindow exclusions_;
 };
 

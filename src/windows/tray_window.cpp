@@ -1,20 +1,25 @@
 #include "windows/tray_window.h"
 
+#include <shellapi.h>
+
 #include "core/program_identity.h"
 #include "core/setting_values.h"
 #include "core/tray_mouse.h"
 #include "features/settings.h"
 #include "toolkit/bitmaps.h"
 #include "windows/control_ids.h"
+#include "windows/guard_control.h"
 #include "windows/message_box.h"
 #include "windows/program.h"
 #include "windows/resource_ids.h"
+#include "windows/scheduled_scan.h"
 #include "windows/update_prompts.h"
 
 namespace windows {
 namespace {
 
 constexpr const wchar_t* kTrayClass = L"TallowickParawardenTray";
+constexpr UINT_PTR kScheduleTimer = 1;
 
 }  // namespace
 
@@ -23,6 +28,7 @@ TrayWindow::TrayWindow(Program& program)
   BindCommand(ids::TrayShow, [this] { OnShowChosen(); });
   BindCommand(ids::TrayAbout, [this] { OnAboutChosen(); });
   BindCommand(ids::TrayExit, [this] { OnExitChosen(); });
+  BindCommand(ids::TrayGuard, [this] { OnGuardChosen(); });
 }
 
 void TrayWindow::Load() {
@@ -37,16 +43,23 @@ void TrayWindow::CreateContent() {
   icon_.reset(toolkit::LoadIconResource(IDI_PARAWARDEN, 32, false));
   menu_.reset(CreatePopupMenu());
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayShow, L"Show Parawarden");
+  AppendMenuW(menu_.get(), MF_STRING, ids::TrayGuard, L"Guard");
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayAbout, L"About");
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayExit, L"Exit");
   toolkit::AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), core::kTitle);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  SetTimer(hwnd(), kScheduleTimer, kScheduleCheckInterval, nullptr);
   // Runs before the splash window and before the definitions are read, so a
   // downloaded file is the one that start-up loads.
   if (features::IsSwitchedOn(core::kAutoUpdate)) CheckForUpdates(program_, false);
 }
 
 void TrayWindow::OnIconEvent(LPARAM lParam) {
+  // Only the guard shows balloons.
+  if (LOWORD(lParam) == NIN_BALLOONUSERCLICK) {
+    program_.guardWindow.Show();
+    return;
+  }
   // The icon's callback message is WM_MOUSEMOVE, so the shell's event code
   // stands where a mouse move carries its horizontal position.
   switch (core::TrayMouseEvent(static_cast<float>(LOWORD(lParam)))) {
@@ -78,6 +91,12 @@ void TrayWindow::PopupTrayMenu() {
 
 void TrayWindow::OnShowChosen() { program_.mainWindow.Show(); }
 
+void TrayWindow::OnGuardChosen() { program_.guardWindow.Show(); }
+
+void TrayWindow::ShowBalloon(const std::string& title, const std::string& text) {
+  toolkit::ShowTrayBalloon(notifyRecord_, title, text);
+}
+
 void TrayWindow::OnAboutChosen() {
   program_.mainWindow.Show();
   program_.mainWindow.SelectTab(tabs::About);
@@ -90,6 +109,7 @@ void TrayWindow::OnExitChosen() {
 
 void TrayWindow::EndProgram() {
   if (program_.mainWindow.Exists()) program_.mainWindow.RequestClose();
+  StopGuard(program_);
   DestroyNow();
   ExitProcess(0);
 }
@@ -105,6 +125,12 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       RunCommand(LOWORD(wParam));
+      return 0;
+    case kGuardWakeMessage:
+      CollectGuardFindings(program_);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kScheduleTimer) RunScheduledScanIfDue(program_);
       return 0;
     case WM_CLOSE:
       // This window is never shown, so only another program sends it: the

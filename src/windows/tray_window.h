@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/handles.h"
 #include "toolkit/tray_icon.h"
 #include "toolkit/window.h"
@@ -18,6 +20,7 @@ class TrayWindow : public toolkit::Window {
 
   // Creates the window (never shown) and runs its load step.
   void Load();
+  void ShowBalloon(const std::string& title, const std::string& text);
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -27,6 +30,7 @@ class TrayWindow : public toolkit::Window {
   void OnShowChosen();
   void OnAboutChosen();
   void OnExitChosen();
+  void OnGuardChosen();
   // Saves what the main window keeps, removes the icon and ends the process.
   void EndProgram();
 

@@ -179,6 +179,8 @@ class ReleaseTest : public ProgramTest {
     WriteFileBytes(InstalledFile("Quarantine\\kept.exe"), "quarantined");
     WriteFileBytes(InstalledFile("Reports\\scan.txt"), "report");
     SetSetting("AUTOSHOW", "0");
+    SetSetting("GUARD", "0");
+    SetSetting("SCHEDULE", "2");
     SetUserString(kRunKey, kTitle, "\"" + InstalledFile("Parawarden.exe") + "\"");
     ASSERT_TRUE(app_.Start(InstallFolder()));
     ASSERT_NE(app_.WaitForSplash(), nullptr);
@@ -238,6 +240,8 @@ TEST_P(UpgradeTest, EndsTheRunningProgramAndKeepsWhatTheUserHas) {
   EXPECT_EQ(ReadFileText(InstalledFile("Quarantine\\kept.exe")), std::optional<std::string>("quarantined"));
   EXPECT_EQ(ReadFileText(InstalledFile("Reports\\scan.txt")), std::optional<std::string>("report"));
   EXPECT_EQ(GetSetting("AUTOSHOW"), std::optional<std::string>("0"));
+  EXPECT_EQ(GetSetting("GUARD"), std::optional<std::string>("0"));
+  EXPECT_EQ(GetSetting("SCHEDULE"), std::optional<std::string>("2"));
   EXPECT_EQ(GetRunValue(), runValue);
   EXPECT_TRUE(PathExists(InstalledFile("Parawarden.exe")));
 }

@@ -58,7 +58,7 @@ TEST_F(StatusTest, RemovalsShowAfterTheScanWindowClosesAndSurviveARestart) {
   EXPECT_TRUE(WaitUntil([&] { return Text(main, ids::StatusQuarantineValue) == "3"; }));
 
   // Exit from the tray, then start again.
-  ASSERT_TRUE(app_.ChooseTrayMenuItem(2));
+  ASSERT_TRUE(app_.ChooseTrayMenuItem(3));
   HWND box = app_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   AnswerMessageBox(box, IDOK);

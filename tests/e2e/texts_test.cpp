@@ -60,6 +60,12 @@ const std::vector<Words> kMainWords = {
     {ids::SettingsShowMainWindow, "Show Main Window on Startup"},
     {ids::SettingsExclusionsButton, "E&xclusions..."},
     {ids::SettingsSaveButton, "&Save Settings"},
+    {ids::SettingsScheduleFrame, "Scheduled Scan"},
+    {ids::SettingsScheduleDayLabel, "Day:"},
+    {ids::SettingsScheduleTimeLabel, "Time:"},
+    {ids::SettingsScheduleFull, "Full System Scan"},
+    {ids::SettingsScheduleQuick, "Quick Scan"},
+    {ids::SettingsGuard, "Guard the computer while running"},
     {ids::AboutName, "Tallowick Parawarden 2.0"},
     {ids::AboutHelpButton, "&Help"},
     {ids::AboutCheckButton, "&Check for updates..."},
@@ -87,7 +93,7 @@ const std::vector<Words> kDownloadWords = {
     {ids::DownloadMessage, "Downloading Update"},
 };
 
-const std::vector<std::wstring> kTrayMenuWords = {L"Show Parawarden", L"About", L"Exit"};
+const std::vector<std::wstring> kTrayMenuWords = {L"Show Parawarden", L"Guard", L"About", L"Exit"};
 
 // "<id>: "<read>", not "<expected>"" for every word that differs.
 std::string WrongWords(HWND window, const std::vector<Words>& words) {

@@ -6,8 +6,8 @@ namespace e2e {
 namespace {
 
 constexpr int kShow = 0;
-constexpr int kAbout = 1;
-constexpr int kExit = 2;
+constexpr int kAbout = 2;
+constexpr int kExit = 3;
 
 using TrayTest = ProgramTest;
 

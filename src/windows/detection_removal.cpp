@@ -1,7 +1,4 @@
-// The scan window's Quarantine button: end the programs the definitions
-// name, then move every marked detection into quarantine and show what
-// became of them.
-#include <windows.h>
+#include "windows/detection_removal.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,7 +12,6 @@
 #include "toolkit/busy_pointer.h"
 #include "windows/message_box.h"
 #include "windows/program.h"
-#include "windows/scan_window.h"
 
 namespace windows {
 namespace {
@@ -35,6 +31,23 @@ class PaintSlices {
   DWORD last_ = GetTickCount();
 };
 
+// Drops the detections at these positions, whose lines have left the list.
+void Forget(std::vector<core::Detection>& detections, const std::vector<size_t>& ascending) {
+  std::vector<core::Detection> kept;
+  kept.reserve(detections.size() - std::min(detections.size(), ascending.size()));
+  auto gone = ascending.begin();
+  for (size_t i = 0; i < detections.size(); ++i) {
+    if (gone != ascending.end() && *gone == i) {
+      ++gone;
+      continue;
+    }
+    kept.push_back(std::move(detections[i]));
+  }
+  detections = std::move(kept);
+}
+
+}  // namespace
+
 std::vector<size_t> MarkedLines(HWND list) {
   std::vector<size_t> marked;
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -44,52 +57,34 @@ std::vector<size_t> MarkedLines(HWND list) {
   return marked;
 }
 
-}  // namespace
-
-void ScanWindow::ForgetDetections(const std::vector<size_t>& ascending) {
-  std::vector<core::Detection> kept;
-  kept.reserve(detections_.size() - std::min(detections_.size(), ascending.size()));
-  auto gone = ascending.begin();
-  for (size_t i = 0; i < detections_.size(); ++i) {
-    if (gone != ascending.end() && *gone == i) {
-      ++gone;
-      continue;
-    }
-    kept.push_back(std::move(detections_[i]));
-  }
-  detections_ = std::move(kept);
-  listed_ = detections_.size();
-}
-
-void ScanWindow::OnQuarantineClicked() {
+void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::vector<core::Detection>& detections) {
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
-  HWND list = DetectionList();
   const std::vector<size_t> marked = MarkedLines(list);
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program_.definitions.shared()->index, features::KeptFiles(detections_, marked),
-                                  [this] { ShowMessage(hwnd(), "same", MB_OK); });
+      features::EndNamedProcesses(program.definitions.shared()->index, features::KeptFiles(detections, marked),
+                                  [owner] { ShowMessage(owner, "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
-      ShowMessage(hwnd(), "Operating system not recognized!", MB_OK | MB_ICONHAND);
+      ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
       break;
   }
 
   PaintSlices paint;
   const features::QuarantineOutcome outcome = features::QuarantineDetections(
-      detections_, marked, platform::ApplicationFolder(), [&paint] { paint.Due(); });
+      detections, marked, platform::ApplicationFolder(), [&paint] { paint.Due(); });
   // The rows go in one batch, drawn once at the end.
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   for (auto position = outcome.gone.rbegin(); position != outcome.gone.rend(); ++position) {
     paint.Due();
     SendMessageW(list, LB_DELETESTRING, *position, 0);
   }
-  ForgetDetections(outcome.gone);
+  Forget(detections, outcome.gone);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  program_.removedTotal.Add(outcome.removed);
+  program.removedTotal.Add(outcome.removed);
   busy.Release();
-  ShowFailures(hwnd(), outcome.notRemoved, "removed",
+  ShowFailures(owner, outcome.notRemoved, "removed",
                "The files are still in place; close the programs that use them and try again.");
 }
 

@@ -1,0 +1,50 @@
+#include "features/scheduled_scan.h"
+
+#include <limits>
+#include <string>
+
+#include "core/setting_values.h"
+#include "features/settings.h"
+#include "platform/clock.h"
+
+namespace features {
+namespace {
+
+core::CalendarMinute LocalCalendarMinute() {
+  const platform::LocalNow now = platform::Now();
+  const int minuteOfDay = static_cast<int>(now.secondsSinceMidnight) / 60;
+  return {now.year, now.month, now.day, minuteOfDay / 60, minuteOfDay % 60};
+}
+
+int64_t LastScheduledRun() {
+  const std::optional<core::CalendarMinute> last =
+      core::ParseCalendarMinute(GetAppSetting(core::kLastScheduledScan, ""));
+  return last ? core::MinuteNumber(*last) : std::numeric_limits<int64_t>::min();
+}
+
+}  // namespace
+
+core::ScanSchedule StoredScanSchedule() {
+  return core::ReadScanSchedule(GetAppSetting(core::kScheduleFrequency, ""), GetAppSetting(core::kScheduleWeekday, ""),
+                                GetAppSetting(core::kScheduleMinute, ""), GetAppSetting(core::kScheduleFullScan, ""));
+}
+
+void SaveScanSchedule(const core::ScanSchedule& schedule) {
+  const core::ScanSchedule stored = StoredScanSchedule();
+  SaveAppSetting(core::kScheduleFrequency, std::to_string(static_cast<int>(schedule.frequency)));
+  SaveAppSetting(core::kScheduleWeekday, std::to_string(schedule.weekday));
+  SaveAppSetting(core::kScheduleMinute, std::to_string(schedule.minuteOfDay));
+  SaveAppSetting(core::kScheduleFullScan, schedule.fullScan ? "1" : "0");
+  if (stored.frequency != schedule.frequency || stored.weekday != schedule.weekday ||
+      stored.minuteOfDay != schedule.minuteOfDay) {
+    RecordScheduledScan();
+  }
+}
+
+int64_t LocalMinuteNow() { return core::MinuteNumber(LocalCalendarMinute()); }
+
+bool ScheduledScanDue() { return core::ScheduledScanDue(StoredScanSchedule(), LastScheduledRun(), LocalMinuteNow()); }
+
+void RecordScheduledScan() { SaveAppSetting(core::kLastScheduledScan, core::CalendarMinuteText(LocalCalendarMinute())); }
+
+}  // namespace features

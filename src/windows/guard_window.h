@@ -1,0 +1,51 @@
+// The guard window: the files the guard found while the program runs, with
+// Quarantine and Always Ignore This File for the marked lines, and a note
+// with a scan when the system dropped changes. Opened by a click on the
+// guard's balloon and from the tray menu; closing it only hides it.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/guard_filter.h"
+#include "core/detection.h"
+#include "toolkit/controls.h"
+#include "toolkit/window.h"
+#include "windows/control_ids.h"
+
+namespace windows {
+
+struct Program;
+
+class GuardWindow : public toolkit::Window {
+ public:
+  explicit GuardWindow(Program& program);
+
+  // Creates the window, hidden, the first time.
+  void Load();
+  void Show();
+  void AddFindings(const std::vector<core::GuardFinding>& findings);
+  // Says that changes were missed and offers a scan.
+  void ShowChangesMissed();
+  HWND FindingList() const { return controls_.Get(ids::GuardWindowFindings); }
+
+ private:
+  std::vector<toolkit::ControlRow> Rows();
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnQuarantineClicked();
+  void OnIgnoreClicked();
+  void OnScanClicked();
+  void ShowMissedNote(bool shown);
+
+  Program& program_;
+  // What the guard found, in the list's order.
+  std::vector<core::Detection> found_;
+  int dpi_ = 96;
+  std::unique_ptr<toolkit::FontSet> fonts_;
+  toolkit::ControlSet controls_;
+};
+
+}  // namespace windows

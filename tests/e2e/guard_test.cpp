@@ -1,0 +1,152 @@
+// The guard: a listed file arriving on the scan drive while the program
+// runs shows in the guard window at once, unlisted and excluded ones never;
+// Quarantine there removes it with a journal line; the balloon and the tray
+// menu open the window; the setting turns the guard off and on at once.
+// Under Wine a watch sees files in folders made after it started, so each
+// test makes its folder once the program runs.
+#include "driver/program_test.h"
+#include "platform/handles.h"
+
+#include <shellapi.h>
+
+namespace e2e {
+namespace {
+
+constexpr const char* kRefDat = "Ver1.0\r\nguardhit.exe|Guard test entry\r\nguardkept.exe|Kept entry\r\n";
+constexpr const char* kGuardClass = "TallowickParawardenGuard";
+constexpr const char* kExclusionsKey = "Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS";
+
+// A text value of the exclusions key, if there is one.
+std::optional<std::string> StoredExclusion(const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, platform::Widen(kExclusionsKey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const platform::UniqueRegKey owned(key);
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  if (RegQueryValueExW(key, platform::Widen(path).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return platform::Narrow(data);
+}
+
+class GuardTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    folder_ = "E:\\" + testName_;
+    RemoveFolders();
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    RemoveFolders();
+  }
+  void RemoveFolders() {
+    const std::string root = "E:\\" + testName_;
+    for (const std::string& folder : {root, root + "-again"}) RemoveTree(folder);
+  }
+  // Starts the program and returns once start-up has started the guard.
+  bool StartGuarded() { return StartProgram(kRefDat) != nullptr && app_.MainWindow() != nullptr; }
+  HWND GuardWindow() { return app_.FindTopLevel(kGuardClass, std::nullopt); }
+  // The guard window once its list holds `count` lines.
+  HWND WaitForFindings(LRESULT count, int timeoutMs = 10000) {
+    HWND guard = nullptr;
+    WaitUntil([&] {
+      guard = GuardWindow();
+      return guard != nullptr && SendMessageW(Child(guard, ids::GuardWindowFindings), LB_GETCOUNT, 0, 0) == count;
+    }, timeoutMs);
+    return guard;
+  }
+  std::string MakeFile(const std::string& name) {
+    CreateDirectoryW(platform::Widen(folder_).c_str(), nullptr);
+    WriteFileBytes(folder_ + "\\" + name, "not really a program");
+    return folder_ + "\\" + name;
+  }
+
+  // At the drive's root, where MakeFile puts its files; a second one, with
+  // "-again" added, is removed at the end too.
+  std::string folder_;
+};
+
+TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantineRemovesIt) {
+  SetUserString(kExclusionsKey, folder_ + "\\guardkept.exe", "Kept entry");
+  ASSERT_TRUE(StartGuarded());
+  MakeFile("plain.exe");
+  MakeFile("guardkept.exe");
+  const std::string hit = MakeFile("guardhit.exe");
+  // They arrive in this order, so the listed file's line comes after the
+  // other two were passed over.
+  HWND guard = WaitForFindings(1);
+  ASSERT_NE(guard, nullptr);
+  HWND list = Child(guard, ids::GuardWindowFindings);
+  EXPECT_EQ(ListItems(list), std::vector<std::string>{hit + " > Guard test entry"});
+
+  SendMessageW(list, LB_SETSEL, TRUE, 0);
+  Click(Child(guard, ids::GuardWindowQuarantine));
+  ASSERT_TRUE(WaitUntil([&] { return !PathExists(hit); }));
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 0; }));
+  EXPECT_TRUE(PathExists(AppFile("Quarantine\\guardhit.exe")));
+  const std::optional<std::string> journal = ReadFileText(AppFile("Quarantine.journal"));
+  ASSERT_TRUE(journal.has_value());
+  EXPECT_NE(journal->find("guardhit.exe\t" + hit + "\t"), std::string::npos) << *journal;
+}
+
+TEST_F(GuardTest, AlwaysIgnoreThisFileExcludesTheMarkedFileAndTakesItsLineAway) {
+  ASSERT_TRUE(StartGuarded());
+  const std::string hit = MakeFile("guardhit.exe");
+  HWND guard = WaitForFindings(1);
+  ASSERT_NE(guard, nullptr);
+  SendMessageW(Child(guard, ids::GuardWindowFindings), LB_SETSEL, TRUE, 0);
+  Click(Child(guard, ids::GuardWindowIgnore));
+  ASSERT_TRUE(WaitUntil([&] { return StoredExclusion(hit).has_value(); }));
+  EXPECT_EQ(StoredExclusion(hit), std::optional<std::string>("Guard test entry"));
+  EXPECT_EQ(SendMessageW(Child(guard, ids::GuardWindowFindings), LB_GETCOUNT, 0, 0), 0);
+  EXPECT_TRUE(PathExists(hit));
+}
+
+TEST_F(GuardTest, TheBalloonAndTheTrayMenuOpenTheGuardWindow) {
+  ASSERT_TRUE(StartGuarded());
+  app_.TrayEvent(NIN_BALLOONUSERCLICK);
+  HWND guard = app_.WaitForTopLevel(kGuardClass, std::nullopt);
+  ASSERT_NE(guard, nullptr);
+  ASSERT_NE(app_.WaitForVisible(guard), nullptr);
+  EXPECT_EQ(WindowText(guard), "Guard");
+  PostMessageW(guard, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(guard); }));
+  ASSERT_TRUE(app_.ChooseTrayMenuItem(1));
+  EXPECT_NE(app_.WaitForVisible(guard), nullptr);
+}
+
+TEST_F(GuardTest, TheSettingTurnsTheGuardOffAndOnAtOnce) {
+  // Once active: its activation shows the stored settings again.
+  HWND main = StartToActiveMainWindow(kRefDat);
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  HWND box = Child(main, ids::SettingsGuard);
+  ASSERT_TRUE(IsChecked(box));
+  Click(box);
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(box); }));
+  Click(Child(main, ids::SettingsSaveButton));
+  ASSERT_TRUE(WaitUntil([&] { return GetSetting("GUARD") == std::optional<std::string>("0"); }));
+
+  MakeFile("guardhit.exe");
+  Sleep(2000);
+  EXPECT_EQ(GuardWindow(), nullptr);
+
+  Click(box);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(box); }));
+  Click(Child(main, ids::SettingsSaveButton));
+  ASSERT_TRUE(WaitUntil([&] { return GetSetting("GUARD") == std::optional<std::string>("1"); }));
+  // A file in a new folder at the root, which the new watch sees under
+  // Wine too.
+  folder_ += "-again";
+  const std::string hit = MakeFile("guardhit.exe");
+  HWND guard = WaitForFindings(1);
+  ASSERT_NE(guard, nullptr);
+  EXPECT_EQ(ListItems(Child(guard, ids::GuardWindowFindings)), std::vector<std::string>{hit + " > Guard test entry"});
+}
+
+}  // namespace
+}  // namespace e2e
