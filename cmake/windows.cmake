@@ -27,6 +27,7 @@ set(WIN32_SOURCES
   src/platform/processes.cpp
   src/platform/registry.cpp
   src/platform/run_key.cpp
+  src/platform/startup_entries.cpp
   src/platform/system.cpp
   src/platform/system_error.cpp
   src/platform/text.cpp
@@ -56,6 +57,7 @@ set(WIN32_SOURCES
   src/features/scan_session.cpp
   src/features/scheduled_scan.cpp
   src/features/settings.cpp
+  src/features/startup_traces.cpp
   src/features/updates.cpp
   src/windows/about_page.cpp
   src/windows/detection_removal.cpp
@@ -63,6 +65,7 @@ set(WIN32_SOURCES
   src/windows/download_window.cpp
   src/windows/guard_control.cpp
   src/windows/guard_window.cpp
+  src/windows/exclusions_window.cpp
   src/windows/main_window.cpp
   src/windows/main_window_layout.cpp
   src/windows/message_box.cpp
@@ -74,6 +77,7 @@ set(WIN32_SOURCES
   src/windows/scan_run.cpp
   src/windows/scan_window.cpp
   src/windows/scheduled_scan.cpp
+  src/windows/scan_window_menu.cpp
   src/windows/settings_page.cpp
   src/windows/splash_window.cpp
   src/windows/status_page.cpp
@@ -84,7 +88,7 @@ set(WIN32_SOURCES
   src/app/single_instance.cpp
   src/app/start_sequence.cpp
 )
-set(WIN32_LIBS comctl32 shell32 ole32 user32 gdi32 advapi32 wininet)
+set(WIN32_LIBS comctl32 shell32 ole32 uuid user32 gdi32 advapi32 wininet)
 
 add_library(pw_win32 STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(pw_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)

@@ -11,6 +11,7 @@ namespace {
 constexpr char kSeparator = '\t';
 constexpr size_t kOldFieldCount = 4;
 constexpr size_t kFieldCount = 7;
+constexpr size_t kTracesField = 7;
 
 std::string Sanitized(std::string_view field) {
   std::string text(field);
@@ -58,6 +59,7 @@ bool ParseLine(std::string_view line, JournalRecord& record) {
         !ParseNumber(fields[6], read.quarantinedTicks)) {
       return false;
     }
+    if (fields.size() > kTracesField && !ParseStartupTraces(fields[kTracesField], read.startupTraces)) return false;
   }
   record = std::move(read);
   return true;
@@ -88,7 +90,7 @@ bool SameRecord(const JournalRecord& a, const JournalRecord& b) {
   return a.quarantinedName == b.quarantinedName && a.originalPath == b.originalPath &&
          a.quarantinedAt == b.quarantinedAt && a.description == b.description && a.identified == b.identified &&
          a.file.size == b.file.size && a.file.writeTime == b.file.writeTime &&
-         a.quarantinedTicks == b.quarantinedTicks;
+         a.quarantinedTicks == b.quarantinedTicks && a.startupTraces == b.startupTraces;
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -101,6 +103,7 @@ std::string FormatJournalLine(const JournalRecord& record) {
   if (record.identified) {
     line += kSeparator + std::to_string(record.file.size) + kSeparator + std::to_string(record.file.writeTime) +
             kSeparator + std::to_string(record.quarantinedTicks);
+    if (!record.startupTraces.empty()) line += kSeparator + FormatStartupTraces(record.startupTraces);
   }
   return line + "\r\n";
 }

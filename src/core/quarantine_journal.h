@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/startup_traces.h"
+
 namespace core {
 
 // The journal file beside the Quarantine folder (never inside it: the
@@ -30,13 +32,17 @@ struct JournalRecord {
   bool identified = false;
   FileIdentity file = {};         // the quarantined copy
   uint64_t quarantinedTicks = 0;  // when it was quarantined, in system ticks
+  // The log-on values and shortcuts that started the file, taken away with
+  // it (identified records only).
+  std::vector<StartupTrace> startupTraces = {};
 };
 
 // The record as one line, ending in CR LF. Fields are separated by tabs;
 // paths cannot hold tabs or line breaks, and any in the other fields become
 // blanks, so a line always reads back as the record it was written from.
 // The identity follows the four fields earlier releases wrote, so their
-// lines still read as records.
+// lines still read as records; the start-up traces, when there are any,
+// follow the identity.
 std::string FormatJournalLine(const JournalRecord& record);
 
 // Every complete, well-formed record of a journal in file order. A line

@@ -11,6 +11,7 @@
 #include "core/detection.h"
 #include "core/definitions_list.h"
 #include "core/folder_walk.h"
+#include "core/path_set.h"
 
 namespace core {
 
@@ -36,6 +37,10 @@ class ScanEngine {
   // asked to stop; a folder that cannot be read is passed over.
   void Walk(const std::string& location, bool examineFiles);
 
+  // Files the user chose to keep: examined and counted, never reported. The
+  // set must outlive the walks.
+  void Keep(const PathSet& keptFiles) { keptFiles_ = &keptFiles; }
+
  private:
   bool Visit(const FolderVisit& visit);
   void Examine(const std::string& folder, const std::string& foldedName);
@@ -46,6 +51,7 @@ class ScanEngine {
   const DefinitionsIndex& index_;
   std::string& reportText_;
   int32_t& objectsScanned_;
+  const PathSet* keptFiles_ = nullptr;
 };
 
 }  // namespace core

@@ -2,12 +2,13 @@
 
 #include "core/removal_text.h"
 #include "features/disk_folders.h"
+#include "features/exclusions.h"
 #include "platform/processes.h"
 #include "platform/system.h"
 
 namespace features {
 
-std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
+std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet& kept,
                                             const std::function<void()>& beforeEachTermination) {
   std::vector<NamedProcess> named;
   std::vector<platform::RunningProcess> processes;
@@ -21,6 +22,7 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
     // whole system.
     if (process.id == self) continue;
     if (core::IsCoreSystemProcess(process.executablePath, windowsFolder, systemFolder, FoldFileName)) continue;
+    if (kept.Contains(process.executablePath)) continue;
     const size_t naming = core::EntriesNaming(core::FileNameOf(process.executablePath), index);
     if (naming == 0) continue;
     NamedProcess entry{process.id, process.executablePath, false};
@@ -31,6 +33,18 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
     named.push_back(entry);
   }
   return named;
+}
+
+core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const std::vector<size_t>& marked) {
+  core::PathSet kept = ExcludedPaths();
+  core::PathSet removed(FoldFileName);
+  for (size_t position : marked) {
+    if (position < detections.size()) removed.Add(detections[position].path);
+  }
+  for (const core::Detection& detection : detections) {
+    if (!removed.Contains(detection.path)) kept.Add(detection.path);
+  }
+  return kept;
 }
 
 }  // namespace features

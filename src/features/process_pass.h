@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/definitions_index.h"
+#include "core/detection.h"
+#include "core/path_set.h"
 
 namespace features {
 
@@ -18,9 +20,15 @@ struct NamedProcess {
 };
 
 // Ends the running programs the definitions name, never this program nor a
-// core part of Windows. `beforeEachTermination` is called before every
-// termination attempt (one per naming entry), so the user is told first.
-std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
+// core part of Windows, nor one whose image file is in `kept` (the files the
+// user excluded or chose not to remove). `beforeEachTermination` is called
+// before every termination attempt (one per naming entry), so the user is
+// told first.
+std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet& kept,
                                             const std::function<void()>& beforeEachTermination);
+
+// The files the user keeps: the excluded ones, and the detections of which
+// no line at the `marked` positions names the file.
+core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const std::vector<size_t>& marked);
 
 }  // namespace features

@@ -1,6 +1,8 @@
 #include "features/removal.h"
 
+#include "features/exclusions.h"
 #include "features/quarantine_records.h"
+#include "features/startup_traces.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -83,6 +85,7 @@ class Removal {
   // record ever names a copy that is gone.
   void Undo() {
     if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
+    RestoreStartupTraces(record_.startupTraces);
     for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
       if (!made->empty()) platform::DeleteEvenIfReadOnly(*made);
     }
@@ -110,6 +113,9 @@ class Removal {
     record_.identified = true;
     record_.quarantinedTicks = platform::NowTicks();
     if (!IdentityOf(quarantined_, record_.file)) return false;
+    // Taken before the record is written, so the record holds exactly what
+    // went; a failure from here on puts them back.
+    record_.startupTraces = RemoveStartupTraces(paths_.filePath);
     // Even a failed append may have put the line there.
     recordWritten_ = true;
     return RecordQuarantined(paths_.journalPath, record_);
@@ -150,10 +156,13 @@ QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detec
                                        const std::vector<size_t>& marked, const std::string& applicationFolder,
                                        const std::function<void()>& between) {
   QuarantineOutcome outcome;
+  // Read now: the user may have excluded a file since the scan listed it.
+  const core::PathSet excluded = ExcludedPaths();
   for (size_t position : marked) {
     if (between) between();
     if (position >= detections.size()) continue;
     const core::Detection& detection = detections[position];
+    if (excluded.Contains(detection.path)) continue;
     switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder))) {
       case RemovalResult::Removed:
         ++outcome.removed;

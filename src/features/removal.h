@@ -63,7 +63,7 @@ struct QuarantineOutcome {
 
 // Removes the detections at the `marked` positions of `detections` (in
 // ascending order) into the quarantine folder of `applicationFolder`, each
-// recorded in its journal. `between` is called often, so that windows may
+// recorded in its journal; an excluded file stays, neither gone nor failed. `between` is called often, so that windows may
 // paint meanwhile.
 QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detections,
                                        const std::vector<size_t>& marked, const std::string& applicationFolder,

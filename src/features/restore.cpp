@@ -4,6 +4,7 @@
 #include "core/removal_text.h"
 #include "features/quarantine_records.h"
 #include "features/removal.h"
+#include "features/startup_traces.h"
 #include "platform/files.h"
 
 namespace features {
@@ -41,6 +42,9 @@ class Restore {
     if (known && !chooseFolder_) {
       const std::string sibling = core::SiblingCopyPath(record->originalPath);
       if (platform::SameContent(sibling, target)) platform::DeleteEvenIfReadOnly(sibling);
+      // What started it at log-on comes back only with the file at its own
+      // place: elsewhere it would start whatever took that place.
+      if (target == record->originalPath) RestoreStartupTraces(record->startupTraces);
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include "core/scan_text.h"
 #include "core/setting_values.h"
+#include "features/exclusions.h"
 #include "features/quarantine_records.h"
 #include "features/scan_folders.h"
 #include "features/settings.h"
@@ -20,7 +21,9 @@ ScanSession::ScanSession(core::SharedDefinitions definitions, core::ScanObserver
     : definitions_(std::move(definitions)),
       view_(view),
       folders_(ScanFolderSource(definitions_->index.fold(), [this] { return YieldToWindow(); })),
+      keptFiles_(ExcludedPaths()),
       engine_(*folders_, *this, definitions_->list, definitions_->index, reportText_, objectsScanned_) {
+  engine_.Keep(keptFiles_);
   // Quarantined copies would otherwise be reported again by every full scan.
   folders_->Exclude(QuarantineFolder());
 }

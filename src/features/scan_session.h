@@ -54,6 +54,8 @@ class ScanSession : private core::ScanObserver {
   // The folders are listed ahead on threads of their own while the caller's
   // thread examines them in the walk's order and keeps the window answering.
   std::unique_ptr<core::FolderSource> folders_;
+  // The files the user keeps, read once per run.
+  const core::PathSet keptFiles_;
   core::ScanEngine engine_;
 };
 

@@ -62,6 +62,7 @@ enum : int {
   SettingsScheduleFull,
   SettingsScheduleQuick,
   SettingsGuard,
+  SettingsExclusionsButton,
 
   // About tab.
   AboutLogo = 1600,
@@ -110,6 +111,12 @@ enum : int {
 
   // Download window.
   DownloadMessage = 5001,
+
+  // Exclusions window.
+  ExclusionsCaption = 6001,
+  ExclusionsList,
+  ExclusionsRemove,
+  ExclusionsClose,
 };
 
 }  // namespace ids

@@ -59,9 +59,11 @@ std::vector<size_t> MarkedLines(HWND list) {
 
 void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::vector<core::Detection>& detections) {
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
+  const std::vector<size_t> marked = MarkedLines(list);
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program.definitions.shared()->index, [owner] { ShowMessage(owner, "same", MB_OK); });
+      features::EndNamedProcesses(program.definitions.shared()->index, features::KeptFiles(detections, marked),
+                                  [owner] { ShowMessage(owner, "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
       ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
@@ -70,7 +72,7 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
 
   PaintSlices paint;
   const features::QuarantineOutcome outcome = features::QuarantineDetections(
-      detections, MarkedLines(list), platform::ApplicationFolder(), [&paint] { paint.Due(); });
+      detections, marked, platform::ApplicationFolder(), [&paint] { paint.Due(); });
   // The rows go in one batch, drawn once at the end.
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   for (auto position = outcome.gone.rbegin(); position != outcome.gone.rend(); ++position) {

@@ -185,6 +185,7 @@ void MainWindow::UpdateClock() {
 }
 
 bool MainWindow::PreTranslateMessage(MSG& msg) {
+  if (settings_.PreTranslateMessage(msg)) return true;
   if (!Exists() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && (msg.hwnd == hwnd() || controls_.HasHelp(msg.hwnd))) about_.OnHelpClicked();
   return toolkit::RouteDialogKeys(hwnd(), msg);

@@ -270,6 +270,9 @@ LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && toolkit::ShowBusyPointer()) return TRUE;
       return Default(message, wParam, lParam);
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      return Default(message, wParam, lParam);
     default:
       return Default(message, wParam, lParam);
   }

@@ -52,6 +52,9 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Ends the programs the definitions name, then removes the marked
   // detections.
   void OnQuarantineClicked();
+  // The results list's menu: keep the clicked or the marked files for good.
+  // False for a menu asked of another control.
+  bool OnContextMenu(HWND source, LPARAM position);
   void ShowButton(int id, bool shown);
   // Abort while the scan runs, Exit afterwards: the control that takes the
   // focus when the one that had it is gone.

@@ -99,6 +99,10 @@ std::vector<toolkit::ControlRow> SettingsPage::Rows(std::function<void()> saved)
       scheduled(ids::SettingsScheduleTime, K::DropDownList, {840, 1260, 1455, 2400}, ""),
       scheduled(ids::SettingsScheduleFull, K::OptionFirst, {240, 1800, 2055, 255}, "Full System Scan"),
       scheduled(ids::SettingsScheduleQuick, K::Option, {240, 2220, 2055, 255}, "Quick Scan"),
+      toolkit::ControlRow{ids::SettingsExclusionsButton, K::PushButton, OnTab({4200, 3720, 1215, 375}),
+                          "E&xclusions...", tabs::Settings}
+          .Runs([this] { exclusions_.Open(hwnd()); })
+          .WithHelp(),
       toolkit::ControlRow{ids::SettingsSaveButton, K::PushButton, OnTab({5520, 3720, 1215, 375}), "&Save Settings",
                           tabs::Settings}
           .Runs([this] { OnSaveClicked(); })

@@ -1,11 +1,12 @@
 // The Settings tab: the preferences and the scan schedule, stored only when
-// Save Settings is pressed, and the run-at-log-on value that mirrors "Load
-// on Startup".
+// Save Settings is pressed, the run-at-log-on value that mirrors "Load on
+// Startup", and the window of the files the user chose to keep.
 #pragma once
 
 #include <functional>
 #include <vector>
 
+#include "windows/exclusions_window.h"
 #include "windows/page.h"
 
 namespace windows {
@@ -23,11 +24,14 @@ class SettingsPage : public Page {
   // Shows the stored preferences and makes the Run value follow them.
   void LoadPreferences();
   bool ShowMainWindowTicked() const;
+  // Keyboard navigation of the Exclusions window; true when the message was used.
+  bool PreTranslateMessage(MSG& msg) { return exclusions_.PreTranslateMessage(msg); }
 
  private:
   void OnSaveClicked();
 
   std::function<void()> saved_;
+  ExclusionsWindow exclusions_;
 };
 
 }  // namespace windows

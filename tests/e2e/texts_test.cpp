@@ -58,6 +58,7 @@ const std::vector<Words> kMainWords = {
     {ids::SettingsCheckUpdates, "Check for updates Automatically"},
     {ids::SettingsSaveReports, "Save Scan Results to File"},
     {ids::SettingsShowMainWindow, "Show Main Window on Startup"},
+    {ids::SettingsExclusionsButton, "E&xclusions..."},
     {ids::SettingsSaveButton, "&Save Settings"},
     {ids::SettingsScheduleFrame, "Scheduled Scan"},
     {ids::SettingsScheduleDayLabel, "Day:"},

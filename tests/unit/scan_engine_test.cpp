@@ -205,6 +205,7 @@ struct ScanRun {
   core::DefinitionsList list;
   std::string reportText;
   int32_t objectsScanned = 0;
+  core::PathSet keptFiles{core::FoldAscii};
 
   // Walks on the calling thread, as the scan did before it listed ahead,
   // and, unless a stop is asked for, checks that listing ahead out of order
@@ -237,6 +238,7 @@ struct ScanRun {
                 const core::DefinitionsIndex& index, const Texts& locations, bool examineFiles,
                 const Texts& excluded) {
     core::ScanEngine engine(folders, recorder, list, index, report, objects);
+    engine.Keep(keptFiles);
     for (const std::string& folder : excluded) folders.Exclude(folder);
     for (const std::string& location : locations) engine.Walk(location, examineFiles);
   }
@@ -332,6 +334,20 @@ TEST(ScanEngine, OnlyWholeEntriesMatchEachInListOrder) {
             "\r\nAdware found >C:\\Temp\\DUP.EXE");
   // The file with two detections is still one object.
   EXPECT_EQ(run.objectsScanned, 5);
+}
+
+TEST(ScanEngine, KeptFilesAreCountedButNeitherListedNorReported) {
+  ScanRun run;
+  run.list.Assign({"header", "foo.exe|Adware", "FOO.exe|Other record", "bar.exe|Spy"});
+  run.lister.Add("C:\\", {"foo.exe", "bar.exe"}, {"Temp"});
+  run.lister.Add("C:\\Temp", {"foo.exe"});
+  run.keptFiles.Add("c:\\FOO.EXE");  // every record naming it, at the root's doubled "\"
+  run.Walk({"C:\\"});
+  EXPECT_EQ(run.observer.detections, (Texts{"C:\\\\bar.exe > Spy", "C:\\Temp\\foo.exe > Adware",
+                                            "C:\\Temp\\FOO.exe > Other record"}));
+  EXPECT_EQ(run.reportText, "\r\nAdware found >C:\\\\bar.exe\r\nAdware found >C:\\Temp\\foo.exe"
+                            "\r\nAdware found >C:\\Temp\\FOO.exe");
+  EXPECT_EQ(run.objectsScanned, 3);
 }
 
 TEST(ScanEngine, CountsAccumulateOverRootsAndOnlyWhenFilesAreExamined) {

@@ -1,0 +1,53 @@
+#include "features/startup_traces.h"
+
+#include "features/disk_folders.h"
+#include "platform/atomic_file.h"
+#include "platform/files.h"
+#include "platform/startup_entries.h"
+
+namespace features {
+namespace {
+
+// A shortcut file is a few kilobytes; anything far larger is no shortcut
+// to carry in a journal line.
+constexpr uint64_t kLargestShortcut = 64 * 1024;
+
+}  // namespace
+
+std::vector<core::StartupTrace> RemoveStartupTraces(const std::string& filePath) {
+  std::vector<core::StartupTrace> removed;
+  for (const platform::LogOnValue& value : platform::ListLogOnValues()) {
+    if (!core::CommandStartsFile(value.command, filePath, FoldFileName)) continue;
+    if (!platform::DeleteLogOnValue(value.key, value.name)) continue;
+    removed.push_back({core::StartupTrace::Kind::RunValue, value.key, value.name, value.type, value.data});
+  }
+  for (const platform::StartupShortcut& shortcut : platform::ListStartupShortcuts()) {
+    // The target is a plain path: CommandStartsFile compares it whole.
+    if (shortcut.target.empty() || !core::CommandStartsFile("\"" + shortcut.target + "\"", filePath, FoldFileName)) {
+      continue;
+    }
+    core::StartupTrace trace{core::StartupTrace::Kind::Shortcut, shortcut.path, "", 0, ""};
+    if (platform::ReadFileBytes(shortcut.path, trace.data, kLargestShortcut) != platform::ReadResult::Ok) continue;
+    if (!platform::DeleteEvenIfReadOnly(shortcut.path)) continue;
+    removed.push_back(std::move(trace));
+  }
+  return removed;
+}
+
+std::vector<core::StartupTrace> RestoreStartupTraces(const std::vector<core::StartupTrace>& traces) {
+  std::vector<core::StartupTrace> failed;
+  for (const core::StartupTrace& trace : traces) {
+    bool restored = false;
+    if (trace.kind == core::StartupTrace::Kind::RunValue) {
+      restored = platform::WriteLogOnValue(trace.where, trace.name, trace.valueType, trace.data);
+    } else if (!platform::PathExists(trace.where)) {
+      std::string error;
+      platform::CreateFolder(trace.where.substr(0, trace.where.rfind('\\')));
+      restored = platform::WriteFileAtomically(trace.where, trace.data, error);
+    }
+    if (!restored) failed.push_back(trace);
+  }
+  return failed;
+}
+
+}  // namespace features

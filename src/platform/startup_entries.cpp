@@ -1,0 +1,178 @@
+#include "platform/startup_entries.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kRunKeys[] = {
+    "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+};
+
+// The root and the path below it of "HKCU\..." or "HKLM\...".
+bool SplitKey(const std::string& key, HKEY& root, std::wstring& path) {
+  if (key.compare(0, 5, "HKCU\\") == 0) {
+    root = HKEY_CURRENT_USER;
+  } else if (key.compare(0, 5, "HKLM\\") == 0) {
+    root = HKEY_LOCAL_MACHINE;
+  } else {
+    return false;
+  }
+  path = Widen(key.substr(5));
+  return true;
+}
+
+UniqueRegKey OpenKey(const std::string& key, REGSAM access) {
+  HKEY root = nullptr;
+  std::wstring path;
+  HKEY raw = nullptr;
+  if (!SplitKey(key, root, path) || RegOpenKeyExW(root, path.c_str(), 0, access, &raw) != ERROR_SUCCESS) {
+    return UniqueRegKey();
+  }
+  return UniqueRegKey(raw);
+}
+
+std::string Expanded(const std::wstring& text) {
+  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+  if (needed == 0) return Narrow(text);
+  std::wstring expanded(needed, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(text.c_str(), &expanded[0], needed);
+  if (written == 0 || written > needed) return Narrow(text);
+  expanded.resize(written - 1);
+  return Narrow(expanded);
+}
+
+template <typename Interface>
+struct ComReleaser {
+  void operator()(Interface* object) const { object->Release(); }
+};
+template <typename Interface>
+using ComPtr = std::unique_ptr<Interface, ComReleaser<Interface>>;
+
+class ComApartment {
+ public:
+  ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialized_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+std::string ShortcutTarget(IShellLinkW& link, IPersistFile& file, const std::wstring& path) {
+  wchar_t target[MAX_PATH] = {};
+  if (FAILED(file.Load(path.c_str(), STGM_READ)) || link.GetPath(target, MAX_PATH, nullptr, 0) != S_OK) {
+    return std::string();
+  }
+  return Narrow(target);
+}
+
+bool MayDelete(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  return static_cast<bool>(file);
+}
+
+}  // namespace
+
+std::vector<LogOnValue> ListLogOnValues() {
+  std::vector<LogOnValue> values;
+  for (const char* keyName : kRunKeys) {
+    // Opened for writing, so a key this user cannot change is passed over.
+    UniqueRegKey key = OpenKey(keyName, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!key) continue;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                         &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
+      continue;
+    }
+    std::vector<wchar_t> name(longestName + 1);
+    std::vector<wchar_t> data(longestData / sizeof(wchar_t) + 1);
+    for (DWORD index = 0;; ++index) {
+      DWORD nameLength = static_cast<DWORD>(name.size());
+      DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+      DWORD type = 0;
+      if (RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type,
+                        reinterpret_cast<BYTE*>(data.data()), &dataBytes) != ERROR_SUCCESS) {
+        break;
+      }
+      if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
+      size_t length = dataBytes / sizeof(wchar_t);
+      while (length > 0 && data[length - 1] == L'\0') --length;
+      const std::wstring text(data.data(), length);
+      LogOnValue value;
+      value.key = keyName;
+      value.name = Narrow(std::wstring_view(name.data(), nameLength));
+      value.type = type;
+      value.data = Narrow(text);
+      value.command = type == REG_EXPAND_SZ ? Expanded(text) : value.data;
+      values.push_back(std::move(value));
+    }
+  }
+  return values;
+}
+
+bool DeleteLogOnValue(const std::string& key, const std::string& name) {
+  UniqueRegKey opened = OpenKey(key, KEY_SET_VALUE);
+  return opened && RegDeleteValueW(opened.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
+  HKEY root = nullptr;
+  std::wstring path;
+  HKEY raw = nullptr;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  if (!SplitKey(key, root, path) ||
+      RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  UniqueRegKey opened(raw);
+  const std::wstring text = Widen(data);
+  return RegSetValueExW(opened.get(), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+std::vector<StartupShortcut> ListStartupShortcuts() {
+  std::vector<StartupShortcut> shortcuts;
+  ComApartment apartment;
+  IShellLinkW* rawLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&rawLink)))) {
+    return shortcuts;
+  }
+  ComPtr<IShellLinkW> link(rawLink);
+  IPersistFile* rawFile = nullptr;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) return shortcuts;
+  ComPtr<IPersistFile> file(rawFile);
+  for (int folderId : {CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) continue;
+    const std::wstring pattern = std::wstring(folder) + L"\\*.lnk";
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find) continue;
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      const std::wstring path = std::wstring(folder) + L"\\" + found.cFileName;
+      if (!MayDelete(path)) continue;
+      shortcuts.push_back({Narrow(path), ShortcutTarget(*link, *file, path)});
+    } while (FindNextFileW(find.get(), &found));
+  }
+  return shortcuts;
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+// What the system starts at log-on: the text values of the user's and the
+// machine's Run and RunOnce keys, and the shortcuts in the user's and all
+// users' Startup folders. Only entries this user may remove are listed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct LogOnValue {
+  std::string key;      // "HKCU\..." or "HKLM\..."
+  std::string name;
+  uint32_t type = 0;    // REG_SZ or REG_EXPAND_SZ
+  std::string data;     // as stored
+  std::string command;  // the data with environment variables expanded
+};
+
+// The values of the Run and RunOnce keys whose key can be opened for
+// writing (a machine key often cannot).
+std::vector<LogOnValue> ListLogOnValues();
+bool DeleteLogOnValue(const std::string& key, const std::string& name);
+// Writes the value as it was; the key is made when it is missing.
+bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t type, const std::string& data);
+
+struct StartupShortcut {
+  std::string path;
+  std::string target;  // the file the shortcut starts; empty when unreadable
+};
+
+// The shortcuts of both Startup folders that this user may delete.
+std::vector<StartupShortcut> ListStartupShortcuts();
+
+}  // namespace platform

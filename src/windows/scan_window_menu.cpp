@@ -1,0 +1,87 @@
+// The context menu of the scan window's results: the user can keep a file
+// for good, so that no later scan lists it again.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <vector>
+
+#include "features/disk_folders.h"
+#include "features/exclusions.h"
+#include "platform/handles.h"
+#include "windows/program.h"
+#include "windows/scan_window.h"
+
+namespace windows {
+namespace {
+
+enum MenuCommand : UINT { kIgnoreThisFile = 1, kIgnoreMarkedFiles };
+
+// The line under the mouse, or the focused one for the keyboard; -1 for none.
+int LineAt(HWND list, LPARAM position, POINT& menuPoint) {
+  if (position != -1) {
+    menuPoint = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    POINT client = menuPoint;
+    ScreenToClient(list, &client);
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    return HIWORD(hit) != 0 ? -1 : LOWORD(hit);
+  }
+  const int caret = static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0));
+  RECT rect = {};
+  const bool onLine = caret >= 0 && caret < SendMessageW(list, LB_GETCOUNT, 0, 0) &&
+                      SendMessageW(list, LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&rect)) != LB_ERR;
+  if (!onLine) SetRectEmpty(&rect);
+  menuPoint = {rect.left + 8, rect.bottom};
+  ClientToScreen(list, &menuPoint);
+  return onLine ? caret : -1;
+}
+
+}  // namespace
+
+bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
+  HWND list = DetectionList();
+  if (source != list || list == nullptr) return false;
+  // While a scan adds lines the list is not the user's to change.
+  if (program_.scanRunning) return true;
+  POINT point = {};
+  const int line = LineAt(list, position, point);
+  const bool anyMarked = SendMessageW(list, LB_GETSELCOUNT, 0, 0) > 0;
+  const platform::UniqueMenu owned(CreatePopupMenu());
+  HMENU menu = owned.get();
+  AppendMenuW(menu, MF_STRING | (line >= 0 ? MF_ENABLED : MF_GRAYED), kIgnoreThisFile, L"Always Ignore This File");
+  AppendMenuW(menu, MF_STRING | (anyMarked ? MF_ENABLED : MF_GRAYED), kIgnoreMarkedFiles,
+              L"Always Ignore Marked Files");
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
+  std::vector<size_t> chosen;
+  if (command == kIgnoreThisFile) chosen.push_back(static_cast<size_t>(line));
+  if (command == kIgnoreMarkedFiles) {
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      if (SendMessageW(list, LB_GETSEL, i, 0) > 0) chosen.push_back(static_cast<size_t>(i));
+    }
+  }
+  if (chosen.empty()) return true;
+  core::PathSet ignored(features::FoldFileName);
+  for (size_t i : chosen) {
+    if (i >= detections_.size()) continue;
+    features::AddExclusion(detections_[i].path, detections_[i].description);
+    ignored.Add(detections_[i].path);
+  }
+  // Every line of an ignored file goes, as the next scan would not list it.
+  std::vector<size_t> leaving;
+  for (size_t i = 0; i < detections_.size(); ++i) {
+    if (ignored.Contains(detections_[i].path)) leaving.push_back(i);
+  }
+  for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
+    SendMessageW(list, LB_DELETESTRING, *position, 0);
+  }
+  std::vector<core::Detection> kept;
+  for (core::Detection& detection : detections_) {
+    if (!ignored.Contains(detection.path)) kept.push_back(std::move(detection));
+  }
+  detections_ = std::move(kept);
+  listed_ = detections_.size();
+  return true;
+}
+
+}  // namespace windows
