@@ -3,11 +3,27 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 #include <type_traits>
 
 namespace platform {
+
+// COM initialised on the calling thread for the life of the object (shell
+// links, the folder dialog); left as it was when it was already.
+class ComApartment {
+ public:
+  ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialized_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialized_;
+};
 
 // A kernel object handle. The system marks a failed open with null or with
 // INVALID_HANDLE_VALUE depending on the call; both count as no handle.

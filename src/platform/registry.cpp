@@ -57,15 +57,17 @@ void WriteUserText(const std::string& keyPath, const std::string& name, const st
 }
 
 std::vector<NamedText> ReadUserTexts(const std::string& keyPath) {
-  std::vector<NamedText> values;
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
-    return values;
-  }
-  UniqueRegKey hkey(raw);
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return {};
+  const UniqueRegKey key(raw);
+  return ReadTextValues(key.get());
+}
+
+std::vector<NamedText> ReadTextValues(HKEY key) {
+  std::vector<NamedText> values;
   DWORD longestName = 0;
   DWORD longestData = 0;
-  if (RegQueryInfoKeyW(hkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
                        &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
     return values;
   }
@@ -75,11 +77,11 @@ std::vector<NamedText> ReadUserTexts(const std::string& keyPath) {
     DWORD nameLength = static_cast<DWORD>(name.size());
     DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
     DWORD type = 0;
-    const LONG status = RegEnumValueW(hkey.get(), index, name.data(), &nameLength, nullptr, &type,
+    const LONG status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
                                       reinterpret_cast<BYTE*>(data.data()), &dataBytes);
     if (status != ERROR_SUCCESS) break;  // ERROR_NO_MORE_ITEMS, or a value that grew meanwhile
     if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-    values.push_back({Narrow(std::wstring_view(name.data(), nameLength)), TextOf(data, dataBytes)});
+    values.push_back({Narrow(std::wstring_view(name.data(), nameLength)), TextOf(data, dataBytes), type == REG_EXPAND_SZ});
   }
   return values;
 }

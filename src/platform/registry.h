@@ -1,6 +1,8 @@
 // Text values under the current user's registry keys.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +17,11 @@ void WriteUserText(const std::string& keyPath, const std::string& name, const st
 
 struct NamedText {
   std::string name;
-  std::string text;
+  std::string text;        // as stored, not expanded
+  bool expandable = false;  // REG_EXPAND_SZ
 };
+// Every REG_SZ or REG_EXPAND_SZ value of an open key.
+std::vector<NamedText> ReadTextValues(HKEY key);
 // Every REG_SZ or REG_EXPAND_SZ value under HKEY_CURRENT_USER\`keyPath`, in
 // the order the system lists them; values of other types are passed over.
 std::vector<NamedText> ReadUserTexts(const std::string& keyPath);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/handles.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -59,18 +60,6 @@ struct ComReleaser {
 template <typename Interface>
 using ComPtr = std::unique_ptr<Interface, ComReleaser<Interface>>;
 
-class ComApartment {
- public:
-  ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComApartment() {
-    if (initialized_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialized_;
-};
 
 std::string ShortcutTarget(IShellLinkW& link, IPersistFile& file, const std::wstring& path) {
   wchar_t target[MAX_PATH] = {};
@@ -94,32 +83,13 @@ std::vector<LogOnValue> ListLogOnValues() {
     // Opened for writing, so a key this user cannot change is passed over.
     UniqueRegKey key = OpenKey(keyName, KEY_QUERY_VALUE | KEY_SET_VALUE);
     if (!key) continue;
-    DWORD longestName = 0;
-    DWORD longestData = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                         &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
-      continue;
-    }
-    std::vector<wchar_t> name(longestName + 1);
-    std::vector<wchar_t> data(longestData / sizeof(wchar_t) + 1);
-    for (DWORD index = 0;; ++index) {
-      DWORD nameLength = static_cast<DWORD>(name.size());
-      DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-      DWORD type = 0;
-      if (RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type,
-                        reinterpret_cast<BYTE*>(data.data()), &dataBytes) != ERROR_SUCCESS) {
-        break;
-      }
-      if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-      size_t length = dataBytes / sizeof(wchar_t);
-      while (length > 0 && data[length - 1] == L'\0') --length;
-      const std::wstring text(data.data(), length);
+    for (NamedText& text : ReadTextValues(key.get())) {
       LogOnValue value;
       value.key = keyName;
-      value.name = Narrow(std::wstring_view(name.data(), nameLength));
-      value.type = type;
-      value.data = Narrow(text);
-      value.command = type == REG_EXPAND_SZ ? Expanded(text) : value.data;
+      value.name = std::move(text.name);
+      value.type = text.expandable ? REG_EXPAND_SZ : REG_SZ;
+      value.command = text.expandable ? Expanded(Widen(text.text)) : text.text;
+      value.data = std::move(text.text);
       values.push_back(std::move(value));
     }
   }

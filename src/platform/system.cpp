@@ -10,22 +10,6 @@
 #include "platform/text.h"
 
 namespace platform {
-namespace {
-
-class ComApartment {
- public:
-  ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComApartment() {
-    if (initialized_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialized_;
-};
-
-}  // namespace
 
 int32_t OsPlatformId() {
   OSVERSIONINFOA info;
