@@ -1,5 +1,6 @@
 #include "features/parallel_walk.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -33,40 +34,55 @@ void ParallelFolderWalk::Exclude(const std::string& folder) {
   if (makeLister_({})->Identify(core::FolderPathOf(folder), id)) visited_.insert(id);
 }
 
+// The listing threads of one walk. Every way out of the walk passes through
+// the destructor, which waits for the end of each of them: they use the
+// owner and the walk.
+class ParallelFolderWalk::Listers {
+ public:
+  Listers(ParallelFolderWalk& owner, core::WalkAhead& walk) : owner_(owner) {
+    {
+      platform::MutexLock lock(owner_.mutex_);
+      owner_.walk_ = &walk;
+      owner_.failure_ = nullptr;
+    }
+    owner_.stop_ = false;
+    for (int i = 0; i < owner_.threads_; ++i) {
+      auto thread = std::make_unique<platform::WorkerThread>([&owner] { owner.RunLister(); });
+      if (thread->Started()) threads_.push_back(std::move(thread));
+    }
+  }
+  ~Listers() {
+    owner_.stop_ = true;
+    for (const auto& thread : threads_) {
+      while (!thread->Ended()) platform::PauseBriefly();
+    }
+    platform::MutexLock lock(owner_.mutex_);
+    owner_.walk_ = nullptr;
+  }
+  Listers(const Listers&) = delete;
+  Listers& operator=(const Listers&) = delete;
+
+  bool any() const { return !threads_.empty(); }
+
+ private:
+  ParallelFolderWalk& owner_;
+  std::vector<std::unique_ptr<platform::WorkerThread>> threads_;
+};
+
 bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) {
   const std::string root = core::FolderPathOf(location);
   if (root.empty()) return true;
   core::WalkAhead walk(root, withFiles, visited_);
-  {
-    platform::MutexLock lock(mutex_);
-    walk_ = &walk;
-    failure_ = nullptr;
-  }
-  stop_ = false;
-  // The threads use this object and the walk; every way out of this
-  // function waits for the end of each of them first.
-  std::vector<std::unique_ptr<platform::WorkerThread>> threads;
-  struct EndThreads {
-    ParallelFolderWalk& owner;
-    const std::vector<std::unique_ptr<platform::WorkerThread>>& threads;
-    ~EndThreads() {
-      owner.stop_ = true;
-      for (const auto& thread : threads) {
-        while (!thread->Ended()) platform::PauseBriefly();
-      }
-      platform::MutexLock lock(owner.mutex_);
-      owner.walk_ = nullptr;
-    }
-  } endThreads{*this, threads};
-  for (int i = 0; i < threads_; ++i) {
-    auto thread = std::make_unique<platform::WorkerThread>([this] { RunLister(); });
-    if (thread->Started()) threads.push_back(std::move(thread));
-  }
+  const Listers listers(*this, walk);
   // With no thread started, the walk lists on this one and lets the
   // window's messages through between the parts of a long listing.
   std::unique_ptr<core::FolderLister> inLine;
-  if (threads.empty()) inLine = makeLister_(idle_);
+  if (!listers.any()) inLine = makeLister_(idle_);
+  return VisitInOrder(walk, inLine.get(), visit);
+}
 
+bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine,
+                                      const core::VisitFolder& visit) {
   core::FolderVisit folder;
   core::FolderJob job;
   for (;;) {

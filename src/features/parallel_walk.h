@@ -35,6 +35,11 @@ class ParallelFolderWalk : public core::FolderSource {
   bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override;
 
  private:
+  class Listers;
+
+  // Visits the folders in the walk's order as they come listed; lists them
+  // itself with `inLine` when given.
+  bool VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine, const core::VisitFolder& visit);
   void RunLister();
 
   core::FoldCase fold_;

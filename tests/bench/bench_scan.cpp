@@ -151,6 +151,112 @@ long long ParallelBareWalk(const std::vector<std::wstring>& roots, int threads) 
   return folders.files;
 }
 
+// One part of a bare walk split over processes: every part lists the top
+// levels alike until there are enough folders to share, then walks every
+// `parts`-th of them; the first part counts the files of the top levels.
+long long BareWalkPart(const std::vector<std::wstring>& roots, int part, int parts) {
+  std::vector<std::wstring> level = roots;
+  long long files = 0;
+  while (!level.empty() && level.size() < 8u * parts) {
+    std::vector<std::wstring> next;
+    for (const std::wstring& folder : level) {
+      WIN32_FIND_DATAW data;
+      HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+      if (find == INVALID_HANDLE_VALUE) continue;
+      do {
+        const std::wstring name = data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          if (name != L"." && name != L"..") next.push_back(folder + L"\\" + name);
+        } else if (part == 0) {
+          ++files;
+        }
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+    level = std::move(next);
+  }
+  for (size_t i = part; i < level.size(); i += parts) files += BareWalk(level[i]);
+  return files;
+}
+
+// The child's side of SplitBareWalk: ready, then the walk once the start
+// event comes; prints its files and seconds.
+int RunWalkPart(int argc, char** argv) {
+  const int part = std::atoi(argv[2]), parts = std::atoi(argv[3]);
+  std::vector<std::wstring> roots;
+  for (int i = 5; i < argc; ++i) roots.push_back(platform::Widen(argv[i]));
+  const std::wstring prefix = platform::Widen(argv[4]);
+  HANDLE start = OpenEventW(SYNCHRONIZE, FALSE, (prefix + L"-start").c_str());
+  HANDLE ready = OpenSemaphoreW(SEMAPHORE_MODIFY_STATE, FALSE, (prefix + L"-ready").c_str());
+  if (start == nullptr || ready == nullptr) return 1;
+  ReleaseSemaphore(ready, 1, nullptr);
+  WaitForSingleObject(start, INFINITE);
+  const double began = Seconds();
+  const long long files = BareWalkPart(roots, part, parts);
+  std::printf("%lld %.6f\n", files, Seconds() - began);
+  return 0;
+}
+
+// A bare walk split over `parts` processes of this program, each with a
+// thread of its own: under Wine a process lists one folder at a time, so
+// threads of one process cannot list more at once than one thread can.
+// Timed from a common start, once every process is ready, to the end of the
+// slowest part.
+std::pair<long long, double> SplitBareWalk(const std::vector<std::string>& roots, int parts) {
+  static int run = 0;
+  const std::string prefix = "bench-split-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++run);
+  HANDLE start = CreateEventW(nullptr, TRUE, FALSE, platform::Widen(prefix + "-start").c_str());
+  HANDLE ready = CreateSemaphoreW(nullptr, 0, parts, platform::Widen(prefix + "-ready").c_str());
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::vector<std::pair<HANDLE, HANDLE>> children;  // process, read end of its output
+  for (int part = 0; part < parts; ++part) {
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --walk-part " + std::to_wstring(part) + L" " +
+                           std::to_wstring(parts) + L" " + platform::Widen(prefix);
+    for (const std::string& root : roots) command += L" " + platform::Widen(root);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0)) Fail("no pipe for a walk part");
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, L"C:\\", &startup, &process)) {
+      Fail("could not start a walk part");
+    }
+    CloseHandle(write);
+    CloseHandle(process.hThread);
+    children.emplace_back(process.hProcess, read);
+  }
+  for (int part = 0; part < parts; ++part) {
+    if (WaitForSingleObject(ready, 60000) != WAIT_OBJECT_0) Fail("a walk part did not get ready");
+  }
+  SetEvent(start);
+  long long files = 0;
+  double slowest = 0;
+  for (auto& [process, read] : children) {
+    char text[128] = {};
+    DWORD got = 0, total = 0;
+    while (total + 1 < sizeof text && ReadFile(read, text + total, sizeof text - 1 - total, &got, nullptr) && got > 0) {
+      total += got;
+    }
+    WaitForSingleObject(process, INFINITE);
+    long long partFiles = 0;
+    double seconds = 0;
+    if (std::sscanf(text, "%lld %lf", &partFiles, &seconds) != 2) Fail("a walk part gave no figures");
+    files += partFiles;
+    slowest = std::max(slowest, seconds);
+    CloseHandle(read);
+    CloseHandle(process);
+  }
+  CloseHandle(start);
+  CloseHandle(ready);
+  return {files, slowest};
+}
+
 // The time of the first find call alone, in milliseconds: no caller can split
 // it, so it is the least a window that lists the folder in line must wait.
 double FirstFindCallMs(const std::wstring& folder) {
@@ -210,6 +316,19 @@ double ProcessorMs(DWORD pid) {
   }
   CloseHandle(snapshot);
   return ms;
+}
+
+int ThreadCount(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == pid) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
 }
 
 // The committed private memory (the page-file usage, which Wine fills in
@@ -550,11 +669,77 @@ void GuardCase(const std::string& drive, const std::string& refDat) {
               on.bystanderMs, off.bystanderMs, on.makerMs, off.makerMs);
 }
 
+// What the system lets a walk gain from listing on several threads, against
+// listing in as many processes: the single-threaded walk, then the walk on
+// threads of one process, then the walk split over processes, in turns.
+void WalksCase(int rounds, const std::function<double()>& walk, const std::function<double()>& parallelWalk,
+               const std::string& drive, int threads) {
+  std::vector<double> threadRatios, processRatios;
+  for (int i = 0; i < rounds; ++i) {
+    const double single = walk();
+    const double parallel = parallelWalk();
+    const auto [files, split] = SplitBareWalk({"C:", drive}, threads);
+    if (i == 0) {
+      std::printf("\nbare walks of C: and the 200,000-file tree (%lld files in the split walk)\n", files);
+      continue;
+    }
+    threadRatios.push_back(parallel / single);
+    processRatios.push_back(split / single);
+    std::printf("  single %.3f s, %d threads of one process %.3f s, %d processes %.3f s\n", single, threads, parallel,
+                threads, split);
+  }
+  if (threadRatios.empty()) return;
+  std::printf("  ratio to the single-threaded walk: %d threads median %.2f, min %.2f; %d processes median %.2f, min %.2f\n",
+              threads, Median(threadRatios), *std::min_element(threadRatios.begin(), threadRatios.end()), threads,
+              Median(processRatios), *std::min_element(processRatios.begin(), processRatios.end()));
+  std::fflush(stdout);
+}
+
+// Abort pressed at a different moment of each full scan of the
+// 1,000,000-file tree: the time until the window reads "Scan Complete", and
+// whether the program is back to the threads it had before the scan.
+void AbortCase(int trials, const std::string& refDat) {
+  Program program("abort", refDat);
+  std::vector<double> ms;
+  int threadsLeft = 0;
+  for (int i = 0; i < trials; ++i) {
+    program.CloseScanWindow();
+    const int before = ThreadCount(program.pid());
+    e2e::Click(e2e::Child(program.main(), ids::ScanNowButton));
+    HWND scan = nullptr;
+    if (!WaitFor([&] { return (scan = FindWindowW(L"TallowickParawardenScan", nullptr)) != nullptr && IsWindowVisible(scan); },
+                 60)) {
+      Fail("the scan window did not appear");
+    }
+    Sleep(700 + 300 * i);
+    if (FindWindowW(L"TallowickParawardenScan", L"Scan Complete") != nullptr) Fail("the scan ended before Abort");
+    const double pressed = Seconds();
+    e2e::Click(e2e::Child(scan, ids::ScanWindowAbort));
+    const double limit = pressed + 60;
+    while (FindWindowW(L"TallowickParawardenScan", L"Scan Complete") == nullptr) {
+      if (Seconds() > limit) Fail("the scan did not stop");
+      Sleep(1);
+    }
+    const double took = (Seconds() - pressed) * 1000;
+    // The first trial warms up, as the first pair of the other cases does.
+    if (i == 0) continue;
+    ms.push_back(took);
+    if (ThreadCount(program.pid()) > before) ++threadsLeft;
+  }
+  std::printf("\nAbort during a full scan of 1,000,000 files (%u trials kept)\n", static_cast<unsigned>(ms.size()));
+  if (ms.empty()) return;
+  std::printf("  until \"Scan Complete\": median %.0f ms, longest %.0f ms; trials with more threads than before: %d\n",
+              Median(ms), *std::max_element(ms.begin(), ms.end()), threadsLeft);
+  std::fflush(stdout);
+}
+
 int main(int argc, char** argv) {
+  if (argc >= 6 && std::string(argv[1]) == "--walk-part") return RunWalkPart(argc, argv);
   if (argc < 4) {
     std::fprintf(stderr,
                  "usage: bench_scan <pairs> <scan drive, e.g. E:> <folder of the definitions files> "
-                 "[case[=pairs],...: scan, detections, definitions, startup, quarantine, folder, million, guard]\n");
+                 "[case[=pairs],...: scan, walks, detections, definitions, startup, quarantine, folder, million, abort, "
+                 "guard]\n");
     return 2;
   }
   const int defaultPairs = std::max(2, std::atoi(argv[1]));
@@ -580,9 +765,10 @@ int main(int argc, char** argv) {
               defaultPairs);
 
   if (selection.PairsFor("scan") || selection.PairsFor("detections") || selection.PairsFor("definitions") ||
-      selection.PairsFor("startup")) {
+      selection.PairsFor("startup") || selection.PairsFor("walks")) {
     ActiveTree tree(drive, "main");
     std::printf("\nthe 200,000-file tree: %lld files\n", BareWalk(wideDrive));
+    if (const int pairs = selection.PairsFor("walks")) WalksCase(pairs, walk, parallelWalk, drive, threads);
     if (const int pairs = selection.PairsFor("scan")) {
       Program program("plain", Definitions(definitions, "ref-10k.dat"));
       HWND scan = nullptr;
@@ -754,6 +940,10 @@ int main(int argc, char** argv) {
     figures.longestGapMs = probe.Stop();
     figures.peakMb = program.PeakMb();
     Print("full scan of 1,000,000 files in 20,000 folders", "bare walk", figures);
+  }
+  if (const int trials = selection.PairsFor("abort")) {
+    ActiveTree tree(drive, "million");
+    AbortCase(trials, Definitions(definitions, "ref-10k.dat"));
   }
   if (selection.PairsFor("guard")) GuardCase(drive, Definitions(definitions, "ref-10k.dat"));
   return 0;
