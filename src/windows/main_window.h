@@ -21,6 +21,7 @@
 namespace windows {
 
 struct Program;
+class ScanWindow;
 
 class MainWindow : public toolkit::Window {
  public:
@@ -75,6 +76,10 @@ class MainWindow : public toolkit::Window {
   void OnTabsFocused();
   // Scans the pending folders, or else what the Scan tab's choice names.
   void ScanRun(bool pendingFolders);
+  // Brings up the scan window, emptied, in place of this one.
+  ScanWindow& ShowScanWindow();
+  // The roots of a full or quick scan, as the Scan tab's options choose.
+  std::vector<std::string> ChosenScanRoots();
 
   Program& program_;
   int dpi_ = 96;

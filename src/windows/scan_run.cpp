@@ -50,26 +50,9 @@ void MainWindow::ScanRun(bool pendingFolders) {
   features::RecordScanStart();
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
 
-  if (!program_.scanWindow || !program_.scanWindow->Exists()) program_.scanWindow = std::make_unique<ScanWindow>(program_);
-  ScanWindow& window = *program_.scanWindow;
-  // Making the window and swapping it for this one each take tens of
-  // milliseconds; messages sent meanwhile are answered in between.
-  window.Load();
-  window.YieldToWindow();
-  Hide();
-  window.Show();
-  window.YieldToWindow();
-  window.EmptyResults();
-
+  ScanWindow& window = ShowScanWindow();
   // A run of handed-over folders takes them one by one as it walks, below.
-  std::vector<std::string> roots;
-  if (!pendingFolders) {
-    if (scan_.FullScanChosen()) {
-      roots = features::FullScanRoots(scan_.RefreshDriveList());
-    } else {
-      roots.push_back(features::QuickScanRoot());
-    }
-  }
+  const std::vector<std::string> roots = pendingFolders ? std::vector<std::string>{} : ChosenScanRoots();
   features::ScanSession session(program_.definitions.shared(), window);
   window.Observe(&session);
   for (const std::string& root : roots) session.Walk(root);
@@ -91,6 +74,25 @@ void MainWindow::ScanRun(bool pendingFolders) {
   // Handed over during another kind of run, or after an abort: the next run
   // is theirs.
   if (!program_.pendingScans.empty()) program_.appWindow.ScanPendingFoldersSoon();
+}
+
+ScanWindow& MainWindow::ShowScanWindow() {
+  if (!program_.scanWindow || !program_.scanWindow->Exists()) program_.scanWindow = std::make_unique<ScanWindow>(program_);
+  ScanWindow& window = *program_.scanWindow;
+  // Making the window and swapping it for this one each take tens of
+  // milliseconds; messages sent meanwhile are answered in between.
+  window.Load();
+  window.YieldToWindow();
+  Hide();
+  window.Show();
+  window.YieldToWindow();
+  window.EmptyResults();
+  return window;
+}
+
+std::vector<std::string> MainWindow::ChosenScanRoots() {
+  if (scan_.FullScanChosen()) return features::FullScanRoots(scan_.RefreshDriveList());
+  return {features::QuickScanRoot()};
 }
 
 }  // namespace windows
