@@ -14,6 +14,9 @@ namespace features {
 struct Exclusion {
   std::string path;
   std::string description;
+
+  bool operator==(const Exclusion& other) const { return path == other.path && description == other.description; }
+  bool operator!=(const Exclusion& other) const { return !(*this == other); }
 };
 
 // Every stored exclusion, in the order the registry lists them.

@@ -17,40 +17,49 @@ constexpr RemovalStep kSteps[] = {RemovalStep::CopyUnderUnfinishedName, RemovalS
                                   RemovalStep::TakeFreeName,            RemovalStep::CopyBeside,
                                   RemovalStep::WriteRecord,             RemovalStep::DeleteOriginal};
 
-// Copies `file` to `target`, or to its first numbered name that is free.
-// The copy itself refuses an existing name, so no name is looked up before
+enum class NameTry { Used, Taken, Failed };
+
+// Tries `target`'s numbered names in turn until one is free. The file
+// operation itself refuses a taken name, so no name is looked up before
 // (looking up a missing name reads the whole folder on some systems). The
-// path written to is left in `written`; false when nothing was copied.
-bool CopyToFreeName(const std::string& file, const std::string& target, std::string& written) {
+// name used is left in `used`; false when none was.
+template <typename TryName>
+bool UseFirstFreeName(const std::string& target, TryName tryName, std::string& used) {
   for (int number = 1; number <= kMostNumberedCopies; ++number) {
     const std::string candidate = core::NumberedPath(target, number);
-    switch (platform::CopyWithoutOverwrite(file, candidate)) {
-      case platform::CopyResult::Copied:
-        written = candidate;
+    switch (tryName(candidate)) {
+      case NameTry::Used:
+        used = candidate;
         return true;
-      case platform::CopyResult::TargetExists:
+      case NameTry::Taken:
         break;
-      case platform::CopyResult::Failed:
+      case NameTry::Failed:
         return false;
     }
   }
   return false;
 }
 
-bool RenameToFreeName(const std::string& file, const std::string& target, std::string& renamed) {
-  for (int number = 1; number <= kMostNumberedCopies; ++number) {
-    const std::string candidate = core::NumberedPath(target, number);
-    switch (platform::RenameWithoutReplacing(file, candidate)) {
-      case platform::MoveResult::Moved:
-        renamed = candidate;
-        return true;
-      case platform::MoveResult::TargetTaken:
-        break;
-      case platform::MoveResult::Failed:
-        return false;
+bool CopyToFreeName(const std::string& file, const std::string& target, std::string& written) {
+  return UseFirstFreeName(target, [&](const std::string& candidate) {
+    switch (platform::CopyWithoutOverwrite(file, candidate)) {
+      case platform::CopyResult::Copied: return NameTry::Used;
+      case platform::CopyResult::TargetExists: return NameTry::Taken;
+      case platform::CopyResult::Failed: break;
     }
-  }
-  return false;
+    return NameTry::Failed;
+  }, written);
+}
+
+bool RenameToFreeName(const std::string& file, const std::string& target, std::string& renamed) {
+  return UseFirstFreeName(target, [&](const std::string& candidate) {
+    switch (platform::RenameWithoutReplacing(file, candidate)) {
+      case platform::MoveResult::Moved: return NameTry::Used;
+      case platform::MoveResult::TargetTaken: return NameTry::Taken;
+      case platform::MoveResult::Failed: break;
+    }
+    return NameTry::Failed;
+  }, renamed);
 }
 
 // One removal under way: what it has made so far, so that a failed step

@@ -74,6 +74,11 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
       DestroyNow();
       return 0;
+    case WM_ACTIVATE:
+      // The guard window or a scan window may have added an exclusion while
+      // this one stood open; an unchanged list keeps the user's marks.
+      if (LOWORD(wParam) != WA_INACTIVE && features::ReadExclusions() != shown_) Refill();
+      return Default(message, wParam, lParam);
     default:
       return Default(message, wParam, lParam);
   }

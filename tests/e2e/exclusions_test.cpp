@@ -158,6 +158,21 @@ TEST_F(ExclusionsTest, AnIgnoredFileStaysUnlistedUntilItsExclusionIsRemoved) {
   SendMessageW(list, LB_SETSEL, TRUE, fooLine - shown.begin());
   Click(Child(window, ids::ExclusionsRemove));
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list).size() == 2; }));
+  // Added elsewhere while the window stood open: shown when it is active again.
+  SetUserString(kExclusionsKey, foo, "from the guard");
+  HWND other = CreateWindowExW(0, L"STATIC", L"another application", WS_POPUP | WS_VISIBLE, 0, 0, 200, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+  SetForegroundWindow(window);
+  DestroyWindow(other);
+  ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 3; }));
+  const std::vector<std::string> refreshed = ListItems(list);
+  const auto again = std::find(refreshed.begin(), refreshed.end(), foo + " > from the guard");
+  ASSERT_NE(again, refreshed.end());
+  SendMessageW(list, LB_SETSEL, TRUE, again - refreshed.begin());
+  Click(Child(window, ids::ExclusionsRemove));
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(list).size() == 2; }));
 
   ASSERT_TRUE(second_.Start(appFolder(), "/scan \"" + tree_ + "\""));
   EXPECT_TRUE(second_.WaitForExit());
