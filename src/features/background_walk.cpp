@@ -30,10 +30,20 @@ bool BackgroundFolderWalk::Walk(const std::string& location, bool withFiles, con
     const platform::WorkerThread& thread;
     ~EndWorker() {
       walk.stop_ = true;
-      while (!thread.Ended()) platform::PauseBriefly();
+      thread.WaitForEnd();
     }
   } endWorker{*this, worker};
+  if (!VisitQueued(visit)) return false;
+  std::exception_ptr failure;
+  {
+    platform::MutexLock lock(mutex_);
+    failure = failure_;
+  }
+  if (failure) std::rethrow_exception(failure);
+  return true;
+}
 
+bool BackgroundFolderWalk::VisitQueued(const core::VisitFolder& visit) {
   std::deque<core::FolderVisit> taken;
   for (;;) {
     taken.clear();
@@ -48,19 +58,12 @@ bool BackgroundFolderWalk::Walk(const std::string& location, bool withFiles, con
       if (!visit(folder)) return false;
     }
     // Everything the worker handed over before it finished was taken above.
-    if (finished) break;
+    if (finished) return true;
     if (taken.empty()) {
       if (idle_()) return false;
       platform::PauseBriefly();
     }
   }
-  std::exception_ptr failure;
-  {
-    platform::MutexLock lock(mutex_);
-    failure = failure_;
-  }
-  if (failure) std::rethrow_exception(failure);
-  return true;
 }
 
 void BackgroundFolderWalk::RunWorker(const std::string& location, bool withFiles) {

@@ -33,6 +33,9 @@ class BackgroundFolderWalk : public core::FolderSource {
   // holds more names than this, so a fast walk cannot fill the memory.
   static constexpr size_t kQueuedNamesLimit = 65536;
 
+  // Visits what the worker queued until it has finished; false when the
+  // walk is to stop.
+  bool VisitQueued(const core::VisitFolder& visit);
   void RunWorker(const std::string& location, bool withFiles);
   bool Push(core::FolderVisit& visit);
   // True when the walk is to stop: asked by the listing between its parts

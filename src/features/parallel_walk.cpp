@@ -53,9 +53,7 @@ class ParallelFolderWalk::Listers {
   }
   ~Listers() {
     owner_.stop_ = true;
-    for (const auto& thread : threads_) {
-      while (!thread->Ended()) platform::PauseBriefly();
-    }
+    for (const auto& thread : threads_) thread->WaitForEnd();
     platform::MutexLock lock(owner_.mutex_);
     owner_.walk_ = nullptr;
   }

@@ -25,6 +25,10 @@ WorkerThread::WorkerThread(std::function<void()> job) {
   handle_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
+void WorkerThread::WaitForEnd() const {
+  while (!Ended()) PauseBriefly();
+}
+
 void PauseBriefly(HANDLE wake) {
   MsgWaitForMultipleObjects(wake != nullptr ? 1 : 0, &wake, FALSE, 1, QS_ALLINPUT);
 }

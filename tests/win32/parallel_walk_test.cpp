@@ -1,6 +1,6 @@
-// The walk that lists ahead on several threads, on a tree on disk: it visits
-// the folders as the walk on one thread does, however their listings end,
-// and a stop returns only once every thread it started has ended.
+// The walks that list ahead on threads of their own, on a tree on disk: they
+// visit the folders as the walk on the calling thread does, however their
+// listings end, and a stop returns only once every thread started has ended.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/folder_walk.h"
+#include "features/background_walk.h"
 #include "features/disk_folders.h"
 #include "features/parallel_walk.h"
 #include "platform/disk_lister.h"
@@ -138,6 +139,16 @@ TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
     EXPECT_EQ(Visits(walk), expected);
     EXPECT_EQ(calls.running.load(), 0);
   }
+
+  // What a single processor gets: one listing thread.
+  features::BackgroundFolderWalk background(core::FoldAscii, [] { return false; });
+  background.Exclude(root_ + "\\zeta\\two");
+  EXPECT_EQ(Visits(background), expected);
+  // Each walk object passes over the folders it has walked before.
+  features::BackgroundFolderWalk stopped(core::FoldAscii, [] { return false; });
+  int visited = 0;
+  EXPECT_FALSE(stopped.Walk(root_, true, [&](core::FolderVisit&) { return ++visited < 3; }));
+  EXPECT_EQ(visited, 3);
 }
 
 // Stopped from the window while a listing hangs, or from a visit while the
