@@ -46,6 +46,9 @@ class ParallelFolderWalk::Listers {
       owner_.failure_ = nullptr;
     }
     owner_.stop_ = false;
+    // Reserved first: a thread started and then lost to a failed push
+    // would outlive the walk it uses.
+    threads_.reserve(static_cast<size_t>(owner_.threads_ > 0 ? owner_.threads_ : 0));
     for (int i = 0; i < owner_.threads_; ++i) {
       auto thread = std::make_unique<platform::WorkerThread>([&owner] { owner.RunLister(); });
       if (thread->Started()) threads_.push_back(std::move(thread));
