@@ -88,6 +88,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   size_t listed_ = 0;
   bool listRedrawOff_ = false;
   DWORD lastRepaint_ = 0;
+  DWORD lastCounters_ = 0;
 };
 
 }  // namespace windows
