@@ -160,12 +160,7 @@ TEST_F(ExclusionsTest, AnIgnoredFileStaysUnlistedUntilItsExclusionIsRemoved) {
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list).size() == 2; }));
   // Added elsewhere while the window stood open: shown when it is active again.
   SetUserString(kExclusionsKey, foo, "from the guard");
-  HWND other = CreateWindowExW(0, L"STATIC", L"another application", WS_POPUP | WS_VISIBLE, 0, 0, 200, 50, nullptr,
-                               nullptr, nullptr, nullptr);
-  SetForegroundWindow(other);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
-  SetForegroundWindow(window);
-  DestroyWindow(other);
+  ASSERT_TRUE(ActivateAfterAnotherApplication(window));
   ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 3; }));
   const std::vector<std::string> refreshed = ListItems(list);
   const auto again = std::find(refreshed.begin(), refreshed.end(), foo + " > from the guard");

@@ -138,16 +138,9 @@ TEST_F(MainWindowTest, KeyboardMovesBetweenControlsAndMnemonicsPressButtons) {
   // Away to another application and back: the focus stays where it was.
   HWND focused = FocusedControl(main);
   ASSERT_TRUE(IsChild(main, focused) && focused != tabs);
-  HWND other = CreateWindowExW(0, L"STATIC", L"another application", WS_POPUP | WS_VISIBLE, 0, 0, 200, 50, nullptr,
-                               nullptr, nullptr, nullptr);
-  ASSERT_NE(other, nullptr);
-  SetForegroundWindow(other);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
-  SetForegroundWindow(main);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  ASSERT_TRUE(ActivateAfterAnotherApplication(main));
   EXPECT_TRUE(WaitUntil([&] { return FocusedControl(main) == focused; }))
       << "focus on control " << GetDlgCtrlID(FocusedControl(main));
-  DestroyWindow(other);
 }
 
 }  // namespace

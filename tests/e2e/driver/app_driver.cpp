@@ -207,6 +207,18 @@ void ClickWithMouse(HWND control) {
   PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
 }
 
+bool ActivateAfterAnotherApplication(HWND window) {
+  HWND other = CreateWindowExW(0, L"STATIC", L"another application", WS_POPUP | WS_VISIBLE, 0, 0, 200, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  if (other == nullptr) return false;
+  SetForegroundWindow(other);
+  const bool away = WaitUntil([&] { return GetForegroundWindow() == other; });
+  SetForegroundWindow(window);
+  const bool back = away && WaitUntil([&] { return GetForegroundWindow() == window; });
+  DestroyWindow(other);
+  return back;
+}
+
 HWND FocusedControl(HWND window) {
   GUITHREADINFO gui = {};
   gui.cbSize = sizeof gui;

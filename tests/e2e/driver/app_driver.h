@@ -54,6 +54,9 @@ void PressKey(WORD virtualKey, bool withAlt = false);
 void ClickTab(HWND tabs, int index);
 // Clicks a control with the mouse (it takes the focus, as a button does).
 void ClickWithMouse(HWND control);
+// Gives the foreground to a window of the test's own, as another application
+// would take it, then back to `window`; true once `window` has it again.
+bool ActivateAfterAnotherApplication(HWND window);
 // The control of a window's thread that has the keyboard focus.
 HWND FocusedControl(HWND window);
 // The tooltip text the program's tooltip windows hold for a control.
