@@ -22,6 +22,7 @@ set(WIN32_SOURCES
   src/platform/disk_lister.cpp
   src/platform/files.cpp
   src/platform/folder_listing.cpp
+  src/platform/helper_process.cpp
   src/platform/message_box.cpp
   src/platform/painting_wait.cpp
   src/platform/processes.cpp
@@ -44,6 +45,8 @@ set(WIN32_SOURCES
   src/features/definitions_loading.cpp
   src/features/background_walk.cpp
   src/features/parallel_walk.cpp
+  src/features/listing_helper.cpp
+  src/features/listing_helpers.cpp
   src/features/scan_folders.cpp
   src/features/disk_folders.cpp
   src/features/guard.cpp

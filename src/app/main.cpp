@@ -12,6 +12,7 @@
 #include "app/start_sequence.h"
 #include "core/command_line.h"
 #include "core/program_identity.h"
+#include "features/listing_helper.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "windows/message_box.h"
@@ -22,6 +23,12 @@ namespace app {
 namespace {
 
 int Main() {
+  // A copy started by a scan to list folders for it shows nothing and
+  // touches nothing else.
+  if (features::IsListingHelper(platform::CommandLineArguments())) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    return features::RunListingHelper();
+  }
   // A drive without a disk must not stop a full scan with a system dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};

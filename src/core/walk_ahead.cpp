@@ -1,6 +1,7 @@
 #include "core/walk_ahead.h"
 
 #include <algorithm>
+#include <deque>
 #include <utility>
 
 namespace core {
@@ -22,6 +23,8 @@ struct AheadFolder {
   std::vector<std::string> foldedFiles;
   std::vector<std::shared_ptr<AheadFolder>> subfolders;
   size_t bytes = 0;  // about what the listing holds, counted while it is ahead
+  int helper = -1;   // the listing helper whose subtree the folder lies in
+  uint32_t subtree = 0;
 };
 
 namespace {
@@ -96,6 +99,12 @@ WalkAhead::WalkAhead(const std::string& root, bool withFiles, std::set<FolderId>
   levels_.push_back({{MakeFolder(std::move(top), 0, nullptr)}, 0});
 }
 
+WalkAhead::WalkAhead(const DelegatedFolder& root, bool withFiles, std::set<FolderId>& visited)
+    : withFiles_(withFiles), visited_(visited) {
+  levels_.push_back({{MakeFolder({root.path, root.id, true}, root.depth, nullptr)}, 0});
+  levels_.back().folders[0]->known = root.known;
+}
+
 WalkAhead::~WalkAhead() = default;
 
 void WalkAhead::Advance() {
@@ -125,7 +134,7 @@ WalkAhead::Step WalkAhead::Next(bool takeJob, FolderVisit& visit, FolderJob& job
   if (levels_.empty()) return Step::Done;
   Level& level = levels_.back();
   const std::shared_ptr<AheadFolder> folder = level.folders[level.next];
-  if (folder->state == AheadFolder::State::Waiting && takeJob) {
+  if (folder->state == AheadFolder::State::Waiting && (takeJob || folder->helper >= 0)) {
     Take(folder, job);
     return Step::Job;
   }
@@ -151,7 +160,7 @@ bool WalkAhead::TakeJobAhead(FolderJob& job) {
   Advance();
   if (levels_.empty()) return false;
   const Level& top = levels_.back();
-  if (top.folders[top.next]->state == AheadFolder::State::Waiting) {
+  if (top.folders[top.next]->state == AheadFolder::State::Waiting && top.folders[top.next]->helper < 0) {
     Take(top.folders[top.next], job);
     return true;
   }
@@ -190,6 +199,7 @@ bool WalkAhead::FindJob(const std::shared_ptr<AheadFolder>& folder, FolderJob& j
 }
 
 bool WalkAhead::MayListAhead(const AheadFolder& folder) const {
+  if (folder.helper >= 0) return false;
   // Learning an identity costs little and settles what the walk will do.
   if (!folder.settled) return true;
   if (!folder.known) return folder.depth < kUnknownIdentityDepth;
@@ -212,6 +222,40 @@ void WalkAhead::Take(const std::shared_ptr<AheadFolder>& folder, FolderJob& job)
   job.withFiles = withFiles_;
   job.id = folder->id;
   job.known = folder->known;
+  job.helper = folder->helper;
+  job.subtree = folder->subtree;
+}
+
+bool WalkAhead::Delegate(int helper, uint32_t subtree, const std::function<bool(const std::string&)>& wanted,
+                         DelegatedFolder& root) {
+  Advance();
+  if (levels_.empty()) return false;
+  // Breadth first over what lies ahead, outermost level first; the walk's
+  // own next folder is for the walk, which needs it now.
+  std::deque<AheadFolder*> ahead;
+  for (size_t i = 0; i < levels_.size(); ++i) {
+    const Level& level = levels_[i];
+    const size_t first = level.next + (i + 1 == levels_.size() ? 1 : 0);
+    for (size_t j = first; j < level.folders.size(); ++j) ahead.push_back(level.folders[j].get());
+  }
+  size_t budget = 2 * limits_.folders + 64;
+  while (!ahead.empty() && budget-- > 0) {
+    AheadFolder& folder = *ahead.front();
+    ahead.pop_front();
+    if (folder.state == AheadFolder::State::Done) {
+      for (const std::shared_ptr<AheadFolder>& subfolder : folder.subfolders) ahead.push_back(subfolder.get());
+      continue;
+    }
+    if (folder.state != AheadFolder::State::Waiting || !folder.settled || !MayListAhead(folder) ||
+        !wanted(folder.path)) {
+      continue;
+    }
+    folder.helper = helper;
+    folder.subtree = subtree;
+    root = {folder.path, folder.id, folder.known, folder.depth};
+    return true;
+  }
+  return false;
 }
 
 void WalkAhead::Finish(FolderJob& job) {
@@ -233,6 +277,8 @@ void WalkAhead::Finish(FolderJob& job) {
   for (Subfolder& subfolder : job.subfolders) {
     bytes += sizeof(AheadFolder) + subfolder.name.size();
     folder->subfolders.push_back(MakeFolder(std::move(subfolder), folder->depth + 1, folder.get()));
+    folder->subfolders.back()->helper = folder->helper;
+    folder->subfolders.back()->subtree = folder->subtree;
   }
   job.foldedFiles.clear();
   job.subfolders.clear();

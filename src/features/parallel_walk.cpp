@@ -15,6 +15,9 @@ namespace {
 // limit, and more than listing adds within one of Wine's pauses, where each
 // wake-up is a call to its server.
 constexpr size_t kWakeAhead = core::AheadLimits{}.folders / 4;
+// Folders visited between two looks at the listing helpers: each look is a
+// call to the system per helper, and a helper's work lasts many folders.
+constexpr int kVisitsPerRefill = 16;
 
 std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stopping) {
   return std::make_unique<DiskFolderLister>(std::move(stopping));
@@ -23,15 +26,20 @@ std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stoppin
 }  // namespace
 
 ParallelFolderWalk::ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads,
-                                       ListerMaker makeLister)
+                                       ListerMaker makeLister, int helpers)
     : fold_(std::move(fold)),
       idle_(std::move(idle)),
       threads_(threads),
-      makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister) {}
+      makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister),
+      helperCount_(helpers) {}
+
+ParallelFolderWalk::~ParallelFolderWalk() = default;
 
 void ParallelFolderWalk::Exclude(const std::string& folder) {
   core::FolderId id;
-  if (makeLister_({})->Identify(core::FolderPathOf(folder), id)) visited_.insert(id);
+  if (!makeLister_({})->Identify(core::FolderPathOf(folder), id)) return;
+  visited_.insert(id);
+  excluded_.push_back(id);
 }
 
 // The listing threads of one walk. Every way out of the walk passes through
@@ -73,19 +81,41 @@ class ParallelFolderWalk::Listers {
 bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) {
   const std::string root = core::FolderPathOf(location);
   if (root.empty()) return true;
+  if (helperCount_ > 0 && !helpers_) helpers_ = std::make_unique<ListingHelpers>(helperCount_, fold_, excluded_);
+  if (helpers_) helpers_->BeginWalk();
   core::WalkAhead walk(root, withFiles, visited_);
   const Listers listers(*this, walk);
   // With no thread started, the walk lists on this one and lets the
   // window's messages through between the parts of a long listing.
   std::unique_ptr<core::FolderLister> inLine;
   if (!listers.any()) inLine = makeLister_(idle_);
-  return VisitInOrder(walk, inLine.get(), visit);
+  return VisitInOrder(walk, withFiles, inLine.get(), visit);
 }
 
-bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine,
+bool ParallelFolderWalk::ListFromHelper(core::WalkAhead& walk, bool withFiles, core::FolderJob& job) {
+  for (;;) {
+    const ListingHelpers::Served served = helpers_->Serve(job);
+    if (served == ListingHelpers::Served::Listed) break;
+    if (idle_()) return false;
+    if (served == ListingHelpers::Served::Missed) {
+      if (!ownLister_) ownLister_ = makeLister_(idle_);
+      core::RunFolderJob(job, *ownLister_, fold_);
+      break;
+    }
+    // The other helpers keep working meanwhile.
+    helpers_->Refill(walk, mutex_, withFiles);
+    platform::PauseBriefly(wake_.handle());
+  }
+  platform::MutexLock lock(mutex_);
+  walk.Finish(job);
+  return true;
+}
+
+bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, bool withFiles, core::FolderLister* inLine,
                                       const core::VisitFolder& visit) {
   core::FolderVisit folder;
   core::FolderJob job;
+  int visitsSinceRefill = 0;
   for (;;) {
     core::WalkAhead::Step step;
     std::exception_ptr failure;
@@ -99,8 +129,16 @@ bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, core::FolderLister*
     switch (step) {
       case core::WalkAhead::Step::Visit:
         if (!visit(folder)) return false;
+        if (helpers_ && ++visitsSinceRefill == kVisitsPerRefill) {
+          visitsSinceRefill = 0;
+          helpers_->Refill(walk, mutex_, withFiles);
+        }
         break;
       case core::WalkAhead::Step::Job: {
+        if (job.helper >= 0) {
+          if (!ListFromHelper(walk, withFiles, job)) return false;
+          break;
+        }
         if (idle_()) return false;
         core::RunFolderJob(job, *inLine, fold_);
         platform::MutexLock lock(mutex_);
@@ -109,6 +147,7 @@ bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, core::FolderLister*
       }
       case core::WalkAhead::Step::Wait:
         if (idle_()) return false;
+        if (helpers_) helpers_->Refill(walk, mutex_, withFiles);
         platform::PauseBriefly(wake_.handle());
         break;
       case core::WalkAhead::Step::Done:

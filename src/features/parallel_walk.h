@@ -10,9 +10,11 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/folder_walk.h"
 #include "core/walk_ahead.h"
+#include "features/listing_helpers.h"
 #include "platform/mutex.h"
 #include "platform/worker_thread.h"
 
@@ -27,8 +29,11 @@ class ParallelFolderWalk : public core::FolderSource {
   // `idle` is called on the calling thread while it waits for the next
   // folder (often; it decides itself when to let the window's messages
   // through) and answers true when the walk is to stop. `threads` list the
-  // folders, with listers from `makeLister` (the disk's when not given).
-  ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads, ListerMaker makeLister = {});
+  // folders, with listers from `makeLister` (the disk's when not given);
+  // `helpers` listing helper processes walk whole subtrees ahead besides.
+  ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads, ListerMaker makeLister = {},
+                     int helpers = 0);
+  ~ParallelFolderWalk() override;
 
   void Exclude(const std::string& folder) override;
   // Returns only when every thread it started has ended.
@@ -39,7 +44,11 @@ class ParallelFolderWalk : public core::FolderSource {
 
   // Visits the folders in the walk's order as they come listed; lists them
   // itself with `inLine` when given.
-  bool VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine, const core::VisitFolder& visit);
+  bool VisitInOrder(core::WalkAhead& walk, bool withFiles, core::FolderLister* inLine,
+                    const core::VisitFolder& visit);
+  // Lists a folder of a subtree left to a helper, from what the helper
+  // sent or else here; false when the walk is to stop.
+  bool ListFromHelper(core::WalkAhead& walk, bool withFiles, core::FolderJob& job);
   void RunLister();
 
   core::FoldCase fold_;
@@ -47,6 +56,10 @@ class ParallelFolderWalk : public core::FolderSource {
   int threads_;
   ListerMaker makeLister_;
   std::set<core::FolderId> visited_;
+  std::vector<core::FolderId> excluded_;
+  int helperCount_;
+  std::unique_ptr<ListingHelpers> helpers_;  // started by the first walk
+  std::unique_ptr<core::FolderLister> ownLister_;  // for what a helper passed over
 
   platform::Mutex mutex_;
   core::WalkAhead* walk_ = nullptr;  // guarded by mutex_, as is what it points to

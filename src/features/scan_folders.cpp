@@ -5,6 +5,7 @@
 
 #include "features/background_walk.h"
 #include "features/parallel_walk.h"
+#include "platform/disk_lister.h"
 #include "platform/system.h"
 
 namespace features {
@@ -19,7 +20,10 @@ constexpr int kMostListingThreads = 4;
 std::unique_ptr<core::FolderSource> ScanFolderSource(core::FoldCase fold, std::function<bool()> idle) {
   const int threads = std::min(platform::ProcessorCount(), kMostListingThreads);
   if (threads < 2) return std::make_unique<BackgroundFolderWalk>(std::move(fold), std::move(idle));
-  return std::make_unique<ParallelFolderWalk>(std::move(fold), std::move(idle), threads);
+  // Where threads of one process cannot list side by side, processes can.
+  const int helpers = platform::ListsOneFolderAtATime() ? threads : 0;
+  return std::make_unique<ParallelFolderWalk>(std::move(fold), std::move(idle), threads,
+                                              ParallelFolderWalk::ListerMaker(), helpers);
 }
 
 }  // namespace features

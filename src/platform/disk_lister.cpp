@@ -234,6 +234,8 @@ bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vect
 
 bool IdentifyFolder(const std::string& folder, FolderIdentity& id) { return OpenAndIdentify(folder, id); }
 
+bool ListsOneFolderAtATime() { return NtdllFunction<void (*)()>("wine_get_version") != nullptr; }
+
 std::string LowerCaseText(std::string_view text) {
   std::wstring wide = Widen(text);
   if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));

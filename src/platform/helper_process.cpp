@@ -1,0 +1,94 @@
+#include "platform/helper_process.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+// Room for several folders' listings, so that a helper runs on ahead of
+// the scan until the scan catches up.
+constexpr DWORD kPipeBytes = 1024 * 1024;
+
+// Writes until all is taken: a pipe may take part of a write.
+bool WriteAll(HANDLE handle, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+    if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+HelperProcess::~HelperProcess() {
+  if (!process_) return;
+  TerminateProcess(process_.get(), 0);
+  // Briefly: the handles close either way, and an end that hangs must not
+  // hold up this process.
+  WaitForSingleObject(process_.get(), 2000);
+}
+
+bool HelperProcess::Start(const std::wstring& argument) {
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE requestsRead = nullptr, requestsWrite = nullptr, answersRead = nullptr, answersWrite = nullptr;
+  if (!CreatePipe(&requestsRead, &requestsWrite, &inherited, 0)) return false;
+  UniqueHandle theirRequests(requestsRead);
+  requests_.reset(requestsWrite);
+  if (!CreatePipe(&answersRead, &answersWrite, &inherited, kPipeBytes)) return false;
+  UniqueHandle theirAnswers(answersWrite);
+  answers_.reset(answersRead);
+  // Only the helper's ends go to the helper.
+  SetHandleInformation(requests_.get(), HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(answers_.get(), HANDLE_FLAG_INHERIT, 0);
+
+  wchar_t self[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  std::wstring command = L"\"" + std::wstring(self) + L"\" " + argument;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  // No busy pointer for a process that never shows a window.
+  startup.dwFlags = STARTF_USESTDHANDLES | STARTF_FORCEOFFFEEDBACK;
+  startup.hStdInput = theirRequests.get();
+  startup.hStdOutput = theirAnswers.get();
+  startup.hStdError = INVALID_HANDLE_VALUE;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(self, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+    return false;
+  }
+  CloseHandle(started.hThread);
+  process_.reset(started.hProcess);
+  return true;
+}
+
+bool HelperProcess::Send(std::string_view bytes) { return requests_ && WriteAll(requests_.get(), bytes); }
+
+bool HelperProcess::ReceiveWaiting(std::string& into, size_t most) {
+  if (!answers_) return false;
+  DWORD waiting = 0;
+  if (!PeekNamedPipe(answers_.get(), nullptr, 0, nullptr, &waiting, nullptr)) return false;
+  const DWORD wanted = static_cast<DWORD>(std::min<size_t>(waiting, most));
+  if (wanted == 0) return true;
+  const size_t start = into.size();
+  into.resize(start + wanted);
+  DWORD read = 0;
+  const bool ok = ReadFile(answers_.get(), &into[start], wanted, &read, nullptr) != FALSE;
+  into.resize(start + read);
+  return ok;
+}
+
+bool ReceiveRequests(std::string& into) {
+  char buffer[4096];
+  DWORD read = 0;
+  if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) || read == 0) return false;
+  into.append(buffer, read);
+  return true;
+}
+
+bool SendAnswers(std::string_view bytes) { return WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes); }
+
+}  // namespace platform

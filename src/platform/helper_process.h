@@ -1,0 +1,43 @@
+// A copy of this program started to take on part of a job, and its side of
+// the talk: requests go down its standard input, answers come up its
+// standard output.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/handles.h"
+
+namespace platform {
+
+class HelperProcess {
+ public:
+  HelperProcess() = default;
+  // Ends the helper: it only ever works for this process.
+  ~HelperProcess();
+  HelperProcess(const HelperProcess&) = delete;
+  HelperProcess& operator=(const HelperProcess&) = delete;
+
+  // Starts the program's own executable with `argument`; false when it
+  // could not be started.
+  bool Start(const std::wstring& argument);
+  // Waits until the pipe has taken all of `bytes`; false when the helper is
+  // gone.
+  bool Send(std::string_view bytes);
+  // Appends what the helper has written so far, at most `most` bytes,
+  // without waiting; false once the helper is gone and nothing is left.
+  bool ReceiveWaiting(std::string& into, size_t most);
+
+ private:
+  UniqueHandle process_;
+  UniqueHandle requests_;  // our end of its standard input
+  UniqueHandle answers_;   // our end of its standard output
+};
+
+// The helper's own side. Appends what has come down standard input,
+// waiting for some; false at its end.
+bool ReceiveRequests(std::string& into);
+// False when the program that started this one no longer listens.
+bool SendAnswers(std::string_view bytes);
+
+}  // namespace platform
