@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/scan_handover.h"
 #include "app/single_instance.h"
@@ -25,9 +26,10 @@ namespace {
 int Main() {
   // A copy started by a scan to list folders for it shows nothing and
   // touches nothing else.
-  if (features::IsListingHelper(platform::CommandLineArguments())) {
+  const std::vector<std::string> arguments = platform::CommandLineArguments();
+  if (features::IsListingHelper(arguments)) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    return features::RunListingHelper();
+    return features::RunListingHelper(arguments);
   }
   // A drive without a disk must not stop a full scan with a system dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -36,7 +38,7 @@ int Main() {
 
   // Made absolute here: the running copy that may do the scan has a current
   // folder of its own.
-  std::optional<std::string> scanFolder = core::ScanFolderArgument(platform::CommandLineArguments());
+  std::optional<std::string> scanFolder = core::ScanFolderArgument(arguments);
   if (scanFolder) {
     if (!scanFolder->empty()) scanFolder = platform::FullPath(*scanFolder);
     if (!platform::IsFolder(*scanFolder)) {

@@ -2,12 +2,17 @@
 
 #include <utility>
 
+#include "core/walk_ahead.h"
+
 namespace core {
 namespace {
 
 // Every message is its length, then its fields; numbers little-endian.
 // Far above any real folder's listing, far below what would exhaust memory.
 constexpr uint32_t kLongestMessage = 512u * 1024 * 1024;
+// Listings a helper gathers before one send: few sends, each a call to the
+// system, and the scan never waits long for the first folders of a subtree.
+constexpr size_t kListingsPerSend = 64 * 1024;
 
 void PutNumber(std::string& out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
@@ -179,6 +184,40 @@ Decoded DecodeListing(std::string_view bytes, size_t& used, SubtreeListing& list
   Reader in(body);
   listing = SubtreeListing();
   return ReadListing(in, listing) ? Decoded::Complete : Decoded::Malformed;
+}
+
+bool ListSubtree(const SubtreeRequest& request, std::set<FolderId>& visited, FolderLister& lister,
+                 const FoldCase& fold, const std::function<bool(const std::string&)>& send) {
+  visited.insert(request.passOver.begin(), request.passOver.end());
+  WalkAhead walk(DelegatedFolder{request.root, request.id, request.known, request.depth}, request.withFiles, visited);
+  std::string listings;
+  FolderVisit visit;
+  FolderJob job;
+  for (WalkAhead::Step step; (step = walk.Next(true, visit, job)) != WalkAhead::Step::Done;) {
+    if (step != WalkAhead::Step::Job) continue;
+    RunFolderJob(job, lister, fold);
+    if (!job.identify) {
+      SubtreeListing listing;
+      listing.subtree = request.subtree;
+      listing.path = job.path;
+      listing.id = job.id;
+      listing.known = job.known;
+      listing.listed = job.listed;
+      listing.foldedFiles = std::move(job.foldedFiles);
+      listing.subfolders = job.subfolders;
+      AppendListing(listings, listing);
+      if (listings.size() >= kListingsPerSend) {
+        if (!send(listings)) return false;
+        listings.clear();
+      }
+    }
+    walk.Finish(job);
+  }
+  SubtreeListing end;
+  end.subtree = request.subtree;
+  end.end = true;
+  AppendListing(listings, end);
+  return send(listings);
 }
 
 bool WalkReachesFirst(const std::string& a, const std::string& b, const FoldCase& fold) {

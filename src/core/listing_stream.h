@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +50,15 @@ enum class Decoded { Complete, NeedMore, Malformed };
 // complete. Malformed for anything the other side could not have written.
 Decoded DecodeRequest(std::string_view bytes, size_t& used, SubtreeRequest& request);
 Decoded DecodeListing(std::string_view bytes, size_t& used, SubtreeListing& listing);
+
+// The helper's side: walks the subtree as the scan would, listing each
+// folder just as the scan's own listing job would, and hands the listings
+// to `send` whenever enough have gathered and at the end, with the mark
+// that ends the subtree. `send` answers false when nobody listens any more,
+// which ends the walk. `visited` holds the folders walked before, and
+// gains those of this subtree.
+bool ListSubtree(const SubtreeRequest& request, std::set<FolderId>& visited, FolderLister& lister,
+                 const FoldCase& fold, const std::function<bool(const std::string&)>& send);
 
 // True when a walk of one tree reaches the folder `a` before the folder `b`
 // (both paths as the walk builds them): a folder comes before everything

@@ -11,10 +11,11 @@ namespace features {
 // The argument that starts the program as a listing helper.
 inline constexpr const wchar_t* kListingHelperSwitch = L"/listing-helper";
 
-// True for a command line that starts a listing helper.
+// True for a command line that starts a listing helper: the switch and the
+// number of the event by which it tells of new listings.
 bool IsListingHelper(const std::vector<std::string>& arguments);
 
-// The helper's whole life; returns its exit code.
-int RunListingHelper();
+// The helper's whole life, from its command line; returns its exit code.
+int RunListingHelper(const std::vector<std::string>& arguments);
 
 }  // namespace features

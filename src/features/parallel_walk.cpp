@@ -30,8 +30,10 @@ ParallelFolderWalk::ParallelFolderWalk(core::FoldCase fold, std::function<bool()
     : fold_(std::move(fold)),
       idle_(std::move(idle)),
       threads_(threads),
-      makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister),
-      helperCount_(helpers) {}
+      makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister) {
+  // Started now, so that they are ready when the walk begins.
+  if (helpers > 0) helpers_ = std::make_unique<ListingHelpers>(helpers, fold_);
+}
 
 ParallelFolderWalk::~ParallelFolderWalk() = default;
 
@@ -39,7 +41,7 @@ void ParallelFolderWalk::Exclude(const std::string& folder) {
   core::FolderId id;
   if (!makeLister_({})->Identify(core::FolderPathOf(folder), id)) return;
   visited_.insert(id);
-  excluded_.push_back(id);
+  if (helpers_) helpers_->PassOver(id);
 }
 
 // The listing threads of one walk. Every way out of the walk passes through
@@ -81,7 +83,6 @@ class ParallelFolderWalk::Listers {
 bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) {
   const std::string root = core::FolderPathOf(location);
   if (root.empty()) return true;
-  if (helperCount_ > 0 && !helpers_) helpers_ = std::make_unique<ListingHelpers>(helperCount_, fold_, excluded_);
   if (helpers_) helpers_->BeginWalk();
   core::WalkAhead walk(root, withFiles, visited_);
   const Listers listers(*this, walk);
@@ -94,17 +95,17 @@ bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const
 
 bool ParallelFolderWalk::ListFromHelper(core::WalkAhead& walk, bool withFiles, core::FolderJob& job) {
   for (;;) {
-    const ListingHelpers::Served served = helpers_->Serve(job);
-    if (served == ListingHelpers::Served::Listed) break;
+    const core::SubtreeHelpers::Served served = helpers_->Serve(job);
+    if (served == core::SubtreeHelpers::Served::Listed) break;
     if (idle_()) return false;
-    if (served == ListingHelpers::Served::Missed) {
+    if (served == core::SubtreeHelpers::Served::Missed) {
       if (!ownLister_) ownLister_ = makeLister_(idle_);
       core::RunFolderJob(job, *ownLister_, fold_);
       break;
     }
     // The other helpers keep working meanwhile.
     helpers_->Refill(walk, mutex_, withFiles);
-    platform::PauseBriefly(wake_.handle());
+    helpers_->WaitForAnswers(job);
   }
   platform::MutexLock lock(mutex_);
   walk.Finish(job);

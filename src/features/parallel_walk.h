@@ -10,7 +10,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "core/folder_walk.h"
 #include "core/walk_ahead.h"
@@ -39,6 +38,11 @@ class ParallelFolderWalk : public core::FolderSource {
   // Returns only when every thread it started has ended.
   bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override;
 
+  // True once the listing helpers are started, or none are to be.
+  bool HelpersStarted() { return !helpers_ || helpers_->Started(); }
+  // Listings taken from helpers so far.
+  size_t listingsFromHelpers() const { return helpers_ ? helpers_->served() : 0; }
+
  private:
   class Listers;
 
@@ -56,9 +60,7 @@ class ParallelFolderWalk : public core::FolderSource {
   int threads_;
   ListerMaker makeLister_;
   std::set<core::FolderId> visited_;
-  std::vector<core::FolderId> excluded_;
-  int helperCount_;
-  std::unique_ptr<ListingHelpers> helpers_;  // started by the first walk
+  std::unique_ptr<ListingHelpers> helpers_;
   std::unique_ptr<core::FolderLister> ownLister_;  // for what a helper passed over
 
   platform::Mutex mutex_;

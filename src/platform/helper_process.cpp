@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace platform {
 namespace {
@@ -39,6 +40,8 @@ bool HelperProcess::Start(const std::wstring& argument) {
   UniqueHandle theirRequests(requestsRead);
   requests_.reset(requestsWrite);
   if (!CreatePipe(&answersRead, &answersWrite, &inherited, kPipeBytes)) return false;
+  answered_.reset(CreateEventW(&inherited, FALSE, FALSE, nullptr));
+  if (!answered_) return false;
   UniqueHandle theirAnswers(answersWrite);
   answers_.reset(answersRead);
   // Only the helper's ends go to the helper.
@@ -48,7 +51,8 @@ bool HelperProcess::Start(const std::wstring& argument) {
   wchar_t self[MAX_PATH + 1] = {};
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  std::wstring command = L"\"" + std::wstring(self) + L"\" " + argument;
+  const std::wstring eventNumber = std::to_wstring(reinterpret_cast<uintptr_t>(answered_.get()));
+  std::wstring command = L"\"" + std::wstring(self) + L"\" " + argument + L" " + eventNumber;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   // No busy pointer for a process that never shows a window.
@@ -81,7 +85,22 @@ bool HelperProcess::ReceiveWaiting(std::string& into, size_t most) {
   return ok;
 }
 
-bool ReceiveRequests(std::string& into) {
+void HelperProcess::WaitForAnswers(unsigned milliseconds) const {
+  HANDLE event = answered_.get();
+  MsgWaitForMultipleObjects(event != nullptr ? 1 : 0, &event, FALSE, milliseconds, QS_ALLINPUT);
+}
+
+HelperSide::HelperSide(const std::string& answeredEvent) {
+  // Only a number the starter wrote: anything else leaves the event out.
+  uintptr_t value = 0;
+  for (char c : answeredEvent) {
+    if (c < '0' || c > '9') return;
+    value = value * 10 + static_cast<uintptr_t>(c - '0');
+  }
+  answered_ = reinterpret_cast<HANDLE>(value);
+}
+
+bool HelperSide::ReceiveRequests(std::string& into) {
   char buffer[4096];
   DWORD read = 0;
   if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) || read == 0) return false;
@@ -89,6 +108,10 @@ bool ReceiveRequests(std::string& into) {
   return true;
 }
 
-bool SendAnswers(std::string_view bytes) { return WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes); }
+bool HelperSide::SendAnswers(std::string_view bytes) {
+  if (!WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes)) return false;
+  if (answered_ != nullptr) SetEvent(answered_);
+  return true;
+}
 
 }  // namespace platform

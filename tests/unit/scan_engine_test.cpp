@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -15,6 +16,8 @@
 #include "core/definitions_index.h"
 #include "core/definitions_list.h"
 #include "core/scan_text.h"
+#include "core/listing_stream.h"
+#include "core/subtree_helpers.h"
 #include "core/walk_ahead.h"
 
 namespace {
@@ -199,6 +202,107 @@ class ScrambledAheadWalk : public core::FolderSource {
   uint32_t seed_ = 1;
 };
 
+// A listing helper run in this process, with its own copy of the file
+// system. It walks each subtree as soon as it is asked, and hands its
+// listings over a few bytes at a time, so that they arrive in pieces; it
+// may be gone after a given number of bytes.
+class InProcessHelper : public core::HelperLink {
+ public:
+  InProcessHelper(const MemoryLister& disk, core::FoldCase fold, size_t bytesUntilGone)
+      : lister_(disk), fold_(std::move(fold)), bytesLeft_(bytesUntilGone) {
+    lister_.listed.clear();
+  }
+
+  bool Send(std::string_view bytes) override {
+    requests_.append(bytes);
+    core::SubtreeRequest request;
+    size_t used = 0;
+    while (core::DecodeRequest(requests_, used, request) == core::Decoded::Complete) {
+      requests_.erase(0, used);
+      core::ListSubtree(request, visited_, lister_, fold_, [this](const std::string& listings) {
+        answers_ += listings;
+        return true;
+      });
+    }
+    return bytesLeft_ > 0;
+  }
+
+  bool ReceiveWaiting(std::string& into, size_t most) override {
+    const size_t count = std::min({most, answers_.size(), bytesLeft_, size_t{97}});
+    into.append(answers_, 0, count);
+    answers_.erase(0, count);
+    bytesLeft_ -= count;
+    return bytesLeft_ > 0;
+  }
+
+ private:
+  MemoryLister lister_;
+  core::FoldCase fold_;
+  size_t bytesLeft_;
+  std::set<core::FolderId> visited_;
+  std::string requests_, answers_;
+};
+
+// Leaves subtrees to two listing helpers and lists the rest on the calling
+// thread, as the scan does where threads cannot list side by side.
+class HelperAheadWalk : public core::FolderSource {
+ public:
+  HelperAheadWalk(MemoryLister& lister, core::FoldCase fold, size_t secondHelperBytes)
+      : lister_(lister),
+        fold_(fold),
+        helpers_(fold),
+        first_(lister, fold, SIZE_MAX),
+        second_(lister, fold, secondHelperBytes) {
+    helpers_.Add(first_);
+    helpers_.Add(second_);
+  }
+
+  void Exclude(const std::string& folder) override {
+    core::FolderId id;
+    if (!lister_.Identify(core::FolderPathOf(folder), id)) return;
+    visited_.insert(id);
+    helpers_.PassOver(id);
+  }
+
+  bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override {
+    const std::string root = core::FolderPathOf(location);
+    if (root.empty()) return true;
+    core::WalkAhead walk(root, withFiles, visited_);
+    helpers_.BeginWalk();
+    const auto delegate = [&walk](int helper, uint32_t subtree, const std::function<bool(const std::string&)>& wanted,
+                                  core::DelegatedFolder& folder) {
+      return walk.Delegate(helper, subtree, wanted, folder);
+    };
+    for (;;) {
+      helpers_.Refill(delegate, withFiles);
+      core::FolderVisit folder;
+      core::FolderJob job;
+      const core::WalkAhead::Step step = walk.Next(true, folder, job);
+      if (step == core::WalkAhead::Step::Done) return true;
+      if (step == core::WalkAhead::Step::Visit) {
+        if (!visit(folder)) return false;
+        continue;
+      }
+      core::SubtreeHelpers::Served served = core::SubtreeHelpers::Served::Missed;
+      for (int tries = 0; job.helper >= 0 && tries < 100000; ++tries) {
+        if ((served = helpers_.Serve(job)) != core::SubtreeHelpers::Served::NotYet) break;
+      }
+      EXPECT_NE(served, core::SubtreeHelpers::Served::NotYet) << "a helper never sends " << job.path;
+      if (served != core::SubtreeHelpers::Served::Listed) core::RunFolderJob(job, lister_, fold_);
+      walk.Finish(job);
+    }
+  }
+
+  size_t served() const { return helpers_.served(); }
+
+ private:
+  MemoryLister& lister_;
+  core::FoldCase fold_;
+  core::SubtreeHelpers helpers_;
+  InProcessHelper first_, second_;
+  std::set<core::FolderId> visited_;
+};
+
 struct ScanRun {
   MemoryLister lister;
   Recorder observer;
@@ -231,7 +335,23 @@ struct ScanRun {
       EXPECT_EQ(aheadReport, reportText);
       EXPECT_EQ(aheadObjects, objectsScanned);
     }
+    // Helpers that stay, and one that is gone part of the way through.
+    for (const size_t bytes : {SIZE_MAX, size_t{300}}) {
+      SCOPED_TRACE(bytes == SIZE_MAX ? "with listing helpers" : "with a listing helper that goes");
+      MemoryLister local = lister;
+      local.listed.clear();
+      Recorder helpedObserver;
+      std::string helpedReport;
+      int32_t helpedObjects = 0;
+      HelperAheadWalk helped(local, index.fold(), bytes);
+      WalkWith(helped, helpedObserver, helpedReport, helpedObjects, index, locations, examineFiles, excluded);
+      EXPECT_EQ(Without(helpedObserver.events, "stop"), Without(observer.events, "stop"));
+      EXPECT_EQ(helpedReport, reportText);
+      if (bytes == SIZE_MAX) servedByHelpers = helped.served();
+    }
   }
+
+  size_t servedByHelpers = 0;
 
  private:
   void WalkWith(core::FolderSource& folders, Recorder& recorder, std::string& report, int32_t& objects,
@@ -277,6 +397,7 @@ TEST(ScanEngine, PreOrderWalkInNameOrderIgnoringCase) {
   // Folders are not objects: the empty one counts nothing.
   EXPECT_EQ(run.objectsScanned, 6);
   EXPECT_EQ(run.observer.counts, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_GT(run.servedByHelpers, 0u);
 }
 
 TEST(ScanEngine, DetectionAndReportLinesUseTheEntrySpelling) {
@@ -500,6 +621,22 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
                                             "C:\\Temp\\Alias\\Deeper\\foo.exe > Adware",
                                         }));
   EXPECT_EQ(linked.objectsScanned, 3);
+
+  // A link further on to a folder walked before: a listing helper that
+  // walks that part on its own lists it, which must not pass for the
+  // listing of the folder after it.
+  ScanRun later;
+  later.list.Assign({"header", "foo.exe|Adware"});
+  later.lister.Add("C:\\Temp", {}, {"a", "b"});
+  later.lister.Add("C:\\Temp\\a", {}, {"x"});
+  later.lister.Add("C:\\Temp\\a\\x", {"foo.exe"});
+  later.lister.Add("C:\\Temp\\b", {}, {"link", "y"});
+  later.lister.Link("C:\\Temp\\b\\link", "C:\\Temp\\a\\x");
+  later.lister.Add("C:\\Temp\\b\\y", {"bar.exe"});
+  later.Walk({"C:\\Temp"});
+  EXPECT_EQ(later.observer.shown,
+            (Texts{"C:\\Temp", "C:\\Temp\\a", "C:\\Temp\\a\\x", "C:\\Temp\\b", "C:\\Temp\\b\\y"}));
+  EXPECT_GT(later.servedByHelpers, 0u);
 
   struct Row {
     std::string excluded;

@@ -1,7 +1,9 @@
-// The walks that list ahead on threads of their own, on a tree on disk: they
-// visit the folders as the walk on the calling thread does, however their
-// listings end, and a stop returns only once every thread started has ended.
+// The walks that list ahead on threads or in helper processes of their own,
+// on a tree on disk: they visit the folders as the walk on the calling
+// thread does, however their listings end, and a stop returns only once
+// every thread started has ended.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,18 @@ double Milliseconds() {
   return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+int ChildProcesses() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  int children = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == GetCurrentProcessId()) ++children;
+  }
+  CloseHandle(snapshot);
+  return children;
+}
+
 class ParallelWalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -139,6 +153,18 @@ TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
     EXPECT_EQ(Visits(walk), expected);
     EXPECT_EQ(calls.running.load(), 0);
   }
+
+  {
+    // Listing helpers in processes of their own, as under Wine; they end
+    // with the walk.
+    features::ParallelFolderWalk helped(features::FoldFileName, [] { return false; }, 1, {}, 2);
+    helped.Exclude(root_ + "\\zeta\\two");
+    while (!helped.HelpersStarted()) Sleep(1);
+    EXPECT_EQ(ChildProcesses(), 2);
+    EXPECT_EQ(Visits(helped), expected);
+    EXPECT_GT(helped.listingsFromHelpers(), 0u);
+  }
+  EXPECT_EQ(ChildProcesses(), 0);
 
   // What a single processor gets: one listing thread.
   features::BackgroundFolderWalk background(core::FoldAscii, [] { return false; });

@@ -1,0 +1,149 @@
+#include "core/subtree_helpers.h"
+
+#include <deque>
+#include <utility>
+
+#include "core/listing_stream.h"
+
+namespace core {
+namespace {
+
+// Subtrees sent to one helper and not yet ended: one to walk and one to
+// start on at once when that one ends.
+constexpr size_t kSubtreesQueued = 2;
+// Listings taken in from one helper and not yet used by the walk, at most,
+// about; the rest waits with the helper, which waits when its pipe is full.
+constexpr size_t kHeldBytes = 1024 * 1024;
+
+size_t BytesOf(const SubtreeListing& listing) {
+  size_t bytes = sizeof listing + listing.path.size();
+  for (const std::string& name : listing.foldedFiles) bytes += sizeof name + name.size();
+  for (const Subfolder& subfolder : listing.subfolders) bytes += sizeof subfolder + subfolder.name.size();
+  return bytes;
+}
+
+bool SameId(const FolderId& a, const FolderId& b) { return !(a < b) && !(b < a); }
+
+}  // namespace
+
+struct SubtreeHelpers::Helper {
+  explicit Helper(HelperLink& link) : link(link) {}
+
+  HelperLink& link;
+  bool gone = false;
+  std::string received;  // not yet decoded
+  std::deque<SubtreeListing> listings;
+  size_t listingBytes = 0;
+  std::deque<uint32_t> unfinished;  // sent and not ended, in the order sent
+  std::string lastRoot;             // of the last subtree sent in the walk that runs
+};
+
+SubtreeHelpers::SubtreeHelpers(FoldCase fold) : fold_(std::move(fold)) {}
+
+SubtreeHelpers::~SubtreeHelpers() = default;
+
+void SubtreeHelpers::Add(HelperLink& link) { helpers_.push_back(std::make_unique<Helper>(link)); }
+
+void SubtreeHelpers::PassOver(const FolderId& id) { passOver_.push_back(id); }
+
+void SubtreeHelpers::BeginWalk() {
+  for (const auto& helper : helpers_) helper->lastRoot.clear();
+}
+
+void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
+  for (size_t i = 0; i < helpers_.size(); ++i) {
+    Helper& helper = *helpers_[i];
+    Receive(helper);
+    // A helper walks its subtrees in the order sent; the walk must reach
+    // them in that order too, or it would pass the later one by while the
+    // helper is still on the earlier.
+    const auto after = [&](const std::string& path) {
+      return helper.lastRoot.empty() || WalkReachesFirst(helper.lastRoot, path, fold_);
+    };
+    while (!helper.gone && helper.unfinished.size() < kSubtreesQueued) {
+      DelegatedFolder root;
+      if (!delegate(static_cast<int>(i), lastSubtree_ + 1, after, root)) return;
+      SubtreeRequest request;
+      request.subtree = ++lastSubtree_;
+      request.root = root.path;
+      request.id = root.id;
+      request.known = root.known;
+      request.depth = root.depth;
+      request.withFiles = withFiles;
+      request.passOver = passOver_;
+      std::string bytes;
+      AppendRequest(bytes, request);
+      // A helper that is gone leaves its subtree to the walk's own listing.
+      if (!helper.link.Send(bytes)) helper.gone = true;
+      helper.unfinished.push_back(request.subtree);
+      helper.lastRoot = root.path;
+    }
+  }
+}
+
+void SubtreeHelpers::Receive(Helper& helper) {
+  if (helper.gone) return;
+  const size_t held = helper.received.size() + helper.listingBytes;
+  if (held < kHeldBytes && !helper.link.ReceiveWaiting(helper.received, kHeldBytes - held)) helper.gone = true;
+  size_t at = 0;
+  for (;;) {
+    SubtreeListing listing;
+    size_t used = 0;
+    const Decoded decoded = DecodeListing(std::string_view(helper.received).substr(at), used, listing);
+    if (decoded == Decoded::NeedMore) break;
+    if (decoded == Decoded::Malformed) {
+      helper.gone = true;
+      break;
+    }
+    at += used;
+    if (listing.end) {
+      while (!helper.unfinished.empty() && helper.unfinished.front() <= listing.subtree) {
+        helper.unfinished.pop_front();
+      }
+      continue;
+    }
+    helper.listingBytes += BytesOf(listing);
+    helper.listings.push_back(std::move(listing));
+  }
+  helper.received.erase(0, at);
+}
+
+SubtreeHelpers::Served SubtreeHelpers::Serve(FolderJob& job) {
+  if (job.identify || job.helper < 0 || static_cast<size_t>(job.helper) >= helpers_.size()) return Served::Missed;
+  Helper& helper = *helpers_[static_cast<size_t>(job.helper)];
+  for (bool received = false;;) {
+    if (!helper.listings.empty()) {
+      SubtreeListing& first = helper.listings.front();
+      helper.listingBytes -= BytesOf(first);
+      // What comes before the folder in the walk's order is of folders the
+      // walk passed over.
+      if (first.subtree < job.subtree ||
+          (first.subtree == job.subtree && WalkReachesFirst(first.path, job.path, fold_))) {
+        helper.listings.pop_front();
+        continue;
+      }
+      if (first.subtree != job.subtree || first.path != job.path) {
+        helper.listingBytes += BytesOf(first);
+        return Served::Missed;
+      }
+      // Listed with another identity, its subfolders' identities may differ.
+      const bool same = first.known == job.known && (!job.known || SameId(first.id, job.id));
+      if (same) {
+        job.listed = first.listed;
+        job.foldedFiles = std::move(first.foldedFiles);
+        job.subfolders = std::move(first.subfolders);
+        if (!job.withFiles) job.foldedFiles.clear();
+        ++served_;
+      }
+      helper.listings.pop_front();
+      return same ? Served::Listed : Served::Missed;
+    }
+    const bool ended = helper.unfinished.empty() || helper.unfinished.front() > job.subtree;
+    if (ended || helper.gone) return Served::Missed;
+    if (received) return Served::NotYet;
+    Receive(helper);
+    received = true;
+  }
+}
+
+}  // namespace core
