@@ -1,5 +1,6 @@
 #include "core/subtree_helpers.h"
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 
@@ -14,6 +15,9 @@ constexpr size_t kSubtreesQueued = 2;
 // Listings taken in from one helper and not yet used by the walk, at most,
 // about; the rest waits with the helper, which waits when its pipe is full.
 constexpr size_t kHeldBytes = 1024 * 1024;
+// Taken in at one time, at most: copying and decoding it holds up the walk's
+// thread, which also keeps the window answering.
+constexpr size_t kBytesPerReceive = 128 * 1024;
 
 size_t BytesOf(const SubtreeListing& listing) {
   size_t bytes = sizeof listing + listing.path.size();
@@ -84,7 +88,10 @@ void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
 void SubtreeHelpers::Receive(Helper& helper) {
   if (helper.gone) return;
   const size_t held = helper.received.size() + helper.listingBytes;
-  if (held < kHeldBytes && !helper.link.ReceiveWaiting(helper.received, kHeldBytes - held)) helper.gone = true;
+  if (held < kHeldBytes &&
+      !helper.link.ReceiveWaiting(helper.received, std::min(kHeldBytes - held, kBytesPerReceive))) {
+    helper.gone = true;
+  }
   size_t at = 0;
   for (;;) {
     SubtreeListing listing;

@@ -26,11 +26,9 @@ bool WriteAll(HANDLE handle, std::string_view bytes) {
 }  // namespace
 
 HelperProcess::~HelperProcess() {
-  if (!process_) return;
-  TerminateProcess(process_.get(), 0);
-  // Briefly: the handles close either way, and an end that hangs must not
-  // hold up this process.
-  WaitForSingleObject(process_.get(), 2000);
+  // Not waited for: the window waits on this thread, and a helper has
+  // nothing to finish.
+  if (process_) TerminateProcess(process_.get(), 0);
 }
 
 bool HelperProcess::Start(const std::wstring& argument) {

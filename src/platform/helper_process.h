@@ -13,7 +13,8 @@ namespace platform {
 class HelperProcess {
  public:
   HelperProcess() = default;
-  // Ends the helper: it only ever works for this process.
+  // Ends the helper, without waiting for it: it only ever works for this
+  // process.
   ~HelperProcess();
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;

@@ -331,6 +331,21 @@ int ThreadCount(DWORD pid) {
   return count;
 }
 
+// Processes started by the process `pid` that still run: the scan's
+// listing helpers.
+int ChildProcessCount(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == pid) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
 // The committed private memory (the page-file usage, which Wine fills in
 // where it leaves the private usage at 0) and the working set, in MB.
 std::pair<double, double> MemoryMb(DWORD pid) {
@@ -427,7 +442,11 @@ class Program {
                  3600)) {
       Fail("the scan did not complete");
     }
-    return Seconds() - start;
+    const double seconds = Seconds() - start;
+    // Ended helpers take a while to go; the next measurement must not share
+    // the machine with them.
+    WaitFor([&] { return ChildProcessCount(pid()) == 0; }, 10);
+    return seconds;
   }
   double Scan() {
     HWND scan = nullptr;

@@ -164,6 +164,7 @@ TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
     EXPECT_EQ(Visits(helped), expected);
     EXPECT_GT(helped.listingsFromHelpers(), 0u);
   }
+  for (int i = 0; i < 500 && ChildProcesses() > 0; ++i) Sleep(10);
   EXPECT_EQ(ChildProcesses(), 0);
 
   // What a single processor gets: one listing thread.
