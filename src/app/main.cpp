@@ -24,15 +24,12 @@ namespace app {
 namespace {
 
 int Main() {
+  // A drive without a disk must not stop a full scan with a system dialog.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   // A copy started by a scan to list folders for it shows nothing and
   // touches nothing else.
   const std::vector<std::string> arguments = platform::CommandLineArguments();
-  if (features::IsListingHelper(arguments)) {
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    return features::RunListingHelper(arguments);
-  }
-  // A drive without a disk must not stop a full scan with a system dialog.
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  if (features::IsListingHelper(arguments)) return features::RunListingHelper(arguments);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 

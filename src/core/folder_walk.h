@@ -23,6 +23,7 @@ struct FolderId {
   bool operator<(const FolderId& other) const {
     return std::pair(volume, index) < std::pair(other.volume, other.index);
   }
+  bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
 };
 
 struct Subfolder {

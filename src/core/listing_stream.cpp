@@ -8,11 +8,14 @@ namespace core {
 namespace {
 
 // Every message is its length, then its fields; numbers little-endian.
-// Far above any real folder's listing, far below what would exhaust memory.
-constexpr uint32_t kLongestMessage = 512u * 1024 * 1024;
-// Listings a helper gathers before one send: few sends, each a call to the
-// system, and the scan never waits long for the first folders of a subtree.
-constexpr size_t kListingsPerSend = 64 * 1024;
+// Far above nearly every folder's listing, far below what would exhaust a
+// 32-bit process's memory; a larger listing is not sent, and the scan
+// lists that folder itself.
+constexpr uint32_t kLongestMessage = 64u * 1024 * 1024;
+// Bytes of listings a helper gathers before one send: few sends, each a
+// call to the system, and the scan never waits long for the first folders
+// of a subtree.
+constexpr size_t kBytesPerSend = 16 * 1024;
 
 void PutNumber(std::string& out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
@@ -189,7 +192,7 @@ Decoded DecodeListing(std::string_view bytes, size_t& used, SubtreeListing& list
 bool ListSubtree(const SubtreeRequest& request, std::set<FolderId>& visited, FolderLister& lister,
                  const FoldCase& fold, const std::function<bool(const std::string&)>& send) {
   visited.insert(request.passOver.begin(), request.passOver.end());
-  WalkAhead walk(DelegatedFolder{request.root, request.id, request.known, request.depth}, request.withFiles, visited);
+  WalkAhead walk(DelegatedFolder{request.root, request.id, request.known, request.depth, {}}, request.withFiles, visited);
   std::string listings;
   FolderVisit visit;
   FolderJob job;
@@ -205,8 +208,10 @@ bool ListSubtree(const SubtreeRequest& request, std::set<FolderId>& visited, Fol
       listing.listed = job.listed;
       listing.foldedFiles = std::move(job.foldedFiles);
       listing.subfolders = job.subfolders;
+      const size_t start = listings.size();
       AppendListing(listings, listing);
-      if (listings.size() >= kListingsPerSend) {
+      if (listings.size() - start - 4 > kLongestMessage) listings.resize(start);
+      if (listings.size() >= kBytesPerSend) {
         if (!send(listings)) return false;
         listings.clear();
       }

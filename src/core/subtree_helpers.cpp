@@ -12,9 +12,6 @@ namespace {
 // Subtrees sent to one helper and not yet ended: one to walk and one to
 // start on at once when that one ends.
 constexpr size_t kSubtreesQueued = 2;
-// Listings taken in from one helper and not yet used by the walk, at most,
-// about; the rest waits with the helper, which waits when its pipe is full.
-constexpr size_t kHeldBytes = 1024 * 1024;
 // Taken in at one time, at most: copying and decoding it holds up the walk's
 // thread, which also keeps the window answering.
 constexpr size_t kBytesPerReceive = 128 * 1024;
@@ -26,8 +23,6 @@ size_t BytesOf(const SubtreeListing& listing) {
   return bytes;
 }
 
-bool SameId(const FolderId& a, const FolderId& b) { return !(a < b) && !(b < a); }
-
 }  // namespace
 
 struct SubtreeHelpers::Helper {
@@ -36,13 +31,16 @@ struct SubtreeHelpers::Helper {
   HelperLink& link;
   bool gone = false;
   std::string received;  // not yet decoded
-  std::deque<SubtreeListing> listings;
+  struct Held : SubtreeListing {
+    size_t bytes = 0;  // counted as held
+  };
+  std::deque<Held> listings;
   size_t listingBytes = 0;
   std::deque<uint32_t> unfinished;  // sent and not ended, in the order sent
   std::string lastRoot;             // of the last subtree sent in the walk that runs
 };
 
-SubtreeHelpers::SubtreeHelpers(FoldCase fold) : fold_(std::move(fold)) {}
+SubtreeHelpers::SubtreeHelpers(FoldCase fold, size_t heldBytes) : fold_(std::move(fold)), heldBytes_(heldBytes) {}
 
 SubtreeHelpers::~SubtreeHelpers() = default;
 
@@ -60,13 +58,15 @@ void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
     Receive(helper);
     // A helper walks its subtrees in the order sent; the walk must reach
     // them in that order too, or it would pass the later one by while the
-    // helper is still on the earlier.
+    // helper is still on the earlier. Once all it sent was taken, any
+    // folder ahead of the walk will do.
+    if (helper.unfinished.empty() && helper.listings.empty()) helper.lastRoot.clear();
     const auto after = [&](const std::string& path) {
       return helper.lastRoot.empty() || WalkReachesFirst(helper.lastRoot, path, fold_);
     };
     while (!helper.gone && helper.unfinished.size() < kSubtreesQueued) {
       DelegatedFolder root;
-      if (!delegate(static_cast<int>(i), lastSubtree_ + 1, after, root)) return;
+      if (!delegate(static_cast<int>(i), lastSubtree_ + 1, after, root)) break;
       SubtreeRequest request;
       request.subtree = ++lastSubtree_;
       request.root = root.path;
@@ -75,6 +75,7 @@ void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
       request.depth = root.depth;
       request.withFiles = withFiles;
       request.passOver = passOver_;
+      request.passOver.insert(request.passOver.end(), root.above.begin(), root.above.end());
       std::string bytes;
       AppendRequest(bytes, request);
       // A helper that is gone leaves its subtree to the walk's own listing.
@@ -85,13 +86,16 @@ void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
   }
 }
 
-void SubtreeHelpers::Receive(Helper& helper) {
-  if (helper.gone) return;
+bool SubtreeHelpers::Receive(Helper& helper) {
+  if (helper.gone) return false;
+  // Beyond the bytes held, only what the walk needs next: a listing larger
+  // than all of them must still come in whole.
   const size_t held = helper.received.size() + helper.listingBytes;
-  if (held < kHeldBytes &&
-      !helper.link.ReceiveWaiting(helper.received, std::min(kHeldBytes - held, kBytesPerReceive))) {
-    helper.gone = true;
-  }
+  if (held >= heldBytes_ && !helper.listings.empty()) return false;
+  const size_t before = helper.received.size();
+  const size_t most = held < heldBytes_ ? std::min(heldBytes_ - held, kBytesPerReceive) : kBytesPerReceive;
+  if (!helper.link.ReceiveWaiting(helper.received, most)) helper.gone = true;
+  const bool more = helper.received.size() > before;
   size_t at = 0;
   for (;;) {
     SubtreeListing listing;
@@ -109,32 +113,28 @@ void SubtreeHelpers::Receive(Helper& helper) {
       }
       continue;
     }
-    helper.listingBytes += BytesOf(listing);
-    helper.listings.push_back(std::move(listing));
+    const size_t bytes = BytesOf(listing);
+    helper.listingBytes += bytes;
+    helper.listings.push_back({std::move(listing), bytes});
   }
   helper.received.erase(0, at);
+  return more;
 }
 
 SubtreeHelpers::Served SubtreeHelpers::Serve(FolderJob& job) {
   if (job.identify || job.helper < 0 || static_cast<size_t>(job.helper) >= helpers_.size()) return Served::Missed;
   Helper& helper = *helpers_[static_cast<size_t>(job.helper)];
-  for (bool received = false;;) {
+  for (;;) {
     if (!helper.listings.empty()) {
-      SubtreeListing& first = helper.listings.front();
-      helper.listingBytes -= BytesOf(first);
+      Helper::Held& first = helper.listings.front();
       // What comes before the folder in the walk's order is of folders the
       // walk passed over.
-      if (first.subtree < job.subtree ||
-          (first.subtree == job.subtree && WalkReachesFirst(first.path, job.path, fold_))) {
-        helper.listings.pop_front();
-        continue;
-      }
-      if (first.subtree != job.subtree || first.path != job.path) {
-        helper.listingBytes += BytesOf(first);
-        return Served::Missed;
-      }
+      const bool behind = first.subtree < job.subtree ||
+                          (first.subtree == job.subtree && WalkReachesFirst(first.path, job.path, fold_));
+      const bool match = first.subtree == job.subtree && first.path == job.path;
+      if (!behind && !match) return Served::Missed;
       // Listed with another identity, its subfolders' identities may differ.
-      const bool same = first.known == job.known && (!job.known || SameId(first.id, job.id));
+      const bool same = match && first.known == job.known && (!job.known || first.id == job.id);
       if (same) {
         job.listed = first.listed;
         job.foldedFiles = std::move(first.foldedFiles);
@@ -142,14 +142,14 @@ SubtreeHelpers::Served SubtreeHelpers::Serve(FolderJob& job) {
         if (!job.withFiles) job.foldedFiles.clear();
         ++served_;
       }
+      helper.listingBytes -= first.bytes;
       helper.listings.pop_front();
+      if (behind) continue;
       return same ? Served::Listed : Served::Missed;
     }
     const bool ended = helper.unfinished.empty() || helper.unfinished.front() > job.subtree;
     if (ended || helper.gone) return Served::Missed;
-    if (received) return Served::NotYet;
-    Receive(helper);
-    received = true;
+    if (!Receive(helper)) return helper.gone ? Served::Missed : Served::NotYet;
   }
 }
 

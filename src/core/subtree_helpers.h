@@ -37,7 +37,12 @@ using DelegateSubtree = std::function<bool(int helper, uint32_t subtree,
 
 class SubtreeHelpers {
  public:
-  explicit SubtreeHelpers(FoldCase fold);
+  // Listings taken in from one helper and not yet used by the walk, at
+  // most, about; the rest waits with the helper, which waits when its pipe
+  // is full.
+  static constexpr size_t kHeldBytes = 1024 * 1024;
+
+  explicit SubtreeHelpers(FoldCase fold, size_t heldBytes = kHeldBytes);
   ~SubtreeHelpers();
   SubtreeHelpers(const SubtreeHelpers&) = delete;
   SubtreeHelpers& operator=(const SubtreeHelpers&) = delete;
@@ -65,10 +70,12 @@ class SubtreeHelpers {
  private:
   struct Helper;
 
-  // Decodes what the helper has written so far, within the bytes held.
-  void Receive(Helper& helper);
+  // Decodes what the helper has written so far, within the bytes held;
+  // false when nothing more came.
+  bool Receive(Helper& helper);
 
   FoldCase fold_;
+  size_t heldBytes_;
   std::vector<FolderId> passOver_;
   std::vector<std::unique_ptr<Helper>> helpers_;
   uint32_t lastSubtree_ = 0;

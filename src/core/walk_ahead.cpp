@@ -66,8 +66,6 @@ std::shared_ptr<AheadFolder> MakeFolder(Subfolder&& subfolder, size_t depth, Ahe
   return folder;
 }
 
-bool SameId(const FolderId& a, const FolderId& b) { return !(a < b) && !(b < a); }
-
 }  // namespace
 
 void RunFolderJob(FolderJob& job, FolderLister& lister, const FoldCase& fold) {
@@ -96,12 +94,12 @@ WalkAhead::WalkAhead(const std::string& root, bool withFiles, std::set<FolderId>
     : withFiles_(withFiles), visited_(visited), limits_(limits) {
   Subfolder top;
   top.name = root;
-  levels_.push_back({{MakeFolder(std::move(top), 0, nullptr)}, 0});
+  levels_.push_back({{MakeFolder(std::move(top), 0, nullptr)}, 0, {}, false});
 }
 
 WalkAhead::WalkAhead(const DelegatedFolder& root, bool withFiles, std::set<FolderId>& visited)
     : withFiles_(withFiles), visited_(visited) {
-  levels_.push_back({{MakeFolder({root.path, root.id, true}, root.depth, nullptr)}, 0});
+  levels_.push_back({{MakeFolder({root.path, root.id, true}, root.depth, nullptr)}, 0, {}, false});
   levels_.back().folders[0]->known = root.known;
 }
 
@@ -146,7 +144,7 @@ WalkAhead::Step WalkAhead::Next(bool takeJob, FolderVisit& visit, FolderJob& job
   visit.foldedFiles = std::move(folder->foldedFiles);
   if (!folder->subfolders.empty()) {
     for (const std::shared_ptr<AheadFolder>& subfolder : folder->subfolders) subfolder->parent = nullptr;
-    levels_.push_back({std::move(folder->subfolders), 0});
+    levels_.push_back({std::move(folder->subfolders), 0, folder->id, folder->known});
   }
   return Step::Visit;
 }
@@ -208,7 +206,7 @@ bool WalkAhead::MayListAhead(const AheadFolder& folder) const {
   // would be wasted, and would follow the link loop.
   if (visited_.count(folder.id) != 0) return false;
   for (const AheadFolder* above = folder.parent; above != nullptr; above = above->parent) {
-    if (above->known && SameId(above->id, folder.id)) return false;
+    if (above->known && above->id == folder.id) return false;
   }
   return true;
 }
@@ -231,28 +229,42 @@ bool WalkAhead::Delegate(int helper, uint32_t subtree, const std::function<bool(
   Advance();
   if (levels_.empty()) return false;
   // Breadth first over what lies ahead, outermost level first; the walk's
-  // own next folder is for the walk, which needs it now.
-  std::deque<AheadFolder*> ahead;
-  for (size_t i = 0; i < levels_.size(); ++i) {
+  // own next folder is for the walk, which needs it now. The search gives
+  // up after a while rather than hold the lock for long.
+  size_t budget = 2 * limits_.folders + 64;
+  std::deque<std::pair<AheadFolder*, size_t>> ahead;  // with the level it lies in
+  for (size_t i = 0; i < levels_.size() && budget > 0; ++i) {
     const Level& level = levels_[i];
     const size_t first = level.next + (i + 1 == levels_.size() ? 1 : 0);
-    for (size_t j = first; j < level.folders.size(); ++j) ahead.push_back(level.folders[j].get());
+    for (size_t j = first; j < level.folders.size() && budget > 0; ++j, --budget) {
+      ahead.emplace_back(level.folders[j].get(), i);
+    }
   }
-  size_t budget = 2 * limits_.folders + 64;
-  while (!ahead.empty() && budget-- > 0) {
-    AheadFolder& folder = *ahead.front();
+  while (!ahead.empty()) {
+    const auto [folder, level] = ahead.front();
     ahead.pop_front();
-    if (folder.state == AheadFolder::State::Done) {
-      for (const std::shared_ptr<AheadFolder>& subfolder : folder.subfolders) ahead.push_back(subfolder.get());
+    if (folder->state == AheadFolder::State::Done) {
+      for (const std::shared_ptr<AheadFolder>& subfolder : folder->subfolders) {
+        if (budget == 0) break;
+        --budget;
+        ahead.emplace_back(subfolder.get(), level);
+      }
       continue;
     }
-    if (folder.state != AheadFolder::State::Waiting || !folder.settled || !MayListAhead(folder) ||
-        !wanted(folder.path)) {
+    if (folder->state != AheadFolder::State::Waiting || !folder->settled || !MayListAhead(*folder) ||
+        !wanted(folder->path)) {
       continue;
     }
-    folder.helper = helper;
-    folder.subtree = subtree;
-    root = {folder.path, folder.id, folder.known, folder.depth};
+    folder->helper = helper;
+    folder->subtree = subtree;
+    root = {folder->path, folder->id, folder->known, folder->depth, {}};
+    // The folders above it, which a link inside may lead back to.
+    for (const AheadFolder* above = folder->parent; above != nullptr; above = above->parent) {
+      if (above->known) root.above.push_back(above->id);
+    }
+    for (size_t i = 0; i <= level; ++i) {
+      if (levels_[i].ownerKnown) root.above.push_back(levels_[i].owner);
+    }
     return true;
   }
   return false;

@@ -44,6 +44,7 @@ struct DelegatedFolder {
   FolderId id;
   bool known = false;
   size_t depth = 0;
+  std::vector<FolderId> above;  // the known identities of the folders above it
 };
 
 // Runs a job with the lister; the sorting happens here too, so that a
@@ -99,6 +100,8 @@ class WalkAhead {
   struct Level {
     std::vector<std::shared_ptr<AheadFolder>> folders;
     size_t next = 0;
+    FolderId owner;  // of the folder they were listed in, when known
+    bool ownerKnown = false;
   };
 
   // Brings the walk to its next folder that is to be entered: leaves the

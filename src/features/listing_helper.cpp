@@ -18,6 +18,7 @@ int RunListingHelper(const std::vector<std::string>& arguments) {
   // Folders walked in earlier subtrees: the scan passes them over too.
   std::set<core::FolderId> visited;
   DiskFolderLister lister;
+  // As the scan folds: it starts helpers only when it does.
   const core::FoldCase fold = FoldFileName;
   const auto send = [&scan](const std::string& listings) { return scan.SendAnswers(listings); };
   std::string requests;

@@ -28,13 +28,16 @@ class ListingHelpers::ProcessLink : public core::HelperLink {
 
 ListingHelpers::ListingHelpers(int count, core::FoldCase fold)
     : subtrees_(std::move(fold)), starter_([this, count] {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count && !stopping_; ++i) {
           auto link = std::make_unique<ProcessLink>();
           if (link->Start()) starting_.push_back(std::move(link));
         }
       }) {}
 
-ListingHelpers::~ListingHelpers() { starter_.WaitForEnd(); }
+ListingHelpers::~ListingHelpers() {
+  stopping_ = true;
+  starter_.WaitForEnd();
+}
 
 bool ListingHelpers::Started() {
   if (!started_ && starter_.Ended()) {

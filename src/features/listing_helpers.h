@@ -4,6 +4,7 @@
 // processes list side by side there.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -34,7 +35,8 @@ class ListingHelpers {
   // window has messages, or after a while.
   void WaitForAnswers(const core::FolderJob& job) const;
 
-  // True once the helpers are started; there may be none.
+  // True once the helpers are started, there may be none; the first call
+  // after that takes them over from the starting thread.
   bool Started();
   // Listings taken from helpers so far.
   size_t served() const { return subtrees_.served(); }
@@ -46,6 +48,7 @@ class ListingHelpers {
   std::vector<std::unique_ptr<ProcessLink>> links_;     // once started
   std::vector<std::unique_ptr<ProcessLink>> starting_;  // the starting thread's
   bool started_ = false;
+  std::atomic<bool> stopping_{false};  // no more starts: the scan has ended
   platform::WorkerThread starter_;
 };
 

@@ -11,6 +11,9 @@ namespace {
 // Room for several folders' listings, so that a helper runs on ahead of
 // the scan until the scan catches up.
 constexpr DWORD kPipeBytes = 1024 * 1024;
+// Room for every request a helper may have waiting, so that sending one
+// never waits for the helper.
+constexpr DWORD kRequestPipeBytes = 64 * 1024;
 
 // Writes until all is taken: a pipe may take part of a write.
 bool WriteAll(HANDLE handle, std::string_view bytes) {
@@ -34,7 +37,7 @@ HelperProcess::~HelperProcess() {
 bool HelperProcess::Start(const std::wstring& argument) {
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   HANDLE requestsRead = nullptr, requestsWrite = nullptr, answersRead = nullptr, answersWrite = nullptr;
-  if (!CreatePipe(&requestsRead, &requestsWrite, &inherited, 0)) return false;
+  if (!CreatePipe(&requestsRead, &requestsWrite, &inherited, kRequestPipeBytes)) return false;
   UniqueHandle theirRequests(requestsRead);
   requests_.reset(requestsWrite);
   if (!CreatePipe(&answersRead, &answersWrite, &inherited, kPipeBytes)) return false;
@@ -64,6 +67,8 @@ bool HelperProcess::Start(const std::wstring& argument) {
   }
   CloseHandle(started.hThread);
   process_.reset(started.hProcess);
+  // Helpers started later need not hold this one's event.
+  SetHandleInformation(answered_.get(), HANDLE_FLAG_INHERIT, 0);
   return true;
 }
 

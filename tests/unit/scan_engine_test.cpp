@@ -235,6 +235,8 @@ class InProcessHelper : public core::HelperLink {
     return bytesLeft_ > 0;
   }
 
+  const Texts& listed() const { return lister_.listed; }
+
  private:
   MemoryLister lister_;
   core::FoldCase fold_;
@@ -244,13 +246,14 @@ class InProcessHelper : public core::HelperLink {
 };
 
 // Leaves subtrees to two listing helpers and lists the rest on the calling
-// thread, as the scan does where threads cannot list side by side.
+// thread, as the scan does where threads cannot list side by side. The walk
+// holds at most `heldBytes` of their listings ahead.
 class HelperAheadWalk : public core::FolderSource {
  public:
-  HelperAheadWalk(MemoryLister& lister, core::FoldCase fold, size_t secondHelperBytes)
+  HelperAheadWalk(MemoryLister& lister, core::FoldCase fold, size_t heldBytes, size_t secondHelperBytes)
       : lister_(lister),
         fold_(fold),
-        helpers_(fold),
+        helpers_(fold, heldBytes),
         first_(lister, fold, SIZE_MAX),
         second_(lister, fold, secondHelperBytes) {
     helpers_.Add(first_);
@@ -294,6 +297,11 @@ class HelperAheadWalk : public core::FolderSource {
   }
 
   size_t served() const { return helpers_.served(); }
+  Texts listedByHelpers() const {
+    Texts listed = first_.listed();
+    listed.insert(listed.end(), second_.listed().begin(), second_.listed().end());
+    return listed;
+  }
 
  private:
   MemoryLister& lister_;
@@ -335,7 +343,8 @@ struct ScanRun {
       EXPECT_EQ(aheadReport, reportText);
       EXPECT_EQ(aheadObjects, objectsScanned);
     }
-    // Helpers that stay, and one that is gone part of the way through.
+    // Helpers that stay, the walk holding less than one listing of theirs
+    // ahead, and one that is gone part of the way through.
     for (const size_t bytes : {SIZE_MAX, size_t{300}}) {
       SCOPED_TRACE(bytes == SIZE_MAX ? "with listing helpers" : "with a listing helper that goes");
       MemoryLister local = lister;
@@ -343,15 +352,19 @@ struct ScanRun {
       Recorder helpedObserver;
       std::string helpedReport;
       int32_t helpedObjects = 0;
-      HelperAheadWalk helped(local, index.fold(), bytes);
+      HelperAheadWalk helped(local, index.fold(), bytes == SIZE_MAX ? 16 : core::SubtreeHelpers::kHeldBytes, bytes);
       WalkWith(helped, helpedObserver, helpedReport, helpedObjects, index, locations, examineFiles, excluded);
       EXPECT_EQ(Without(helpedObserver.events, "stop"), Without(observer.events, "stop"));
       EXPECT_EQ(helpedReport, reportText);
-      if (bytes == SIZE_MAX) servedByHelpers = helped.served();
+      if (bytes == SIZE_MAX) {
+        servedByHelpers = helped.served();
+        listedByHelpers = helped.listedByHelpers();
+      }
     }
   }
 
   size_t servedByHelpers = 0;
+  Texts listedByHelpers;
 
  private:
   void WalkWith(core::FolderSource& folders, Recorder& recorder, std::string& report, int32_t& objects,
@@ -609,11 +622,15 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
   linked.Walk({"C:\\Temp", "C:\\Temp\\Real"});
 
   EXPECT_EQ(linked.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\Alias", "C:\\Temp\\Alias\\Deeper"}));
-  // Nothing is walked below a folder met a second time.
+  // Nothing is walked below a folder met a second time; nor by a helper
+  // below a link back to a folder above its part of the tree.
   for (const std::string& folder : linked.lister.listed) {
     for (const char* again : {"\\back\\", "\\up\\", "\\Real\\"}) {
       EXPECT_EQ(folder.find(again), std::string::npos) << folder;
     }
+  }
+  for (const std::string& folder : linked.listedByHelpers) {
+    for (const char* again : {"\\back", "\\up"}) EXPECT_EQ(folder.find(again), std::string::npos) << folder;
   }
   EXPECT_EQ(linked.observer.detections, (Texts{
                                             "C:\\Temp\\foo.exe > Adware",
