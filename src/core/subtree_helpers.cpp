@@ -30,6 +30,7 @@ struct SubtreeHelpers::Helper {
 
   HelperLink& link;
   bool gone = false;
+  bool goneTold = false;
   std::string received;  // not yet decoded
   struct Held : SubtreeListing {
     size_t bytes = 0;  // counted as held
@@ -119,6 +120,17 @@ bool SubtreeHelpers::Receive(Helper& helper) {
   }
   helper.received.erase(0, at);
   return more;
+}
+
+std::vector<int> SubtreeHelpers::TakeGone() {
+  std::vector<int> gone;
+  for (size_t i = 0; i < helpers_.size(); ++i) {
+    if (helpers_[i]->gone && !helpers_[i]->goneTold) {
+      helpers_[i]->goneTold = true;
+      gone.push_back(static_cast<int>(i));
+    }
+  }
+  return gone;
 }
 
 SubtreeHelpers::Served SubtreeHelpers::Serve(FolderJob& job) {

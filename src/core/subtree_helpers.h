@@ -64,6 +64,10 @@ class SubtreeHelpers {
   // folder itself. Never waits.
   Served Serve(FolderJob& job);
 
+  // The helpers found gone since the last call: what was left to them is
+  // for the walk's own listing now.
+  std::vector<int> TakeGone();
+
   // Listings taken from helpers so far.
   size_t served() const { return served_; }
 

@@ -270,6 +270,17 @@ bool WalkAhead::Delegate(int helper, uint32_t subtree, const std::function<bool(
   return false;
 }
 
+void WalkAhead::Release(int helper) {
+  for (const Level& level : levels_) {
+    for (size_t i = level.next; i < level.folders.size(); ++i) Release(*level.folders[i], helper);
+  }
+}
+
+void WalkAhead::Release(AheadFolder& folder, int helper) {
+  if (folder.helper == helper) folder.helper = -1;
+  for (const std::shared_ptr<AheadFolder>& subfolder : folder.subfolders) Release(*subfolder, helper);
+}
+
 void WalkAhead::Finish(FolderJob& job) {
   const std::shared_ptr<AheadFolder> folder = std::move(job.folder);
   if (folder->dropped) return;

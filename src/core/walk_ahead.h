@@ -90,6 +90,9 @@ class WalkAhead {
   // folder. False when there is none.
   bool Delegate(int helper, uint32_t subtree, const std::function<bool(const std::string&)>& wanted,
                 DelegatedFolder& root);
+  // Takes back what was left to a helper that is gone: the listing threads
+  // may list it again.
+  void Release(int helper);
 
   size_t foldersAhead() const { return foldersAhead_; }
   size_t bytesAhead() const { return bytesAhead_; }
@@ -109,6 +112,7 @@ class WalkAhead {
   // identity is settled, and drops those passed over.
   void Advance();
   bool MayListAhead(const AheadFolder& folder) const;
+  static void Release(AheadFolder& folder, int helper);
   bool FindJob(const std::shared_ptr<AheadFolder>& folder, FolderJob& job, size_t& budget);
   void Take(const std::shared_ptr<AheadFolder>& folder, FolderJob& job);
   void Drop(AheadFolder& folder);

@@ -63,6 +63,10 @@ void ListingHelpers::Refill(core::WalkAhead& walk, platform::Mutex& mutex, bool 
         return walk.Delegate(helper, subtree, wanted, root);
       },
       withFiles);
+  const std::vector<int> gone = subtrees_.TakeGone();
+  if (gone.empty()) return;
+  platform::MutexLock lock(mutex);
+  for (const int helper : gone) walk.Release(helper);
 }
 
 }  // namespace features

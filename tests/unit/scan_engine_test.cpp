@@ -278,6 +278,7 @@ class HelperAheadWalk : public core::FolderSource {
     };
     for (;;) {
       helpers_.Refill(delegate, withFiles);
+      for (const int gone : helpers_.TakeGone()) walk.Release(gone);
       core::FolderVisit folder;
       core::FolderJob job;
       const core::WalkAhead::Step step = walk.Next(true, folder, job);
@@ -811,6 +812,47 @@ TEST(WalkAhead, ListingAheadStopsAtItsLimits) {
     EXPECT_EQ(visit.foldedFiles.size(), files.size());
     EXPECT_TRUE(walk.TakeJobAhead(job));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A subtree left to a listing helper is never handed to a listing thread,
+// until it is taken back from a helper that is gone; the walk's own next
+// folder is never left to a helper, and the folders above go with a subtree.
+TEST(WalkAhead, SubtreesLeftToAHelperAreForTheWalkAlone) {
+  MemoryLister lister;
+  lister.Add("C:\\Top", {}, {"a", "b", "c"});
+  for (const char* name : {"a", "b", "c"}) lister.Add(std::string("C:\\Top\\") + name, {"f.txt"});
+  std::set<core::FolderId> visited;
+  core::WalkAhead walk("C:\\Top", true, visited);
+  core::FolderJob job;
+  core::FolderVisit visit;
+  core::WalkAhead::Step step;
+  while ((step = walk.Next(true, visit, job)) == core::WalkAhead::Step::Job) {
+    core::RunFolderJob(job, lister, core::FoldAscii);
+    walk.Finish(job);
+  }
+  ASSERT_EQ(step, core::WalkAhead::Step::Visit);
+
+  core::DelegatedFolder root;
+  ASSERT_TRUE(walk.Delegate(0, 1, [](const std::string&) { return true; }, root));
+  EXPECT_EQ(root.path, "C:\\Top\\b");
+  core::FolderId top;
+  ASSERT_TRUE(lister.Identify("C:\\Top", top));
+  EXPECT_EQ(root.above, std::vector<core::FolderId>{top});
+  EXPECT_FALSE(walk.Delegate(1, 2, [](const std::string& path) { return path != "C:\\Top\\c"; }, root));
+
+  const auto takeAll = [&walk] {
+    Texts taken;
+    core::FolderJob ahead;
+    while (walk.TakeJobAhead(ahead)) taken.push_back(ahead.path);
+    return taken;
+  };
+  EXPECT_EQ(takeAll(), (Texts{"C:\\Top\\a", "C:\\Top\\c"}));
+  walk.Release(0);
+  EXPECT_EQ(takeAll(), Texts{"C:\\Top\\b"});
 }
 
 }  // namespace
