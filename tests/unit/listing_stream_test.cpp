@@ -94,13 +94,15 @@ TEST(ListingStream, MalformedMessagesAreRefused) {
     const char* what;
     std::string bytes;
   };
-  std::string hugeCount = valid, badFlag = valid, longer = valid, tooLong = "\xff\xff\xff\x7f";
+  std::string hugeCount = valid, hugeText = valid, badFlag = valid, longer = valid, tooLong = "\xff\xff\xff\x7f";
   hugeCount.replace(filesCountAt, 4, "\xff\xff\xff\x0f");
+  hugeText.replace(9, 4, "\xff\xff\xff\x0f");
   badFlag[8] = 2;
   longer[0] = static_cast<char>(longer[0] + 1);
   longer += 'x';
   const Row rows[] = {
       {"a count beyond the message", hugeCount},
+      {"a text beyond the message", hugeText},
       {"a flag neither 0 nor 1", badFlag},
       {"bytes left over", longer},
       {"a length beyond any listing", tooLong},
