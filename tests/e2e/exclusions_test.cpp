@@ -234,7 +234,9 @@ TEST_F(ExclusionsTest, LogOnTracesGoWithTheQuarantinedFileAndComeBackOnRestore) 
   ASSERT_TRUE(WaitUntil([&] { return ListItems(list) == std::vector<std::string>{"ad.exe"}; }));
   SendMessageW(list, LB_SETSEL, TRUE, 0);
   ASSERT_TRUE(ChooseMenuItem(list, 0));
-  ASSERT_TRUE(WaitUntil([&] { return PathExists(ad); }));
+  // The list empties once the whole restore is done, traces included.
+  ASSERT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));
+  EXPECT_TRUE(PathExists(ad));
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER, kTestValue), platform::Widen("\"" + ad + "\" /tray"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, kTestValue), platform::Widen(ad));
   EXPECT_EQ(ReadFileText(StartupShortcutPath()), shortcut);
