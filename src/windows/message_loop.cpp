@@ -12,6 +12,11 @@ void DispatchProgramMessage(Program& program, MSG& msg) {
   DispatchMessageW(&msg);
 }
 
+void AnswerSentMessages() {
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 int RunMessageLoop(Program& program) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchProgramMessage(program, msg);

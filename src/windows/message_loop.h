@@ -10,6 +10,9 @@ struct Program;
 
 // Routes one message through keyboard handling and on to its window.
 void DispatchProgramMessage(Program& program, MSG& msg);
+// Answers what other threads and programs sent to this thread's windows,
+// and nothing else: posted messages and input stay queued.
+void AnswerSentMessages();
 // Runs until the thread's queue receives WM_QUIT.
 int RunMessageLoop(Program& program);
 

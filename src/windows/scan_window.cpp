@@ -1,5 +1,7 @@
 #include "windows/scan_window.h"
 
+#include <algorithm>
+
 #include "features/settings.h"
 #include "platform/handles.h"
 #include "platform/system.h"
@@ -153,9 +155,17 @@ bool ScanWindow::YieldToWindow() {
 }
 
 void ScanWindow::RefreshAndPump() {
+  // Showing the lines and counts can take tens of milliseconds under a
+  // loaded system; what other programs sent is answered between the steps
+  // rather than after all of them.
+  AnswerSentMessages();
   AddQueuedLines();
-  if (GetTickCount() - lastRepaint_ >= kListRepaintMs) ShowAddedLines();
+  if (GetTickCount() - lastRepaint_ >= kListRepaintMs) {
+    AnswerSentMessages();
+    ShowAddedLines();
+  }
   if (GetTickCount() - lastCounters_ >= kCountersMs) {
+    AnswerSentMessages();
     RefreshCounters();
     lastCounters_ = GetTickCount();
   }
@@ -198,6 +208,7 @@ void ScanWindow::AddQueuedLines() {
   if (!listRedrawOff_) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     listRedrawOff_ = true;
+    firstUnshownLine_ = listed_;
   }
   // Long paths scroll sideways instead of being cut off.
   int widest = widestLine_;
@@ -227,7 +238,21 @@ void ScanWindow::ShowAddedLines() {
   // The horizontal scroll bar comes with the first long line, once the list
   // draws again.
   KeepWholeLines();
-  InvalidateRect(list, nullptr, TRUE);
+  InvalidateLinesFrom(list, firstUnshownLine_);
+}
+
+// Only the new lines that came into view need drawing: once the list is
+// full, what comes below it shows as a longer scroll bar alone, and
+// repainting every line for it costs a long pause of the window.
+void ScanWindow::InvalidateLinesFrom(HWND list, size_t first) {
+  RECT lines = {}, client = {};
+  GetClientRect(list, &client);
+  if (SendMessageW(list, LB_GETITEMRECT, first, reinterpret_cast<LPARAM>(&lines)) == LB_ERR) {
+    InvalidateRect(list, nullptr, TRUE);
+  } else if (lines.top < client.bottom) {
+    lines = {client.left, std::max(lines.top, client.top), client.right, client.bottom};
+    InvalidateRect(list, &lines, TRUE);
+  }
 }
 
 void ScanWindow::KeepWholeLines() {

@@ -69,6 +69,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Lets the list draw again and shows what was added since it last did.
   void ShowAddedLines();
   void KeepWholeLines();
+  static void InvalidateLinesFrom(HWND list, size_t first);
 
   Program& program_;
   features::ScanSession* session_ = nullptr;
@@ -87,6 +88,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   std::vector<core::Detection> detections_;
   size_t listed_ = 0;
   bool listRedrawOff_ = false;
+  size_t firstUnshownLine_ = 0;  // the first line added while the list did not draw
   DWORD lastRepaint_ = 0;
   DWORD lastCounters_ = 0;
 };
