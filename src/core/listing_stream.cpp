@@ -1,5 +1,6 @@
 #include "core/listing_stream.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/walk_ahead.h"
@@ -13,8 +14,9 @@ namespace {
 // lists that folder itself.
 constexpr uint32_t kLongestMessage = 64u * 1024 * 1024;
 // Bytes of listings a helper gathers before one send: few sends, each a
-// call to the system, and the scan never waits long for the first folders
-// of a subtree.
+// call to the system. A subtree starts with small sends that double in
+// size, as the scan is usually waiting for its first folders.
+constexpr size_t kFirstSendBytes = 512;
 constexpr size_t kBytesPerSend = 16 * 1024;
 
 void PutNumber(std::string& out, uint64_t value, int bytes) {
@@ -194,6 +196,7 @@ bool ListSubtree(const SubtreeRequest& request, std::set<FolderId>& visited, Fol
   visited.insert(request.passOver.begin(), request.passOver.end());
   WalkAhead walk(DelegatedFolder{request.root, request.id, request.known, request.depth, {}}, request.withFiles, visited);
   std::string listings;
+  size_t sendAt = kFirstSendBytes;
   FolderVisit visit;
   FolderJob job;
   for (WalkAhead::Step step; (step = walk.Next(true, visit, job)) != WalkAhead::Step::Done;) {
@@ -211,9 +214,10 @@ bool ListSubtree(const SubtreeRequest& request, std::set<FolderId>& visited, Fol
       const size_t start = listings.size();
       AppendListing(listings, listing);
       if (listings.size() - start - 4 > kLongestMessage) listings.resize(start);
-      if (listings.size() >= kBytesPerSend) {
+      if (listings.size() >= sendAt) {
         if (!send(listings)) return false;
         listings.clear();
+        sendAt = std::min(sendAt * 2, kBytesPerSend);
       }
     }
     walk.Finish(job);
