@@ -26,6 +26,9 @@ constexpr DWORD kYieldSliceMs = 15;
 // lines found in a slice go in together and the list shows them a few times
 // a second.
 constexpr DWORD kListRepaintMs = 250;
+// Lines added below what the list shows change only its scroll bar, and
+// switching its drawing back on for that alone costs as much as a repaint.
+constexpr DWORD kLinesOutOfViewMs = 1000;
 // The folder and the counts change faster than anyone reads them, and each
 // change repaints its label: shown ten times a second, they cost the scan
 // a fraction of what showing them at every look at the messages did.
@@ -155,14 +158,17 @@ bool ScanWindow::YieldToWindow() {
 }
 
 void ScanWindow::RefreshAndPump() {
-  // Showing the lines and counts can take tens of milliseconds under a
-  // loaded system; what other programs sent is answered between the steps
-  // rather than after all of them.
-  AnswerSentMessages();
   AddQueuedLines();
-  if (GetTickCount() - lastRepaint_ >= kListRepaintMs) {
-    AnswerSentMessages();
-    ShowAddedLines();
+  // Showing the lines and counts can take tens of milliseconds under a
+  // loaded system; what other programs sent is answered before each of them
+  // rather than after all of them.
+  if (listRedrawOff_) {
+    const RECT added = AddedLinesArea();
+    const bool inView = !IsRectEmpty(&added);
+    if (GetTickCount() - lastRepaint_ >= (inView ? kListRepaintMs : kLinesOutOfViewMs)) {
+      AnswerSentMessages();
+      ShowAddedLines();
+    }
   }
   if (GetTickCount() - lastCounters_ >= kCountersMs) {
     AnswerSentMessages();
@@ -238,21 +244,21 @@ void ScanWindow::ShowAddedLines() {
   // The horizontal scroll bar comes with the first long line, once the list
   // draws again.
   KeepWholeLines();
-  InvalidateLinesFrom(list, firstUnshownLine_);
+  // Only the new lines that came into view need drawing: a full list shows
+  // what comes below it as a longer scroll bar alone.
+  const RECT added = AddedLinesArea();
+  if (!IsRectEmpty(&added)) InvalidateRect(list, &added, TRUE);
 }
 
-// Only the new lines that came into view need drawing: once the list is
-// full, what comes below it shows as a longer scroll bar alone, and
-// repainting every line for it costs a long pause of the window.
-void ScanWindow::InvalidateLinesFrom(HWND list, size_t first) {
+// The part of the list that the lines added while it did not draw cover:
+// empty once they are all below what it shows.
+RECT ScanWindow::AddedLinesArea() const {
+  HWND list = DetectionList();
   RECT lines = {}, client = {};
   GetClientRect(list, &client);
-  if (SendMessageW(list, LB_GETITEMRECT, first, reinterpret_cast<LPARAM>(&lines)) == LB_ERR) {
-    InvalidateRect(list, nullptr, TRUE);
-  } else if (lines.top < client.bottom) {
-    lines = {client.left, std::max(lines.top, client.top), client.right, client.bottom};
-    InvalidateRect(list, &lines, TRUE);
-  }
+  if (SendMessageW(list, LB_GETITEMRECT, firstUnshownLine_, reinterpret_cast<LPARAM>(&lines)) == LB_ERR) return client;
+  if (lines.top >= client.bottom) return RECT{};
+  return {client.left, std::max(lines.top, client.top), client.right, client.bottom};
 }
 
 void ScanWindow::KeepWholeLines() {

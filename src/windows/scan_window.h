@@ -69,7 +69,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // Lets the list draw again and shows what was added since it last did.
   void ShowAddedLines();
   void KeepWholeLines();
-  static void InvalidateLinesFrom(HWND list, size_t first);
+  RECT AddedLinesArea() const;
 
   Program& program_;
   features::ScanSession* session_ = nullptr;
