@@ -78,6 +78,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   std::unique_ptr<toolkit::FontSet> fonts_;
   toolkit::ControlSet controls_;
   DWORD lastPump_ = 0;
+  DWORD lastAnswer_ = 0;
   bool anyFileExamined_ = false;
   LRESULT shownFound_ = -1;
   std::string pendingFolder_;
