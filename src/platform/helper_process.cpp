@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 namespace platform {
 namespace {
@@ -35,19 +36,17 @@ HelperProcess::~HelperProcess() {
 }
 
 bool HelperProcess::Start(const std::wstring& argument) {
-  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  // Made private; only the helper's own ends and the event are inheritable,
+  // and only while it starts.
   HANDLE requestsRead = nullptr, requestsWrite = nullptr, answersRead = nullptr, answersWrite = nullptr;
-  if (!CreatePipe(&requestsRead, &requestsWrite, &inherited, kRequestPipeBytes)) return false;
+  if (!CreatePipe(&requestsRead, &requestsWrite, nullptr, kRequestPipeBytes)) return false;
   UniqueHandle theirRequests(requestsRead);
   requests_.reset(requestsWrite);
-  if (!CreatePipe(&answersRead, &answersWrite, &inherited, kPipeBytes)) return false;
-  answered_.reset(CreateEventW(&inherited, FALSE, FALSE, nullptr));
-  if (!answered_) return false;
+  if (!CreatePipe(&answersRead, &answersWrite, nullptr, kPipeBytes)) return false;
   UniqueHandle theirAnswers(answersWrite);
   answers_.reset(answersRead);
-  // Only the helper's ends go to the helper.
-  SetHandleInformation(requests_.get(), HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(answers_.get(), HANDLE_FLAG_INHERIT, 0);
+  answered_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!answered_) return false;
 
   wchar_t self[MAX_PATH + 1] = {};
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -61,14 +60,17 @@ bool HelperProcess::Start(const std::wstring& argument) {
   startup.hStdInput = theirRequests.get();
   startup.hStdOutput = theirAnswers.get();
   startup.hStdError = INVALID_HANDLE_VALUE;
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(self, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
-    return false;
+  for (HANDLE given : {theirRequests.get(), theirAnswers.get(), answered_.get()}) {
+    if (!SetHandleInformation(given, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return false;
   }
-  CloseHandle(started.hThread);
-  process_.reset(started.hProcess);
+  PROCESS_INFORMATION started = {};
+  const bool ok =
+      CreateProcessW(self, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started) != FALSE;
   // Helpers started later need not hold this one's event.
   SetHandleInformation(answered_.get(), HANDLE_FLAG_INHERIT, 0);
+  if (!ok) return false;
+  CloseHandle(started.hThread);
+  process_.reset(started.hProcess);
   return true;
 }
 
