@@ -526,6 +526,15 @@ struct CaseFigures {
   double longestAtSeconds = 0;
 };
 
+// The probe's figures of a case whose program work it told apart.
+void TakeGaps(ResponsivenessProbe& probe, CaseFigures& figures) {
+  figures.longestGapMs = probe.Stop();
+  figures.longestIdleGapMs = probe.LongestIdleMs();
+  figures.lateAnswers = probe.LateAnswers();
+  figures.answers = probe.Answers();
+  figures.longestAtSeconds = probe.LongestAtSeconds();
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t n = values.size();
@@ -868,11 +877,7 @@ int main(int argc, char** argv) {
       CaseFigures figures;
       ResponsivenessProbe probe(program.main());
       figures.pairs = Alternate(pairs, walk, probe.Working([&] { return program.Scan(); }), parallelWalk);
-      figures.longestGapMs = probe.Stop();
-      figures.longestIdleGapMs = probe.LongestIdleMs();
-      figures.lateAnswers = probe.LateAnswers();
-      figures.answers = probe.Answers();
-      figures.longestAtSeconds = probe.LongestAtSeconds();
+      TakeGaps(probe, figures);
       figures.peakMb = program.PeakMb();
       Print("full scan of 200,000 files (10,000 definitions, 40 detections)", "bare walk", figures);
 
@@ -886,11 +891,7 @@ int main(int argc, char** argv) {
       CaseFigures small;
       ResponsivenessProbe smallProbe(program.main());
       small.pairs = Alternate(pairs, walk, smallProbe.Working([&] { return program.Scan(); }), parallelWalk);
-      small.longestGapMs = smallProbe.Stop();
-      small.longestIdleGapMs = smallProbe.LongestIdleMs();
-      small.lateAnswers = smallProbe.LateAnswers();
-      small.answers = smallProbe.Answers();
-      small.longestAtSeconds = smallProbe.LongestAtSeconds();
+      TakeGaps(smallProbe, small);
       small.peakMb = program.PeakMb();
       Print("full scan of 50,000 files", "bare walk", small);
       for (int area = 10; area < 40; ++area) {
@@ -1035,11 +1036,7 @@ int main(int argc, char** argv) {
     CaseFigures figures;
     ResponsivenessProbe probe(program.main());
     figures.pairs = Alternate(pairs, walk, probe.Working([&] { return program.Scan(); }), parallelWalk);
-    figures.longestGapMs = probe.Stop();
-    figures.longestIdleGapMs = probe.LongestIdleMs();
-    figures.lateAnswers = probe.LateAnswers();
-    figures.answers = probe.Answers();
-    figures.longestAtSeconds = probe.LongestAtSeconds();
+    TakeGaps(probe, figures);
     figures.peakMb = program.PeakMb();
     Print("full scan of 1,000,000 files in 20,000 folders", "bare walk", figures);
   }
