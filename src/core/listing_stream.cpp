@@ -165,6 +165,12 @@ void AppendListing(std::string& out, const SubtreeListing& listing) {
   Seal(out, start);
 }
 
+void AppendReady(std::string& out) {
+  SubtreeListing ready;
+  ready.end = true;
+  AppendListing(out, ready);
+}
+
 Decoded DecodeRequest(std::string_view bytes, size_t& used, SubtreeRequest& request) {
   std::string_view body;
   const Decoded framed = Frame(bytes, used, body);

@@ -44,6 +44,11 @@ struct SubtreeListing {
 
 void AppendRequest(std::string& out, const SubtreeRequest& request);
 void AppendListing(std::string& out, const SubtreeListing& listing);
+// What a helper sends first, once it has started and waits for requests:
+// the end of subtree 0, a number no request carries. Starting a process
+// takes long, and a subtree left to a helper not yet started would hold up
+// the walk, which lists on its own until then.
+void AppendReady(std::string& out);
 
 enum class Decoded { Complete, NeedMore, Malformed };
 // Reads the message at the start of `bytes`; `used` is its length when

@@ -29,6 +29,7 @@ struct SubtreeHelpers::Helper {
   explicit Helper(HelperLink& link) : link(link) {}
 
   HelperLink& link;
+  bool ready = false;  // it said it waits for requests
   bool gone = false;
   bool goneTold = false;
   std::string received;  // not yet decoded
@@ -65,7 +66,7 @@ void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
     const auto after = [&](const std::string& path) {
       return helper.lastRoot.empty() || WalkReachesFirst(helper.lastRoot, path, fold_);
     };
-    while (!helper.gone && helper.unfinished.size() < kSubtreesQueued) {
+    while (helper.ready && !helper.gone && helper.unfinished.size() < kSubtreesQueued) {
       DelegatedFolder root;
       if (!delegate(static_cast<int>(i), lastSubtree_ + 1, after, root)) break;
       SubtreeRequest request;
@@ -108,6 +109,10 @@ bool SubtreeHelpers::Receive(Helper& helper) {
       break;
     }
     at += used;
+    if (listing.end && listing.subtree == 0) {
+      helper.ready = true;
+      continue;
+    }
     if (listing.end) {
       while (!helper.unfinished.empty() && helper.unfinished.front() <= listing.subtree) {
         helper.unfinished.pop_front();
@@ -120,6 +125,15 @@ bool SubtreeHelpers::Receive(Helper& helper) {
   }
   helper.received.erase(0, at);
   return more;
+}
+
+bool SubtreeHelpers::AllReady() {
+  bool all = true;
+  for (const auto& helper : helpers_) {
+    if (!helper->ready) Receive(*helper);
+    all = all && (helper->ready || helper->gone);
+  }
+  return all;
 }
 
 std::vector<int> SubtreeHelpers::TakeGone() {

@@ -54,7 +54,8 @@ class SubtreeHelpers {
   // A new walk begins: what was sent for the last one is behind it.
   void BeginWalk();
   // Takes in what the helpers have written, and sends more subtrees to
-  // those that are running short of work.
+  // those that are running short of work, once they have said they are
+  // ready.
   void Refill(const DelegateSubtree& delegate, bool withFiles);
 
   enum class Served { Listed, NotYet, Missed };
@@ -63,6 +64,10 @@ class SubtreeHelpers {
   // when it passed the folder over or is gone; the caller then lists the
   // folder itself. Never waits.
   Served Serve(FolderJob& job);
+
+  // True when every helper has said it is ready or is gone; takes in what
+  // they have written.
+  bool AllReady();
 
   // The helpers found gone since the last call: what was left to them is
   // for the walk's own listing now.

@@ -21,6 +21,9 @@ int RunListingHelper(const std::vector<std::string>& arguments) {
   // As the scan folds: it starts helpers only when it does.
   const core::FoldCase fold = FoldFileName;
   const auto send = [&scan](const std::string& listings) { return scan.SendAnswers(listings); };
+  std::string ready;
+  core::AppendReady(ready);
+  if (!send(ready)) return 0;
   std::string requests;
   for (;;) {
     core::SubtreeRequest request;

@@ -38,6 +38,8 @@ class ListingHelpers {
   // True once the helpers are started, there may be none; the first call
   // after that takes them over from the starting thread.
   bool Started();
+  // True once every helper started has said it is ready, or is gone.
+  bool Ready() { return Started() && subtrees_.AllReady(); }
   // Listings taken from helpers so far.
   size_t served() const { return subtrees_.served(); }
 

@@ -38,8 +38,8 @@ class ParallelFolderWalk : public core::FolderSource {
   // Returns only when every thread it started has ended.
   bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override;
 
-  // True once the listing helpers are started, or none are to be.
-  bool HelpersStarted() { return !helpers_ || helpers_->Started(); }
+  // True once the listing helpers have said they are ready, or none are to be.
+  bool HelpersReady() { return !helpers_ || helpers_->Ready(); }
   // Listings taken from helpers so far.
   size_t listingsFromHelpers() const { return helpers_ ? helpers_->served() : 0; }
 

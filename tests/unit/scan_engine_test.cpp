@@ -205,12 +205,13 @@ class ScrambledAheadWalk : public core::FolderSource {
 // A listing helper run in this process, with its own copy of the file
 // system. It walks each subtree as soon as it is asked, and hands its
 // listings over a few bytes at a time, so that they arrive in pieces; it
-// may be gone after a given number of bytes.
+// may be gone after a given number of bytes, or never say it is ready.
 class InProcessHelper : public core::HelperLink {
  public:
-  InProcessHelper(const MemoryLister& disk, core::FoldCase fold, size_t bytesUntilGone)
+  InProcessHelper(const MemoryLister& disk, core::FoldCase fold, size_t bytesUntilGone, bool ready = true)
       : lister_(disk), fold_(std::move(fold)), bytesLeft_(bytesUntilGone) {
     lister_.listed.clear();
+    if (ready) core::AppendReady(answers_);
   }
 
   bool Send(std::string_view bytes) override {
@@ -250,11 +251,12 @@ class InProcessHelper : public core::HelperLink {
 // holds at most `heldBytes` of their listings ahead.
 class HelperAheadWalk : public core::FolderSource {
  public:
-  HelperAheadWalk(MemoryLister& lister, core::FoldCase fold, size_t heldBytes, size_t secondHelperBytes)
+  HelperAheadWalk(MemoryLister& lister, core::FoldCase fold, size_t heldBytes, size_t secondHelperBytes,
+                  bool firstReady = true)
       : lister_(lister),
         fold_(fold),
         helpers_(fold, heldBytes),
-        first_(lister, fold, SIZE_MAX),
+        first_(lister, fold, SIZE_MAX, firstReady),
         second_(lister, fold, secondHelperBytes) {
     helpers_.Add(first_);
     helpers_.Add(second_);
@@ -298,6 +300,7 @@ class HelperAheadWalk : public core::FolderSource {
   }
 
   size_t served() const { return helpers_.served(); }
+  const Texts& listedByFirst() const { return first_.listed(); }
   Texts listedByHelpers() const {
     Texts listed = first_.listed();
     listed.insert(listed.end(), second_.listed().begin(), second_.listed().end());
@@ -345,19 +348,27 @@ struct ScanRun {
       EXPECT_EQ(aheadObjects, objectsScanned);
     }
     // Helpers that stay, the walk holding less than one listing of theirs
-    // ahead, and one that is gone part of the way through.
-    for (const size_t bytes : {SIZE_MAX, size_t{300}}) {
-      SCOPED_TRACE(bytes == SIZE_MAX ? "with listing helpers" : "with a listing helper that goes");
+    // ahead, one that is gone part of the way through, and one that never
+    // gets ready, which is left nothing (the first, which would be offered
+    // the first subtrees).
+    const std::pair<size_t, bool> helpers[] = {{SIZE_MAX, true}, {300, true}, {SIZE_MAX, false}};
+    for (const auto& [bytes, ready] : helpers) {
+      SCOPED_TRACE(!ready ? "with a listing helper never ready"
+                          : bytes == SIZE_MAX ? "with listing helpers" : "with a listing helper that goes");
       MemoryLister local = lister;
       local.listed.clear();
       Recorder helpedObserver;
       std::string helpedReport;
       int32_t helpedObjects = 0;
-      HelperAheadWalk helped(local, index.fold(), bytes == SIZE_MAX ? 16 : core::SubtreeHelpers::kHeldBytes, bytes);
+      HelperAheadWalk helped(local, index.fold(), bytes == SIZE_MAX ? 16 : core::SubtreeHelpers::kHeldBytes, bytes,
+                             ready);
       WalkWith(helped, helpedObserver, helpedReport, helpedObjects, index, locations, examineFiles, excluded);
       EXPECT_EQ(Without(helpedObserver.events, "stop"), Without(observer.events, "stop"));
       EXPECT_EQ(helpedReport, reportText);
-      if (bytes == SIZE_MAX) {
+      if (!ready) {
+        EXPECT_EQ(helped.listedByFirst(), Texts{});
+      }
+      if (bytes == SIZE_MAX && ready) {
         servedByHelpers = helped.served();
         listedByHelpers = helped.listedByHelpers();
       }

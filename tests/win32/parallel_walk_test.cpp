@@ -159,7 +159,7 @@ TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
     // with the walk.
     features::ParallelFolderWalk helped(features::FoldFileName, [] { return false; }, 1, {}, 2);
     helped.Exclude(root_ + "\\zeta\\two");
-    while (!helped.HelpersStarted()) Sleep(1);
+    while (!helped.HelpersReady()) Sleep(1);
     EXPECT_EQ(ChildProcesses(), 2);
     EXPECT_EQ(Visits(helped), expected);
     EXPECT_GT(helped.listingsFromHelpers(), 0u);
