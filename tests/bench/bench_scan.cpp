@@ -831,13 +831,42 @@ void AbortCase(int trials, const std::string& refDat) {
   std::fflush(stdout);
 }
 
+// Another build against this one, full scan for full scan of the 200,000
+// files: a change's effect measured in one run, free of the drift between
+// runs that the ratios to the bare walk carry. Each scan has a program of
+// its own, started afresh, since only one copy runs at a time.
+void BuildsCase(int pairs, const std::string& definitions) {
+  const char* other = std::getenv("PW_BENCH_OTHER");
+  if (other == nullptr || *other == '\0') {
+    std::printf("\nbuilds: PW_BENCH_OTHER names no other build; case left out\n");
+    return;
+  }
+  const std::string self = std::getenv("PW_APP_EXE") != nullptr ? std::getenv("PW_APP_EXE") : "";
+  const std::string refDat = Definitions(definitions, "ref-10k.dat");
+  double otherPeakMb = 0;
+  CaseFigures figures;
+  const auto scanWith = [&](const std::string& exe, const char* name, double& peakMb) {
+    return [&, exe, name] {
+      _putenv(("PW_APP_EXE=" + exe).c_str());
+      Program program(name, refDat);
+      const double seconds = program.Scan();
+      peakMb = std::max(peakMb, program.PeakMb());
+      return seconds;
+    };
+  };
+  figures.pairs = Alternate(pairs, scanWith(other, "other", otherPeakMb), scanWith(self, "this", figures.peakMb));
+  _putenv(("PW_APP_EXE=" + self).c_str());
+  Print(std::string("full scan of 200,000 files, this build against ") + other, "the other build", figures);
+  std::printf("  the other build's peak working set %.1f MB\n", otherPeakMb);
+}
+
 int main(int argc, char** argv) {
   if (argc >= 6 && std::string(argv[1]) == "--walk-part") return RunWalkPart(argc, argv);
   if (argc < 4) {
     std::fprintf(stderr,
                  "usage: bench_scan <pairs> <scan drive, e.g. E:> <folder of the definitions files> "
-                 "[case[=pairs],...: scan, walks, detections, definitions, startup, quarantine, folder, million, abort, "
-                 "guard]\n");
+                 "[case[=pairs],...: scan, walks, builds, detections, definitions, startup, quarantine, folder, "
+                 "million, abort, guard]\n");
     return 2;
   }
   const int defaultPairs = std::max(2, std::atoi(argv[1]));
@@ -864,7 +893,7 @@ int main(int argc, char** argv) {
               defaultPairs);
 
   if (selection.PairsFor("scan") || selection.PairsFor("detections") || selection.PairsFor("definitions") ||
-      selection.PairsFor("startup") || selection.PairsFor("walks")) {
+      selection.PairsFor("startup") || selection.PairsFor("walks") || selection.PairsFor("builds")) {
     ActiveTree tree(drive, "main");
     std::printf("\nthe 200,000-file tree: %lld files\n", BareWalk(wideDrive));
     if (const int pairs = selection.PairsFor("walks")) WalksCase(pairs, walk, parallelWalk, drive, threads);
@@ -900,6 +929,7 @@ int main(int argc, char** argv) {
         Move("A:\\park\\" + std::string(name), tree.path() + "\\" + name);
       }
     }
+    if (const int pairs = selection.PairsFor("builds")) BuildsCase(pairs, definitions);
     if (const int pairs = selection.PairsFor("detections")) {
       Program program("hits", Definitions(definitions, "ref-hits.dat"));
       CaseFigures figures;
