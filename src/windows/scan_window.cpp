@@ -78,6 +78,7 @@ void ScanWindow::Load() {
     // it tens: what other programs send is answered in between.
     AnswerSentMessages();
     fonts_ = std::make_unique<toolkit::FontSet>(dpi_);
+    AnswerSentMessages();
     controls_.Create(hwnd(), Rows(), dpi_, *fonts_);
     AnswerSentMessages();
     toolkit::RemoveCloseMenuItems(hwnd());
