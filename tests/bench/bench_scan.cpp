@@ -836,12 +836,15 @@ void AbortCase(int trials, const std::string& refDat) {
 // runs that the ratios to the bare walk carry. Each scan has a program of
 // its own, started afresh, since only one copy runs at a time.
 void BuildsCase(int pairs, const std::string& definitions) {
-  const char* other = std::getenv("PW_BENCH_OTHER");
-  if (other == nullptr || *other == '\0') {
+  // Copied at once: changing the environment below may move it.
+  const char* named = std::getenv("PW_BENCH_OTHER");
+  const std::string other = named != nullptr ? named : "";
+  if (other.empty()) {
     std::printf("\nbuilds: PW_BENCH_OTHER names no other build; case left out\n");
     return;
   }
-  const std::string self = std::getenv("PW_APP_EXE") != nullptr ? std::getenv("PW_APP_EXE") : "";
+  const char* ours = std::getenv("PW_APP_EXE");
+  const std::string self = ours != nullptr ? ours : "";
   const std::string refDat = Definitions(definitions, "ref-10k.dat");
   double otherPeakMb = 0;
   CaseFigures figures;
@@ -856,7 +859,7 @@ void BuildsCase(int pairs, const std::string& definitions) {
   };
   figures.pairs = Alternate(pairs, scanWith(other, "other", otherPeakMb), scanWith(self, "this", figures.peakMb));
   _putenv(("PW_APP_EXE=" + self).c_str());
-  Print(std::string("full scan of 200,000 files, this build against ") + other, "the other build", figures);
+  Print("full scan of 200,000 files, this build against " + other, "the other build", figures);
   std::printf("  the other build's peak working set %.1f MB\n", otherPeakMb);
 }
 
