@@ -20,7 +20,9 @@ HFONT MakeFontFace(const wchar_t* face, int hundredthsOfPoint, bool bold, int dp
   return CreateFontIndirectW(&lf);
 }
 
-// Counts the dark pixels of a sample text drawn in the font.
+// Counts the dark pixels of a sample text drawn in the font. It is drawn
+// into pixels this program reads itself: asking the system for each one
+// took some 20 ms for a window's fonts under Wine, while the window waited.
 int InkOf(HFONT font) {
   constexpr int kWidth = 160;
   constexpr int kHeight = 32;
@@ -28,7 +30,16 @@ int InkOf(HFONT font) {
   platform::MemoryDC memory(screen.get());
   HDC dc = memory.get();
   if (dc == nullptr) return 0;
-  platform::UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), kWidth, kHeight));
+  BITMAPINFO format = {};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = kWidth;
+  format.bmiHeader.biHeight = -kHeight;  // top row first
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  platform::UniqueBitmap canvas(CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!canvas || bits == nullptr) return 0;
   platform::SelectedObject selectedCanvas(dc, canvas.get());
   platform::SelectedObject selectedFont(dc, font);
   RECT all = {0, 0, kWidth, kHeight};
@@ -36,11 +47,12 @@ int InkOf(HFONT font) {
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
   TextOutW(dc, 2, 2, L"Program Status", 14);
+  GdiFlush();
+  // Each pixel is blue, green, red and an unused byte.
+  const auto* pixels = static_cast<const unsigned char*>(bits);
   int ink = 0;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      if (GetRValue(GetPixel(dc, x, y)) < 128) ++ink;
-    }
+  for (int i = 0; i < kWidth * kHeight; ++i) {
+    if (pixels[4 * i + 2] < 128) ++ink;
   }
   return ink;
 }
