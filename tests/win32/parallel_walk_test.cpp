@@ -68,6 +68,20 @@ class UnevenLister : public core::FolderLister {
   ListerCalls& calls_;
 };
 
+// The disk's lister, holding the listing of the folder "beta" for a while.
+// A lister that ran through a tree this small before the walk's thread
+// looked up would leave the helpers nothing; held, it leaves the walk time
+// to hand the folders after "beta" to them, as on any large tree.
+class HoldingLister : public features::DiskFolderLister {
+ public:
+  using DiskFolderLister::DiskFolderLister;
+  bool List(const std::string& folder, const core::FolderId* self, std::vector<std::string>& files,
+            std::vector<core::Subfolder>& subfolders) override {
+    if (folder.size() > 5 && folder.compare(folder.size() - 5, 5, "\\beta") == 0) Sleep(500);
+    return DiskFolderLister::List(folder, self, files, subfolders);
+  }
+};
+
 features::ParallelFolderWalk::ListerMaker UnevenListers(ListerCalls& calls) {
   return [&calls](std::function<bool()> stopping) {
     return std::make_unique<UnevenLister>(std::move(stopping), calls);
@@ -157,7 +171,9 @@ TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
   {
     // Listing helpers in processes of their own, as under Wine; they end
     // with the walk.
-    features::ParallelFolderWalk helped(features::FoldFileName, [] { return false; }, 1, {}, 2);
+    features::ParallelFolderWalk helped(
+        features::FoldFileName, [] { return false; }, 1,
+        [](std::function<bool()> stopping) { return std::make_unique<HoldingLister>(std::move(stopping)); }, 2);
     helped.Exclude(root_ + "\\zeta\\two");
     while (!helped.HelpersReady()) Sleep(1);
     EXPECT_EQ(ChildProcesses(), 2);
