@@ -144,6 +144,12 @@ if(WIN32_TEST_SOURCES)
   target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest)
   gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS win32 TIMEOUT 60)
+  # The machine's Run key again, in a 64-bit prefix: there it has two views.
+  add_test(NAME StartupEntries.BothViewsOfTheMachinesRunKeyOn64BitWindows
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/lib/wine64-exec $<TARGET_FILE:pw_win32_tests>
+                   --gtest_filter=StartupEntries.*)
+  set_tests_properties(StartupEntries.BothViewsOfTheMachinesRunKeyOn64BitWindows
+                       PROPERTIES LABELS win32 TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)

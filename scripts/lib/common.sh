@@ -23,7 +23,7 @@ ensure_packages() {
     command -v "$tool" >/dev/null 2>&1 || missing=1
   done
   [ -d /usr/src/googletest ] || missing=1
-  dpkg -s wine32:i386 >/dev/null 2>&1 || missing=1
+  dpkg -s wine32:i386 wine64 >/dev/null 2>&1 || missing=1
   [ "$missing" = 0 ] && return 0
   log "Installing packages (Debian)"
   export DEBIAN_FRONTEND=noninteractive
@@ -88,18 +88,21 @@ stop_wine() {
   [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
 }
 
-# A 32-bit prefix with the settings a person-less run needs: crashes end the
-# program at once, windows live in Wine's own virtual desktop (realistic
-# screenshots, a taskbar with the tray icon, no window manager delays), and
-# title-bar glyphs come from the Marlett font.
+# A 32-bit prefix (or, given win64, a 64-bit one) with the settings a
+# person-less run needs: crashes end the program at once, windows live in
+# Wine's own virtual desktop (realistic screenshots, a taskbar with the tray
+# icon, no window manager delays), and title-bar glyphs come from the
+# Marlett font.
 make_template_prefix() {
-  local template=$PW_BUILD/wine/template
+  local arch=${1:-win32}
+  local template
+  template=$(template_prefix "$arch")
   local stamp=$template/.parawarden-template-v1
   [ -f "$stamp" ] && return 0
-  log "Creating a Wine prefix template (once)"
+  log "Creating a Wine prefix template ($arch, once)"
   rm -rf "$template"
   mkdir -p "$PW_BUILD/wine"
-  WINEARCH=win32 WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+  WINEARCH=$arch WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
   WINEPREFIX="$template" wineserver -w
   local reg=$template/drive_c/windows/temp/parawarden-template.reg
   cat >"$reg" <<'REG'
@@ -153,16 +156,23 @@ unlink_home_folders() {
   done
 }
 
+template_prefix() {
+  case $1 in
+    win32) echo "$PW_BUILD/wine/template" ;;
+    *) echo "$PW_BUILD/wine/template-$1" ;;
+  esac
+}
+
 # Copies the template to a new prefix, removes the Z: drive (so nothing can
 # walk the Linux root), keeps C: within the prefix and maps the drives given
-# as letter=folder pairs.
+# as letter=folder pairs. PW_WINEARCH=win64 makes a 64-bit prefix.
 make_prefix() {
-  local prefix=$1
+  local prefix=$1 arch=${PW_WINEARCH:-win32}
   shift
-  make_template_prefix
+  make_template_prefix "$arch"
   stop_wine "$prefix"
   rm -rf "$prefix"
-  cp -a "$PW_BUILD/wine/template" "$prefix"
+  cp -a "$(template_prefix "$arch")" "$prefix"
   rm -f "$prefix/dosdevices/z:"
   unlink_home_folders "$prefix"
   local mapping

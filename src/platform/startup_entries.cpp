@@ -4,10 +4,12 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <iterator>
 #include <memory>
 
 #include "platform/handles.h"
 #include "platform/registry.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -19,25 +21,39 @@ constexpr const char* kRunKeys[] = {
     "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
     "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
 };
+// On 64-bit Windows the machine's keys above are the 32-bit programs' view;
+// 64-bit programs start from these. The user's keys are one for both.
+constexpr const char* k64BitRunKeys[] = {
+    "HKLM64\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    "HKLM64\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+};
 
-// The root and the path below it of "HKCU\..." or "HKLM\...".
-bool SplitKey(const std::string& key, HKEY& root, std::wstring& path) {
+// The root, the path below it and the registry view of "HKCU\...",
+// "HKLM\..." or "HKLM64\...".
+bool SplitKey(const std::string& key, HKEY& root, std::wstring& path, REGSAM& view) {
+  size_t rootLength = 5;
+  view = 0;
   if (key.compare(0, 5, "HKCU\\") == 0) {
     root = HKEY_CURRENT_USER;
   } else if (key.compare(0, 5, "HKLM\\") == 0) {
     root = HKEY_LOCAL_MACHINE;
+  } else if (key.compare(0, 7, "HKLM64\\") == 0) {
+    root = HKEY_LOCAL_MACHINE;
+    view = KEY_WOW64_64KEY;
+    rootLength = 7;
   } else {
     return false;
   }
-  path = Widen(key.substr(5));
+  path = Widen(key.substr(rootLength));
   return true;
 }
 
 UniqueRegKey OpenKey(const std::string& key, REGSAM access) {
   HKEY root = nullptr;
   std::wstring path;
+  REGSAM view = 0;
   HKEY raw = nullptr;
-  if (!SplitKey(key, root, path) || RegOpenKeyExW(root, path.c_str(), 0, access, &raw) != ERROR_SUCCESS) {
+  if (!SplitKey(key, root, path, view) || RegOpenKeyExW(root, path.c_str(), 0, access | view, &raw) != ERROR_SUCCESS) {
     return UniqueRegKey();
   }
   return UniqueRegKey(raw);
@@ -79,7 +95,9 @@ bool MayDelete(const std::wstring& path) {
 
 std::vector<LogOnValue> ListLogOnValues() {
   std::vector<LogOnValue> values;
-  for (const char* keyName : kRunKeys) {
+  std::vector<const char*> keys(std::begin(kRunKeys), std::end(kRunKeys));
+  if (RunsOn64BitWindows()) keys.insert(keys.end(), std::begin(k64BitRunKeys), std::end(k64BitRunKeys));
+  for (const char* keyName : keys) {
     // Opened for writing, so a key this user cannot change is passed over.
     UniqueRegKey key = OpenKey(keyName, KEY_QUERY_VALUE | KEY_SET_VALUE);
     if (!key) continue;
@@ -104,10 +122,12 @@ bool DeleteLogOnValue(const std::string& key, const std::string& name) {
 bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
   HKEY root = nullptr;
   std::wstring path;
+  REGSAM view = 0;
   HKEY raw = nullptr;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-  if (!SplitKey(key, root, path) ||
-      RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
+  if (!SplitKey(key, root, path, view) ||
+      RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &raw, nullptr) !=
+          ERROR_SUCCESS) {
     return false;
   }
   UniqueRegKey opened(raw);

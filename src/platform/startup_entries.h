@@ -1,6 +1,7 @@
 // What the system starts at log-on: the text values of the user's and the
-// machine's Run and RunOnce keys, and the shortcuts in the user's and all
-// users' Startup folders. Only entries this user may remove are listed.
+// machine's Run and RunOnce keys (on 64-bit Windows, the machine's in both
+// of its views), and the shortcuts in the user's and all users' Startup
+// folders. Only entries this user may remove are listed.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 namespace platform {
 
 struct LogOnValue {
-  std::string key;      // "HKCU\..." or "HKLM\..."
+  std::string key;      // "HKCU\...", "HKLM\..." or, in 64-bit programs' view, "HKLM64\..."
   std::string name;
   uint32_t type = 0;    // REG_SZ or REG_EXPAND_SZ
   std::string data;     // as stored

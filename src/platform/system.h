@@ -27,6 +27,9 @@ void ShellOpen(HWND owner, const std::string& path);
 int ScreenDpi();
 // The number of processors the system runs threads on; at least 1.
 int ProcessorCount();
+// True when this 32-bit program runs on 64-bit Windows, whose machine-wide
+// registry has a second view for 64-bit programs.
+bool RunsOn64BitWindows();
 // The arguments of the process's command line after the program's name.
 std::vector<std::string> CommandLineArguments();
 // The system's folder dialog; nothing when it is cancelled.
