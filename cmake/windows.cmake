@@ -144,11 +144,12 @@ if(WIN32_TEST_SOURCES)
   target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest)
   gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS win32 TIMEOUT 60)
-  # The machine's Run key again, in a 64-bit prefix: there it has two views.
-  add_test(NAME StartupEntries.BothViewsOfTheMachinesRunKeyOn64BitWindows
+  # What differs on 64-bit Windows, again in a 64-bit prefix: the machine's
+  # Run key has two views there, and programs may be 64-bit.
+  add_test(NAME Win64.RunKeysAndRunningProgramsIn64BitPrefix
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/lib/wine64-exec $<TARGET_FILE:pw_win32_tests>
-                   --gtest_filter=StartupEntries.*)
-  set_tests_properties(StartupEntries.BothViewsOfTheMachinesRunKeyOn64BitWindows
+                   --gtest_filter=StartupEntries.*:RunningProcesses.*)
+  set_tests_properties(Win64.RunKeysAndRunningProgramsIn64BitPrefix
                        PROPERTIES LABELS win32 TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 

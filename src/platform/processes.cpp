@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -39,6 +41,36 @@ const ProcessStatusLibrary& Psapi() {
     return psapi;
   }();
   return library;
+}
+
+// Names the executable of any process, 64-bit ones too, whose modules a
+// 32-bit program cannot list; Vista and later only, so looked up.
+using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+
+QueryFullProcessImageNameWFn QueryFullProcessImageName() {
+  static const QueryFullProcessImageNameWFn query = Function<QueryFullProcessImageNameWFn>(
+      GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW");
+  return query;
+}
+
+// The process's executable: its first module, or else what the system
+// names it; empty when neither can be read.
+std::wstring ExecutableOf(const ProcessStatusLibrary& psapi, DWORD id) {
+  wchar_t path[MAX_PATH * 2];
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+  HMODULE modules[50];
+  DWORD needed = 0;
+  if (process && psapi.enumProcessModules(process.get(), modules, sizeof modules, &needed) && needed != 0) {
+    const DWORD length = psapi.getModuleFileNameEx(process.get(), modules[0], path, MAX_PATH * 2);
+    if (length != 0) return std::wstring(path, length);
+  }
+  const QueryFullProcessImageNameWFn query = QueryFullProcessImageName();
+  if (query == nullptr) return std::wstring();
+  UniqueHandle limited(OpenProcess(kQueryLimitedInformation, FALSE, id));
+  DWORD length = MAX_PATH * 2;
+  if (!limited || !query(limited.get(), 0, path, &length) || length == 0) return std::wstring();
+  return std::wstring(path, length);
 }
 
 bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
@@ -96,15 +128,8 @@ bool ListRunningProcesses(std::vector<RunningProcess>& processes) {
   }
   ids.resize(filledBytes / sizeof(DWORD));
   for (DWORD id : ids) {
-    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
-    if (!process) continue;
-    HMODULE modules[50];
-    DWORD needed = 0;
-    if (!psapi.enumProcessModules(process.get(), modules, sizeof modules, &needed) || needed == 0) continue;
-    wchar_t path[MAX_PATH * 2];
-    const DWORD length = psapi.getModuleFileNameEx(process.get(), modules[0], path, MAX_PATH * 2);
-    if (length == 0) continue;
-    processes.push_back({id, Narrow(std::wstring_view(path, length))});
+    const std::wstring path = ExecutableOf(psapi, id);
+    if (!path.empty()) processes.push_back({id, Narrow(path)});
   }
   return true;
 }
