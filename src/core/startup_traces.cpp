@@ -82,6 +82,15 @@ bool CommandStartsFile(std::string_view command, std::string_view filePath, cons
   return !filePath.empty() && fold(PlainPath(program)) == fold(PlainPath(filePath));
 }
 
+std::string DescribeStartupTrace(const StartupTrace& trace) {
+  if (trace.kind == StartupTrace::Kind::Shortcut) return trace.where;
+  const std::string_view wide = "HKLM64\\";
+  if (trace.where.compare(0, wide.size(), wide) == 0) {
+    return "HKLM\\" + trace.where.substr(wide.size()) + "\\" + trace.name + " (64-bit)";
+  }
+  return trace.where + "\\" + trace.name;
+}
+
 std::string FormatStartupTraces(const std::vector<StartupTrace>& traces) {
   std::string field;
   for (const StartupTrace& trace : traces) {

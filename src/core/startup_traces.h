@@ -21,9 +21,9 @@ bool CommandStartsFile(std::string_view command, std::string_view filePath, cons
 struct StartupTrace {
   enum class Kind { RunValue, Shortcut };
   Kind kind = Kind::RunValue;
-  // A Run value: its key ("HKCU\..." or "HKLM\..."), name, type (REG_SZ 1
-  // or REG_EXPAND_SZ 2) and data as stored. A shortcut: its full path and
-  // the bytes of its file.
+  // A Run value: its key ("HKCU\...", "HKLM\..." or "HKLM64\..."), name,
+  // type (REG_SZ 1 or REG_EXPAND_SZ 2) and data as stored. A shortcut: its
+  // full path and the bytes of its file.
   std::string where;
   std::string name;
   uint32_t valueType = 0;
@@ -34,6 +34,10 @@ struct StartupTrace {
            data == other.data;
   }
 };
+
+// The trace as a person reads it: the value's key and name, the machine's
+// keys for 64-bit programs marked as such, or the shortcut's path.
+std::string DescribeStartupTrace(const StartupTrace& trace);
 
 // The traces as one journal field: no tab, CR or LF in it, whatever the
 // names and data hold; an empty list is the empty text.

@@ -2,6 +2,7 @@
 
 #include "core/quarantine_journal.h"
 #include "core/removal_text.h"
+#include "core/startup_traces.h"
 #include "features/quarantine_records.h"
 #include "features/removal.h"
 #include "features/startup_traces.h"
@@ -44,7 +45,11 @@ class Restore {
       if (platform::SameContent(sibling, target)) platform::DeleteEvenIfReadOnly(sibling);
       // What started it at log-on comes back only with the file at its own
       // place: elsewhere it would start whatever took that place.
-      if (target == record->originalPath) RestoreStartupTraces(record->startupTraces);
+      if (target == record->originalPath) {
+        for (const core::StartupTrace& trace : RestoreStartupTraces(record->startupTraces)) {
+          outcome_.tracesNotRestored.push_back(core::DescribeStartupTrace(trace));
+        }
+      }
     }
   }
 

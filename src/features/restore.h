@@ -24,6 +24,9 @@ class RestoreQuestions {
 struct RestoreOutcome {
   std::vector<std::string> restored;  // quarantined names put back
   std::vector<std::string> failed;    // still in quarantine
+  // What started a restored file at log-on and could not be put back with
+  // it, as a person reads it.
+  std::vector<std::string> tracesNotRestored;
 };
 
 // Moves the quarantined files `names` back without replacing anything:

@@ -120,6 +120,8 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions);
   RefreshLists();
   ShowFailures(hwnd(), outcome.failed, "restored", "The files are still in quarantine.");
+  ShowFailures(hwnd(), outcome.tracesNotRestored, "put back",
+               "The files are restored, but these will not start them at log-on until they are made again.");
 }
 
 void QuarantinePage::ShowSelectedDetails() {

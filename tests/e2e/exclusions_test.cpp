@@ -44,11 +44,13 @@ void DeleteRunValue(HKEY root, const wchar_t* name) {
   RegCloseKey(key);
 }
 
-std::string StartupShortcutPath() {
+std::string StartupShortcutPath(const char* name = "PW Test Trace") {
   wchar_t folder[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return platform::Narrow(folder) + "\\PW Test Trace.lnk";
+  return platform::Narrow(folder) + "\\" + name + ".lnk";
 }
+// A second shortcut, whose place another file takes while it is away.
+const char* const kBlockedShortcut = "PW Test Blocked";
 
 bool MakeShortcut(const std::string& link, const std::string& target) {
   CoInitialize(nullptr);
@@ -79,6 +81,7 @@ class ExclusionsTest : public ScanFixture {
       DeleteRunValue(root, kOtherValue);
     }
     DeleteFileW(platform::Widen(StartupShortcutPath()).c_str());
+    DeleteFileW(platform::Widen(StartupShortcutPath(kBlockedShortcut)).c_str());
   }
 
   // Starts the program on a scan of the test's tree and waits for its end.
@@ -211,6 +214,7 @@ TEST_F(ExclusionsTest, LogOnTracesGoWithTheQuarantinedFileAndComeBackOnRestore) 
   SetRunValue(HKEY_LOCAL_MACHINE, kTestValue, ad);
   SetRunValue(HKEY_CURRENT_USER, kOtherValue, "\"" + tree_ + "\\Ad\\other.exe\"");
   ASSERT_TRUE(MakeShortcut(StartupShortcutPath(), ad));
+  ASSERT_TRUE(MakeShortcut(StartupShortcutPath(kBlockedShortcut), ad));
   const std::optional<std::string> shortcut = ReadFileText(StartupShortcutPath());
   ASSERT_TRUE(shortcut.has_value());
 
@@ -224,7 +228,9 @@ TEST_F(ExclusionsTest, LogOnTracesGoWithTheQuarantinedFileAndComeBackOnRestore) 
   EXPECT_FALSE(RunValue(HKEY_CURRENT_USER, kTestValue));
   EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE, kTestValue));
   EXPECT_FALSE(PathExists(StartupShortcutPath()));
+  EXPECT_FALSE(PathExists(StartupShortcutPath(kBlockedShortcut)));
   EXPECT_TRUE(RunValue(HKEY_CURRENT_USER, kOtherValue));
+  WriteFileBytes(StartupShortcutPath(kBlockedShortcut), "another file");
 
   Click(Child(scan, ids::ScanWindowExit));
   HWND main = VisibleMainWindow();
@@ -236,6 +242,13 @@ TEST_F(ExclusionsTest, LogOnTracesGoWithTheQuarantinedFileAndComeBackOnRestore) 
   ASSERT_TRUE(ChooseMenuItem(list, 0));
   // The list empties once the whole restore is done, traces included.
   ASSERT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));
+  HWND box = app_.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), "1 item could not be put back:\r\n" + StartupShortcutPath(kBlockedShortcut) +
+                                     "\r\n\r\nThe files are restored, but these will not start them at log-on "
+                                     "until they are made again.");
+  AnswerMessageBox(box, IDOK);
+  EXPECT_EQ(ReadFileText(StartupShortcutPath(kBlockedShortcut)), "another file");
   EXPECT_TRUE(PathExists(ad));
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER, kTestValue), platform::Widen("\"" + ad + "\" /tray"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, kTestValue), platform::Widen(ad));

@@ -43,6 +43,19 @@ TEST(StartupTraces, CommandStartsExactlyTheFile) {
   for (const Row& row : rows) EXPECT_EQ(core::CommandStartsFile(row.command, file, core::FoldAscii), row.starts) << row.command;
 }
 
+TEST(StartupTraces, DescribedAsAPersonReadsThem) {
+  const struct {
+    StartupTrace trace;
+    const char* described;
+  } rows[] = {
+      {{StartupTrace::Kind::RunValue, "HKCU\\Software\\Run", "Ad", 1, "ad.exe"}, "HKCU\\Software\\Run\\Ad"},
+      {{StartupTrace::Kind::RunValue, "HKLM64\\Software\\Run", "Ad", 1, "ad.exe"},
+       "HKLM\\Software\\Run\\Ad (64-bit)"},
+      {{StartupTrace::Kind::Shortcut, "C:\\Startup\\ad.lnk", "", 0, "L"}, "C:\\Startup\\ad.lnk"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(core::DescribeStartupTrace(row.trace), row.described);
+}
+
 TEST(StartupTraces, TracesReadBackFromTheirJournalLine) {
   const std::string shortcutBytes("L\0\0\0\x01\x14\x02\0\t\r\n%;|\xFF\0", 16);
   const std::vector<StartupTrace> traces = {
