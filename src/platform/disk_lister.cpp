@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/handles.h"
+#include "platform/system_function.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -59,8 +60,7 @@ struct NativeFileFunctions {
 
 template <typename Fn>
 Fn NtdllFunction(const char* name) {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
+  return SystemFunction<Fn>(L"ntdll.dll", name);
 }
 
 // Absent on the 95/98 family, where the find functions do the listing.

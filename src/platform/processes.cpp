@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/handles.h"
+#include "platform/system_function.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -24,20 +25,16 @@ struct ProcessStatusLibrary {
   bool Usable() const { return enumProcesses && enumProcessModules && getModuleFileNameEx; }
 };
 
-template <typename Fn>
-Fn Function(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const ProcessStatusLibrary& Psapi() {
   static const ProcessStatusLibrary library = [] {
     ProcessStatusLibrary psapi;
     // Loaded once for the life of the program.
     HMODULE module = LoadLibraryW(L"psapi.dll");
     if (module == nullptr) return psapi;
-    psapi.enumProcesses = Function<ProcessStatusLibrary::EnumProcessesFn>(module, "EnumProcesses");
-    psapi.enumProcessModules = Function<ProcessStatusLibrary::EnumProcessModulesFn>(module, "EnumProcessModules");
-    psapi.getModuleFileNameEx = Function<ProcessStatusLibrary::GetModuleFileNameExWFn>(module, "GetModuleFileNameExW");
+    using Library = ProcessStatusLibrary;
+    psapi.enumProcesses = SystemFunction<Library::EnumProcessesFn>(module, "EnumProcesses");
+    psapi.enumProcessModules = SystemFunction<Library::EnumProcessModulesFn>(module, "EnumProcessModules");
+    psapi.getModuleFileNameEx = SystemFunction<Library::GetModuleFileNameExWFn>(module, "GetModuleFileNameExW");
     return psapi;
   }();
   return library;
@@ -49,8 +46,8 @@ using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD
 constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
 
 QueryFullProcessImageNameWFn QueryFullProcessImageName() {
-  static const QueryFullProcessImageNameWFn query = Function<QueryFullProcessImageNameWFn>(
-      GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW");
+  static const QueryFullProcessImageNameWFn query =
+      SystemFunction<QueryFullProcessImageNameWFn>(L"kernel32.dll", "QueryFullProcessImageNameW");
   return query;
 }
 

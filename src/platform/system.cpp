@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/handles.h"
+#include "platform/system_function.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -60,10 +61,7 @@ int ProcessorCount() {
 bool RunsOn64BitWindows() {
   // Looked up rather than linked: the first releases of XP lack it.
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  const auto isWow64 = kernel != nullptr ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
-                                               GetProcAddress(kernel, "IsWow64Process")))
-                                         : nullptr;
+  const auto isWow64 = SystemFunction<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process");
   BOOL wow64 = FALSE;
   return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }

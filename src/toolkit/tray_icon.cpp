@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/system_function.h"
 #include "platform/text.h"
 
 namespace toolkit {
@@ -16,11 +17,8 @@ namespace {
 // Balloons came with version 5 of the shell's library; an older shell
 // knows only the 88-byte record.
 bool ShellShowsBalloons() {
-  HMODULE shell = GetModuleHandleW(L"shell32.dll");
-  if (shell == nullptr) return false;
   using GetVersion = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
-  const auto getVersion =
-      reinterpret_cast<GetVersion>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")));
+  const auto getVersion = platform::SystemFunction<GetVersion>(L"shell32.dll", "DllGetVersion");
   if (getVersion == nullptr) return false;
   DLLVERSIONINFO info = {};
   info.cbSize = sizeof info;
