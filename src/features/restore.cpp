@@ -1,8 +1,10 @@
 #include "features/restore.h"
 
 #include "core/quarantine_journal.h"
+#include "core/path_set.h"
 #include "core/removal_text.h"
 #include "core/startup_traces.h"
+#include "features/disk_folders.h"
 #include "features/quarantine_records.h"
 #include "features/removal.h"
 #include "features/startup_traces.h"
@@ -25,31 +27,39 @@ class Restore {
     if (asked_) records_ = ReadQuarantineRecords();
     asked_ = false;
     const std::optional<core::JournalRecord> record = RecordOf(records_, name);
+    // A file found in a drive root was recorded as its detection line shows
+    // it ("E:\\x.exe").
+    const std::string original = record ? core::PlainPath(record->originalPath) : std::string();
     // A record that leads anywhere but to a full path outside the quarantine
     // is not followed: the file is treated like one without a record.
-    const bool known = record && core::IsRestorablePath(record->originalPath, QuarantineFolder());
+    const bool known = record && core::IsRestorablePath(original, QuarantineFolder());
     std::string target;
     if (chooseFolder_ || !known) {
       // The original name, which may differ from the one in quarantine.
-      if (!TargetInChosenFolder(known ? std::string(core::FileNameOf(record->originalPath)) : name, target)) return;
+      if (!TargetInChosenFolder(known ? std::string(core::FileNameOf(original)) : name, target)) return;
     } else {
-      target = record->originalPath;
+      target = original;
     }
     if (!MoveBack(name, target)) return;
     outcome_.restored.push_back(name);
-    if (record) restoredRecords_.push_back(*record);
+    if (!record) return;
+    restoredRecords_.push_back(*record);
     // The spare copy the removal left beside the original has served its
     // purpose once the same file is back; one that cannot be compared stays.
-    if (known && !chooseFolder_) {
-      const std::string sibling = core::SiblingCopyPath(record->originalPath);
-      if (platform::SameContent(sibling, target)) platform::DeleteEvenIfReadOnly(sibling);
-      // What started it at log-on comes back only with the file at its own
-      // place: elsewhere it would start whatever took that place.
-      if (target == record->originalPath) {
-        for (const core::StartupTrace& trace : RestoreStartupTraces(record->startupTraces)) {
-          outcome_.tracesNotRestored.push_back(core::DescribeStartupTrace(trace));
-        }
-      }
+    // A file whose own extension is the spare copy's is its own "spare".
+    const std::string sibling = core::SiblingCopyPath(original);
+    if (known && !chooseFolder_ && FoldFileName(sibling) != FoldFileName(target) &&
+        platform::SameContent(sibling, target)) {
+      platform::DeleteEvenIfReadOnly(sibling);
+    }
+    const bool backInPlace = known && target == original;
+    // What started it at log-on comes back only with the file at its own
+    // place: elsewhere it would start whatever took that place. The record
+    // goes, so what stays out is named.
+    const std::vector<core::StartupTrace> left =
+        backInPlace ? RestoreStartupTraces(record->startupTraces) : record->startupTraces;
+    for (const core::StartupTrace& trace : left) {
+      outcome_.tracesNotRestored.push_back(core::DescribeStartupTrace(trace));
     }
   }
 

@@ -200,6 +200,19 @@ void CreateFoldersFor(const std::string& file) {
   }
 }
 
+// A copy keeps the read-only mark of what it copies (files quarantined by
+// early releases kept theirs), and a read-only file cannot be opened for
+// writing, which flushing needs.
+bool FlushEvenIfReadOnly(const std::string& path) {
+  const std::wstring file = ExtendedPath(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  if (readOnly) SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  const bool flushed = FlushToDisk(path);
+  if (readOnly) SetFileAttributesW(file.c_str(), attributes);
+  return flushed;
+}
+
 }  // namespace
 
 MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) {
@@ -210,6 +223,12 @@ MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) 
   }
   if (copied == CopyResult::TargetExists) return MoveResult::TargetTaken;
   if (copied == CopyResult::Failed) return MoveResult::Failed;
+  // The copy may still be only in the system's cache: were `from` deleted
+  // first, a power cut could leave neither.
+  if (!FlushEvenIfReadOnly(to)) {
+    DeleteEvenIfReadOnly(to);
+    return MoveResult::Failed;
+  }
   if (DeleteEvenIfReadOnly(from)) return MoveResult::Moved;
   DeleteEvenIfReadOnly(to);
   return MoveResult::Failed;

@@ -63,8 +63,9 @@ CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to);
 
 enum class MoveResult { Moved, TargetTaken, Failed };
 // Copies `from` to `to` (creating the folders on its way) without replacing
-// anything, then deletes `from`. When `from` cannot be deleted the copy is
-// taken away again, so a file is never in both places or in neither.
+// anything, writes the copy out to the disk, then deletes `from`. When the
+// copy cannot be written out or `from` cannot be deleted, the copy is taken
+// away again, so a file is never in both places or in neither.
 MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to);
 
 // What stands at a path, the path's last component itself examined: a link

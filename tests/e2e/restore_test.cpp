@@ -183,5 +183,28 @@ TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
   EXPECT_TRUE(Journal().empty());
 }
 
+// A file found in a drive root was recorded with its detection line's
+// doubled separator; a file whose own extension is the spare copy's is not
+// taken for its spare copy once it is back.
+TEST_F(RestoreTest, RecordsLeadBackToADriveRootAndAFileNamedLikeASpareCopyStays) {
+  const std::string rootFile = "E:\\" + testName_ + "-root.exe";
+  extraFiles_.push_back(rootFile);
+  CreateDirectoryW(platform::Widen(AppFile("Quarantine")).c_str(), nullptr);
+  WriteFileBytes(AppFile("Quarantine\\root.exe"), "from the root");
+  WriteFileBytes(AppFile("Quarantine\\spare.qvr"), "named like a spare copy");
+  WriteFileBytes(AppFile(core::kJournalFileName),
+                 core::FormatJournalLine({"root.exe", "E:\\\\" + testName_ + "-root.exe", "today", "Adware"}) +
+                     core::FormatJournalLine({"spare.qvr", tree_ + "\\spare.qvr", "today", "Adware"}));
+  HWND main = StartAndShowMain(App::DefaultRefDat());
+  ASSERT_NE(main, nullptr);
+
+  HWND list = SelectInQuarantine(main, {"root.exe", "spare.qvr"});
+  ASSERT_TRUE(ChooseMenuItem(list, kRestore));
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));
+  EXPECT_EQ(ReadFileText(rootFile), std::optional<std::string>("from the root"));
+  EXPECT_EQ(ReadFileText(tree_ + "\\spare.qvr"), std::optional<std::string>("named like a spare copy"));
+  EXPECT_TRUE(Journal().empty());
+}
+
 }  // namespace
 }  // namespace e2e

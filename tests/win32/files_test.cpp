@@ -235,6 +235,23 @@ TEST_F(FilesTest, ListPlainFilesShowsOnlyPlainFilesAndDeleteEvenIfReadOnlyRemove
   EXPECT_EQ(platform::ListPlainFiles(Folder()), remaining);
 }
 
+// The copy is written out to the disk before the original goes, and
+// writing out must not refuse a read-only copy (early releases kept the mark
+// on quarantined files).
+TEST_F(FilesTest, MoveWithoutReplacingMovesAReadOnlyFileAndKeepsItsMark) {
+  Write("kept.exe", "program bytes", FILE_ATTRIBUTE_READONLY);
+  Write("taken.exe", "someone else's");
+  if (HasFatalFailure() || IsSkipped()) return;
+  EXPECT_EQ(platform::MoveWithoutReplacing(PathOf("kept.exe"), PathOf("taken.exe")), platform::MoveResult::TargetTaken);
+  ASSERT_EQ(platform::MoveWithoutReplacing(PathOf("kept.exe"), PathOf("back\\kept.exe")), platform::MoveResult::Moved);
+  EXPECT_FALSE(platform::PathExists(PathOf("kept.exe")));
+  std::string bytes;
+  EXPECT_EQ(platform::ReadFileBytes(PathOf("back\\kept.exe"), bytes, 100), ReadResult::Ok);
+  EXPECT_EQ(bytes, "program bytes");
+  EXPECT_TRUE(GetFileAttributesW(Widen(PathOf("back\\kept.exe")).c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(platform::DeleteEvenIfReadOnly(PathOf("back\\kept.exe")));
+}
+
 TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
   for (const wchar_t* name : {L"spy.", L"spy ", L"spy"}) {
     const std::wstring path = L"\\\\?\\" + folder_ + L"\\" + name;
