@@ -90,11 +90,12 @@ class Removal {
     return false;
   }
 
-  // Takes away what the steps so far made, the record first, so that no
-  // record ever names a copy that is gone.
+  // Takes away what the steps so far made. The log-on traces come back
+  // first: until they do, the record is their only copy. Then the record,
+  // so that no record ever names a copy that is gone.
   void Undo() {
+    if (tracesRemoved_) RestoreStartupTraces(record_.startupTraces);
     if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
-    RestoreStartupTraces(record_.startupTraces);
     for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
       if (!made->empty()) platform::DeleteEvenIfReadOnly(*made);
     }
@@ -122,18 +123,22 @@ class Removal {
     record_.identified = true;
     record_.quarantinedTicks = platform::NowTicks();
     if (!IdentityOf(quarantined_, record_.file)) return false;
-    // Taken before the record is written, so the record holds exactly what
-    // went; a failure from here on puts them back.
-    record_.startupTraces = RemoveStartupTraces(paths_.filePath);
+    record_.startupTraces = FindStartupTraces(paths_.filePath);
     // Even a failed append may have put the line there.
     recordWritten_ = true;
-    return RecordQuarantined(paths_.journalPath, record_);
+    if (!RecordQuarantined(paths_.journalPath, record_)) return false;
+    // Removed only once the record that brings them back is on disk; a
+    // failure from here on puts them back.
+    RemoveStartupTraces(record_.startupTraces);
+    tracesRemoved_ = true;
+    return true;
   }
 
   const core::RemovalPaths& paths_;
   std::string unfinished_, quarantined_, sibling_;
   core::JournalRecord record_;
   bool recordWritten_ = false;
+  bool tracesRemoved_ = false;
 };
 
 }  // namespace

@@ -14,12 +14,11 @@ constexpr uint64_t kLargestShortcut = 64 * 1024;
 
 }  // namespace
 
-std::vector<core::StartupTrace> RemoveStartupTraces(const std::string& filePath) {
-  std::vector<core::StartupTrace> removed;
+std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath) {
+  std::vector<core::StartupTrace> found;
   for (const platform::LogOnValue& value : platform::ListLogOnValues()) {
     if (!core::CommandStartsFile(value.command, filePath, FoldFileName)) continue;
-    if (!platform::DeleteLogOnValue(value.key, value.name)) continue;
-    removed.push_back({core::StartupTrace::Kind::RunValue, value.key, value.name, value.type, value.data});
+    found.push_back({core::StartupTrace::Kind::RunValue, value.key, value.name, value.type, value.data});
   }
   for (const platform::StartupShortcut& shortcut : platform::ListStartupShortcuts()) {
     // The target is a plain path: CommandStartsFile compares it whole.
@@ -28,10 +27,19 @@ std::vector<core::StartupTrace> RemoveStartupTraces(const std::string& filePath)
     }
     core::StartupTrace trace{core::StartupTrace::Kind::Shortcut, shortcut.path, "", 0, ""};
     if (platform::ReadFileBytes(shortcut.path, trace.data, kLargestShortcut) != platform::ReadResult::Ok) continue;
-    if (!platform::DeleteEvenIfReadOnly(shortcut.path)) continue;
-    removed.push_back(std::move(trace));
+    found.push_back(std::move(trace));
   }
-  return removed;
+  return found;
+}
+
+void RemoveStartupTraces(const std::vector<core::StartupTrace>& traces) {
+  for (const core::StartupTrace& trace : traces) {
+    if (trace.kind == core::StartupTrace::Kind::RunValue) {
+      platform::DeleteLogOnValue(trace.where, trace.name);
+    } else {
+      platform::DeleteEvenIfReadOnly(trace.where);
+    }
+  }
 }
 
 std::vector<core::StartupTrace> RestoreStartupTraces(const std::vector<core::StartupTrace>& traces) {
@@ -44,6 +52,11 @@ std::vector<core::StartupTrace> RestoreStartupTraces(const std::vector<core::Sta
       std::string error;
       platform::CreateFolder(trace.where.substr(0, trace.where.rfind('\\')));
       restored = platform::WriteFileAtomically(trace.where, trace.data, error);
+    } else {
+      // Never written over; the very shortcut, left in place, is back already.
+      std::string present;
+      restored = platform::ReadFileBytes(trace.where, present, kLargestShortcut) == platform::ReadResult::Ok &&
+                 present == trace.data;
     }
     if (!restored) failed.push_back(trace);
   }

@@ -11,12 +11,16 @@
 
 namespace features {
 
-// Removes the traces that start exactly this file (machine ones only where
-// this user may change them) and gives those that were removed, as they
-// were. Values and shortcuts that name another file are never touched.
-std::vector<core::StartupTrace> RemoveStartupTraces(const std::string& filePath);
-// Puts the traces back as they were; a shortcut is never written over a
-// file that has taken its place. Gives those that could not be put back.
+// The traces that start exactly this file, as they are (machine ones only
+// where this user may change them). Values and shortcuts that name another
+// file are never among them.
+std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath);
+// Removes the traces found; one that cannot be removed stays, and counts as
+// put back when its file comes back.
+void RemoveStartupTraces(const std::vector<core::StartupTrace>& traces);
+// Puts the traces back as they were. Nothing is written over a value or a
+// file that has since taken a trace's place; a trace still in place counts
+// as put back. Gives those that could not be put back.
 std::vector<core::StartupTrace> RestoreStartupTraces(const std::vector<core::StartupTrace>& traces);
 
 }  // namespace features

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 
@@ -126,12 +127,29 @@ bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t t
   HKEY raw = nullptr;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
   if (!SplitKey(key, root, path, view) ||
-      RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &raw, nullptr) !=
+      RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr, &raw,
+                      nullptr) !=
           ERROR_SUCCESS) {
     return false;
   }
   UniqueRegKey opened(raw);
   const std::wstring text = Widen(data);
+  // The user may have set that name to something else since, say a newer
+  // version of the program; that stays.
+  const std::wstring valueName = Widen(name);
+  DWORD storedType = 0, size = 0;
+  const LONG status = RegQueryValueExW(opened.get(), valueName.c_str(), nullptr, &storedType, nullptr, &size);
+  if (status != ERROR_FILE_NOT_FOUND) {
+    if (status != ERROR_SUCCESS || storedType != type) return false;
+    std::wstring stored(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(opened.get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&stored[0]),
+                         &size) != ERROR_SUCCESS) {
+      return false;
+    }
+    stored.resize(std::min<size_t>(size / sizeof(wchar_t), stored.size()));
+    while (!stored.empty() && stored.back() == L'\0') stored.pop_back();
+    return stored == text;
+  }
   return RegSetValueExW(opened.get(), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }

@@ -22,7 +22,9 @@ struct LogOnValue {
 // writing (a machine key often cannot).
 std::vector<LogOnValue> ListLogOnValues();
 bool DeleteLogOnValue(const std::string& key, const std::string& name);
-// Writes the value as it was; the key is made when it is missing.
+// Writes the value as it was; the key is made when it is missing. A value
+// of that name that holds something else now is left as it is (false); one
+// that holds the same already counts as written.
 bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t type, const std::string& data);
 
 struct StartupShortcut {

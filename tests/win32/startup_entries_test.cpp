@@ -88,6 +88,11 @@ TEST(StartupEntries, EachViewOfTheMachinesRunKeyIsListedRemovedAndWrittenBackOnI
     EXPECT_FALSE(Stored(view, name).has_value());
     EXPECT_TRUE(platform::WriteLogOnValue(key, name, REG_SZ, platform::Narrow(*data)));
     EXPECT_EQ(Stored(view, name), data);
+    // Written back again it is already there; another program's value under
+    // that name since is not replaced.
+    EXPECT_TRUE(platform::WriteLogOnValue(key, name, REG_SZ, platform::Narrow(*data)));
+    EXPECT_FALSE(platform::WriteLogOnValue(key, name, REG_SZ, "C:\\pwtest\\other.exe"));
+    EXPECT_EQ(Stored(view, name), data);
     if (twoViews) {
       EXPECT_FALSE(Stored(other, name).has_value()) << "written into the other view";
     }
