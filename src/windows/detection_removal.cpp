@@ -58,6 +58,10 @@ std::vector<size_t> MarkedLines(HWND list) {
 }
 
 void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::vector<core::Detection>& detections) {
+  // Its notice and its pauses to paint let timers and handed-over folders
+  // through; a scan started there would put other files at the marked places.
+  const bool underScan = program.scanRunning;
+  const ScanRunningFlag removing(program);
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
   const std::vector<size_t> marked = MarkedLines(list);
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
@@ -86,6 +90,8 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   busy.Release();
   ShowFailures(owner, outcome.notRemoved, "removed",
                "The files are still in place; close the programs that use them and try again.");
+  // Folders handed over meanwhile waited for this removal's end.
+  if (!underScan && !program.pendingScans.empty()) program.appWindow.ScanPendingFoldersSoon();
 }
 
 }  // namespace windows

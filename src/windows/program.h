@@ -34,6 +34,8 @@ struct Program {
   // Created by a scan run; its window is destroyed by Exit and the object
   // replaced by the next run.
   std::unique_ptr<ScanWindow> scanWindow;
+  // A scan or a removal is under way. Either holds lines of detections by
+  // their places in a list, which another scan would empty and refill.
   bool scanRunning = false;
   // Folders handed over ("/scan") that wait for a scan run.
   core::PendingFolders pendingScans;
@@ -41,6 +43,19 @@ struct Program {
   // an answer there are none yet.
   features::CurrentDefinitions definitions;
   features::RemovedTotal removedTotal;
+};
+
+// Sets Program::scanRunning for a scope and gives back what it was.
+class ScanRunningFlag {
+ public:
+  explicit ScanRunningFlag(Program& program) : flag_(program.scanRunning), was_(flag_) { flag_ = true; }
+  ~ScanRunningFlag() { flag_ = was_; }
+  ScanRunningFlag(const ScanRunningFlag&) = delete;
+  ScanRunningFlag& operator=(const ScanRunningFlag&) = delete;
+
+ private:
+  bool& flag_;
+  const bool was_;
 };
 
 }  // namespace windows

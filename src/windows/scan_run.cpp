@@ -15,20 +15,6 @@
 #include "windows/program.h"
 
 namespace windows {
-namespace {
-
-class RunningFlag {
- public:
-  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningFlag() { flag_ = false; }
-  RunningFlag(const RunningFlag&) = delete;
-  RunningFlag& operator=(const RunningFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
-}  // namespace
 
 void MainWindow::OnScanNowClicked() { ScanRun(false); }
 
@@ -45,7 +31,7 @@ void MainWindow::ScanRun(bool pendingFolders) {
     if (program_.scanWindow) program_.scanWindow->BringToFront();
     return;
   }
-  RunningFlag running(program_.scanRunning);
+  const ScanRunningFlag running(program_);
 
   features::RecordScanStart();
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
