@@ -31,6 +31,9 @@ Outcome ReadDefinitions(const std::string& path, core::SharedDefinitions& loaded
                              core::kDefinitionsRecords)) {
       return Outcome::Damaged;
     }
+    // Bytes without a single line, NULs left by a crash say, are as good as
+    // an empty file: a scan with nothing to match would call every machine clean.
+    if (list.Count() == 0) return Outcome::Missing;
     loaded = std::make_shared<const core::Definitions>(std::move(list), FoldFileName);
     return Outcome::Loaded;
   } catch (const std::bad_alloc&) {

@@ -79,6 +79,18 @@ TEST_F(DefinitionsReadTest, AFileThatCannotBeReadEndsLikeAMissingOne) {
   EXPECT_TRUE(app_.WaitForExit());
 }
 
+TEST_F(DefinitionsReadTest, AFileWithoutASingleLineEndsLikeAMissingOne) {
+  for (const std::string& refDat : {std::string(4096, '\0'), std::string("\r\n\r\n")}) {
+    App::Install(appFolder(), refDat);
+    ASSERT_TRUE(app_.Start(appFolder()));
+    HWND box = app_.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).substr(0, 25), "Reference file not found ");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(app_.WaitForExit());
+  }
+}
+
 TEST_F(DefinitionsReadTest, AFileBeyondTheLimitsEndsAsDamagedWithoutExhaustingMemory) {
   const std::string tooLarge[] = {
       "Ver1.0\r\nfoo.exe|A\r\n" + std::string(64 * 1024 * 1024, 'x'),
