@@ -61,13 +61,15 @@ TEST(ScanSchedule, LatestMomentAndDue) {
   for (const Row& row : rows) EXPECT_EQ(core::LatestScheduledMinute(row.schedule, row.now), row.latest) << row.now;
 
   // A moment missed while the program was not running is due; one already
-  // run is not, nor is one still to come.
+  // run is not, nor is one still to come. A last run later than now, from a
+  // clock since set back, holds nothing off.
   const int64_t now = At(2026, 12, 7, 10, 0);
   EXPECT_TRUE(core::ScheduledScanDue(daily9, At(2026, 12, 5, 9, 0), now));
   EXPECT_TRUE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 8, 59), now));
   EXPECT_FALSE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 9, 0), now));
   EXPECT_FALSE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 9, 30), now));
   EXPECT_FALSE(core::ScheduledScanDue(wednesday9, At(2026, 12, 2, 9, 0), now));
+  EXPECT_TRUE(core::ScheduledScanDue(daily9, At(2030, 1, 1, 9, 0), now));
 }
 
 TEST(ScanSchedule, StoredTexts) {
