@@ -20,6 +20,7 @@ set(WIN32_SOURCES
   src/platform/change_watch.cpp
   src/platform/clock.cpp
   src/platform/disk_lister.cpp
+  src/platform/file_lock.cpp
   src/platform/files.cpp
   src/platform/folder_listing.cpp
   src/platform/helper_process.cpp

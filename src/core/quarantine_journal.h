@@ -14,6 +14,9 @@ namespace core {
 // The journal file beside the Quarantine folder (never inside it: the
 // Quarantine tab lists every file there).
 constexpr const char* kJournalFileName = "Quarantine.journal";
+// Far more than a lifetime of records; a larger journal is not read at all
+// (and never rewritten), rather than exhausting the program's memory.
+constexpr uint64_t kLargestJournal = 64ull * 1024 * 1024;
 
 // What tells one quarantined file from another of the same name: its size
 // and its last-write time (100 ns ticks since 1601, as the system counts).

@@ -5,6 +5,7 @@
 
 #include "core/removal_text.h"
 #include "platform/atomic_file.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 
@@ -33,13 +34,29 @@ bool IdentityOf(const std::string& path, core::FileIdentity& identity) {
   return platform::SizeAndWriteTime(path, identity.size, identity.writeTime);
 }
 
+namespace {
+
+// Long enough for another copy's rewrite of a large journal; a removal that
+// waits longer fails and leaves its file in place.
+constexpr unsigned kJournalLockWaitMs = 2000;
+
+// Every change to the journal is made under this lock: another running copy
+// that rewrote it meanwhile would drop what this one appended.
+platform::FileLock LockJournal(const std::string& journalPath) {
+  return platform::FileLock(journalPath + ".lock", kJournalLockWaitMs);
+}
+
+}  // namespace
+
 bool RecordQuarantined(const std::string& journalPath, const core::JournalRecord& record) {
+  const platform::FileLock lock = LockJournal(journalPath);
+  if (lock.state() == platform::FileLock::State::Busy) return false;
   return platform::AppendLine(journalPath, core::FormatJournalLine(record));
 }
 
 std::vector<core::JournalRecord> ReadQuarantineRecords(const std::string& journalPath) {
   std::string text;
-  if (platform::ReadFileBytes(journalPath, text) != platform::ReadResult::Ok) return {};
+  if (platform::ReadFileBytes(journalPath, text, core::kLargestJournal) != platform::ReadResult::Ok) return {};
   return core::ParseJournal(text);
 }
 
@@ -64,8 +81,10 @@ std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecor
 
 void ForgetQuarantined(const std::vector<core::JournalRecord>& records, const std::string& journalPath) {
   if (records.empty()) return;
+  const platform::FileLock lock = LockJournal(journalPath);
+  if (lock.state() == platform::FileLock::State::Busy) return;
   std::string text;
-  if (platform::ReadFileBytes(journalPath, text) != platform::ReadResult::Ok) return;
+  if (platform::ReadFileBytes(journalPath, text, core::kLargestJournal) != platform::ReadResult::Ok) return;
   const std::string kept = core::JournalWithout(text, records);
   if (kept == text) return;
   // Written whole or not at all; a record left behind by a failure matches

@@ -116,7 +116,7 @@ bool PathExists(const std::string& path) {
 
 bool IsFolder(const std::string& path) {
   if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -240,7 +240,13 @@ PathKind KindOfPath(const std::string& path) {
                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!handle) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing : PathKind::Unknown;
+    if (error == ERROR_FILE_NOT_FOUND) return PathKind::Missing;
+    // Its folder is gone too, unless the whole drive is: a stick pulled out
+    // since the scan has not taken the file with it.
+    if (error == ERROR_PATH_NOT_FOUND && path.size() >= 3 && path[1] == ':') {
+      return PathExists(path.substr(0, 3)) ? PathKind::Missing : PathKind::Unknown;
+    }
+    return error == ERROR_PATH_NOT_FOUND ? PathKind::Missing : PathKind::Unknown;
   }
   if (GetFileType(handle.get()) != FILE_TYPE_DISK) return PathKind::Other;
   BY_HANDLE_FILE_INFORMATION info;

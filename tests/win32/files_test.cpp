@@ -14,6 +14,7 @@
 #include "features/removal.h"
 #include "features/scan_report.h"
 #include "platform/atomic_file.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/text.h"
@@ -252,6 +253,21 @@ TEST_F(FilesTest, MoveWithoutReplacingMovesAReadOnlyFileAndKeepsItsMark) {
   EXPECT_TRUE(platform::DeleteEvenIfReadOnly(PathOf("back\\kept.exe")));
 }
 
+// A file whose folder is gone is gone; one on a drive that is gone (a
+// stick pulled out) may still be there, and is not reported as removed.
+TEST_F(FilesTest, KindOfPathTellsAGoneFileFromAGoneDrive) {
+  Write("plain.exe", "1");
+  char unused = 0;
+  for (char letter = 'Z'; letter > 'D' && unused == 0; --letter) {
+    if (!(GetLogicalDrives() & (1u << (letter - 'A')))) unused = letter;
+  }
+  ASSERT_NE(unused, 0) << "every drive letter is in use";
+  EXPECT_EQ(platform::KindOfPath(PathOf("plain.exe")), platform::PathKind::PlainFile);
+  EXPECT_EQ(platform::KindOfPath(PathOf("gone.exe")), platform::PathKind::Missing);
+  EXPECT_EQ(platform::KindOfPath(PathOf("gone\\gone.exe")), platform::PathKind::Missing);
+  EXPECT_EQ(platform::KindOfPath(std::string(1, unused) + ":\\folder\\spy.exe"), platform::PathKind::Unknown);
+}
+
 TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
   for (const wchar_t* name : {L"spy.", L"spy ", L"spy"}) {
     const std::wstring path = L"\\\\?\\" + folder_ + L"\\" + name;
@@ -331,6 +347,37 @@ TEST_F(FilesTest, QuarantineLeavesALinkPutInPlaceOfTheDetectedFile) {
   EXPECT_EQ(platform::ReadFileBytes(PathOf("target.txt"), bytes), ReadResult::Ok);
   EXPECT_EQ(bytes, "someone else's file");
   EXPECT_NE(GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Another running copy changing the journal holds its lock: a record is not
+// appended meanwhile, so that copy's rewrite cannot drop it unseen.
+TEST_F(FilesTest, TheJournalIsChangedOnlyUnderItsLock) {
+  const std::string journal = PathOf(core::kJournalFileName);
+  const core::JournalRecord record{"spy.exe", "C:\\spy.exe", "today", "Adware"};
+  {
+    const platform::FileLock other(journal + ".lock", 0);
+    ASSERT_EQ(other.state(), platform::FileLock::State::Held);
+    EXPECT_EQ(platform::FileLock(journal + ".lock", 50).state(), platform::FileLock::State::Busy);
+    EXPECT_FALSE(features::RecordQuarantined(journal, record));
+    EXPECT_FALSE(platform::PathExists(journal));
+  }
+  EXPECT_TRUE(features::RecordQuarantined(journal, record));
+  EXPECT_EQ(features::ReadQuarantineRecords(journal).size(), 1u);
+  // The lock leaves nothing behind.
+  EXPECT_FALSE(platform::PathExists(journal + ".lock"));
+}
+
+// A journal grown past all reason is neither read nor rewritten.
+TEST_F(FilesTest, AJournalBeyondItsLimitIsLeftAlone) {
+  const core::JournalRecord record{"spy.exe", "C:\\spy.exe", "today", "Adware"};
+  Write(core::kJournalFileName,
+        core::FormatJournalLine(record) + std::string(static_cast<size_t>(core::kLargestJournal), '#'));
+  const std::string journal = PathOf(core::kJournalFileName);
+  EXPECT_TRUE(features::ReadQuarantineRecords(journal).empty());
+  features::ForgetQuarantined({record}, journal);
+  uint64_t size = 0, writeTime = 0;
+  ASSERT_TRUE(platform::SizeAndWriteTime(journal, size, writeTime));
+  EXPECT_EQ(size, core::FormatJournalLine(record).size() + core::kLargestJournal);
 }
 
 // Each step is watched before it is taken: the original goes only once its
