@@ -15,6 +15,7 @@ constexpr Override kOverrides[] = {
     {"REDIRECTS", &UpdateLimits::redirects},
     {"CONNECTTIMEOUT", &UpdateLimits::connectTimeoutMs},
     {"STALLTIMEOUT", &UpdateLimits::stallTimeoutMs},
+    {"DEFINITIONSTIMEOUT", &UpdateLimits::definitionsFetchMs},
 };
 
 // A whole number from 1 up to `ceiling`; false for anything else.

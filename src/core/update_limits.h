@@ -25,6 +25,10 @@ constexpr uint64_t kConnectTimeoutMs = 30'000;
 // kStallMinBytes of it arrive, within this time.
 constexpr uint64_t kStallTimeoutMs = 30'000;
 constexpr uint64_t kStallMinBytes = 1024;
+// The whole download of the definitions, redirects included: a server that
+// keeps just ahead of the stall rule must not hold the program for days. A
+// real file takes seconds even on a slow line.
+constexpr uint64_t kDefinitionsFetchMs = 30 * 60 * 1000;
 
 struct UpdateLimits {
   uint64_t versionFileBytes = kVersionFileBytes;
@@ -33,6 +37,7 @@ struct UpdateLimits {
   uint64_t redirects = kRedirects;
   uint64_t connectTimeoutMs = kConnectTimeoutMs;
   uint64_t stallTimeoutMs = kStallTimeoutMs;
+  uint64_t definitionsFetchMs = kDefinitionsFetchMs;
 
   // The whole fetch of the version file, redirects included, which is also
   // the most the automatic check can delay the start.

@@ -17,16 +17,29 @@ namespace {
 constexpr const char* kDefaultServer = "http://updates.parawarden.example";
 constexpr const char* kProductFolder = "/products/qvr/";
 
-// The first eight characters of the local definitions, or the empty text
-// when they cannot be read.
-std::string LocalDefinitionsStart() {
+// The first eight characters of a definitions file's bytes. A byte-order
+// mark is no part of the header, as the loader also holds.
+std::string DefinitionsStart(std::string_view bytes) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.remove_prefix(3);
+  return std::string(bytes.substr(0, 8));
+}
+
+// The version text of the local definitions, empty when they cannot be read.
+std::string LocalVersion() {
   std::string bytes;
   if (platform::ReadFileStart(platform::AppPath("ref.dat"), 3 + 8, bytes) != platform::ReadResult::Ok) {
     return std::string();
   }
-  // A byte-order mark is no part of the header, as the loader also holds.
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  return bytes.substr(0, 8);
+  return core::LocalVersionText(DefinitionsStart(bytes));
+}
+
+// The downloaded version must read as the next check will read it, or every
+// check after would fail; and a stale server must not take newer
+// definitions back.
+bool FitsAsNextVersion(std::string_view downloaded) {
+  const std::string version = core::LocalVersionText(DefinitionsStart(downloaded));
+  double number = 0;
+  return core::ParseVersion(version, number) && core::Compare(version, LocalVersion()) != core::Comparison::Newer;
 }
 
 core::UpdateLimits LimitsInForce() {
@@ -71,11 +84,12 @@ bool FetchDefinitions(const core::UpdateLimits& limits, const std::string& tmpFi
   platform::TransferLimits transfer;
   transfer.maxBytes = limits.definitionsBytes;
   transfer.maxRedirects = static_cast<unsigned>(limits.redirects);
-  transfer.watch = Watch(limits, 0);
+  transfer.watch = Watch(limits, limits.definitionsFetchMs);
   try {
     if (!platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "ref.dat", tmpFile, transfer)) return false;
     std::string bytes;
     if (platform::ReadFileBytes(tmpFile, bytes, limits.definitionsBytes) != platform::ReadResult::Ok) return false;
+    if (!FitsAsNextVersion(bytes)) return false;
     std::string text = core::DecodeDefinitionsBytes(bytes, platform::AnsiToUtf8);
     std::string().swap(bytes);
     return core::LooksLikeDefinitions(text, limits.definitionsRecords);
@@ -96,7 +110,7 @@ VersionCheck CheckServerVersion() {
   std::string versionFile;
   if (!FetchVersionFile(LimitsInForce(), versionFile)) return VersionCheck::NotFetched;
   const std::string serverText = core::ServerVersionText(platform::AnsiToUtf8(versionFile));
-  const std::string localText = core::LocalVersionText(LocalDefinitionsStart());
+  const std::string localText = LocalVersion();
   switch (core::Compare(localText, serverText)) {
     case core::Comparison::Newer:
       return VersionCheck::Newer;

@@ -242,7 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadDownload{"CutOffAfterEntries",
                     {200, std::string(kServerDefinitions) + std::string(4000, 'x'),
                      static_cast<int>(std::string(kServerDefinitions).size())}},
-        BadDownload{"HeaderOnly", {200, "Ver1.50\r\n"}}),
+        BadDownload{"HeaderOnly", {200, "Ver1.50\r\n"}},
+        // Older than the definitions in place, or a version the next check could not read.
+        BadDownload{"OlderThanInstalled", {200, "Ver1.3 stale\r\nnew.exe|Adware\r\n"}},
+        BadDownload{"QuotedVersion", {200, "\"Ver1.50\"\r\nnew.exe|Adware\r\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A server, or anyone on the plain-HTTP path to it, answering with

@@ -28,13 +28,15 @@ TEST(UpdateLimits, StoredValuesOnlyLowerTheBuiltInOnes) {
 
   const std::map<std::string, std::string> all = {{"VERSIONBYTES", "10"},   {"DEFINITIONSBYTES", "20"},
                                                   {"DEFINITIONSRECORDS", "30"}, {"REDIRECTS", "1"},
-                                                  {"CONNECTTIMEOUT", "40"}, {"STALLTIMEOUT", "50"}};
+                                                  {"CONNECTTIMEOUT", "40"}, {"STALLTIMEOUT", "50"},
+                                                  {"DEFINITIONSTIMEOUT", "60"}};
   const core::UpdateLimits lowered = core::LimitsWithOverrides([&](const char* key) { return all.at(key); });
   EXPECT_EQ(lowered.versionFileBytes, 10u);
   EXPECT_EQ(lowered.definitionsBytes, 20u);
   EXPECT_EQ(lowered.definitionsRecords, 30u);
   EXPECT_EQ(lowered.redirects, 1u);
   EXPECT_EQ(lowered.VersionFetchMs(), 90u);
+  EXPECT_EQ(lowered.definitionsFetchMs, 60u);
 }
 
 }  // namespace
