@@ -1,7 +1,5 @@
 #include "core/definitions_index.h"
 
-#include <algorithm>
-
 #include "core/definitions_syntax.h"
 
 namespace core {
@@ -12,22 +10,26 @@ uint32_t HashOf(std::string_view folded) { return static_cast<uint32_t>(std::has
 }  // namespace
 
 DefinitionsIndex::DefinitionsIndex(const DefinitionsList& list, FoldCase fold) : list_(list), fold_(std::move(fold)) {
-  std::vector<std::pair<uint32_t, uint32_t>> named;  // hash, position
-  for (size_t position = 1; position < list.Count(); ++position) {
+  const size_t entries = list.Count() > 0 ? list.Count() - 1 : 0;
+  size_t size = 16;
+  while (size < entries * 2) size *= 2;
+  slots_.resize(size);
+  nextOfName_.assign(list.Count(), 0);
+  // Taken from the last entry to the first, each put before the others of
+  // its name, so that every name's entries follow one another in list order.
+  for (size_t position = list.Count(); position-- > 1;) {
     Entry entry;
     // An empty name can never equal a file's name.
     if (!SplitEntry(list.Record(position), entry) || entry.name.empty()) continue;
-    named.emplace_back(HashOf(fold_(entry.name)), static_cast<uint32_t>(position));
-  }
-  size_t size = 16;
-  while (size < named.size() * 2) size *= 2;
-  slots_.resize(size);
-  // Entries of the same name are met along the probe sequence in the order
-  // they went in, which is list order.
-  for (const auto& [hash, position] : named) {
+    const std::string folded = fold_(entry.name);
+    const uint32_t hash = HashOf(folded);
     size_t slot = Home(hash);
-    while (slots_[slot].positionPlusOne != 0) slot = (slot + 1) & (slots_.size() - 1);
-    slots_[slot] = {hash, position + 1};
+    while (slots_[slot].firstPlusOne != 0 &&
+           (slots_[slot].hash != hash || FoldedName(slots_[slot].firstPlusOne - 1) != folded)) {
+      slot = (slot + 1) & (slots_.size() - 1);
+    }
+    nextOfName_[position] = slots_[slot].firstPlusOne;
+    slots_[slot] = {hash, static_cast<uint32_t>(position + 1)};
   }
 }
 
@@ -40,12 +42,13 @@ std::string DefinitionsIndex::FoldedName(size_t position) const {
 std::vector<size_t> DefinitionsIndex::Find(const std::string& foldedName) const {
   std::vector<size_t> positions;
   const uint32_t hash = HashOf(foldedName);
-  for (size_t slot = Home(hash); slots_[slot].positionPlusOne != 0; slot = (slot + 1) & (slots_.size() - 1)) {
-    if (slots_[slot].hash != hash) continue;
-    const size_t position = slots_[slot].positionPlusOne - 1;
-    if (FoldedName(position) == foldedName) positions.push_back(position);
+  for (size_t slot = Home(hash); slots_[slot].firstPlusOne != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    if (slots_[slot].hash != hash || FoldedName(slots_[slot].firstPlusOne - 1) != foldedName) continue;
+    for (uint32_t next = slots_[slot].firstPlusOne; next != 0; next = nextOfName_[next - 1]) {
+      positions.push_back(next - 1);
+    }
+    break;
   }
-  std::sort(positions.begin(), positions.end());
   return positions;
 }
 

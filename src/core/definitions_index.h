@@ -30,9 +30,11 @@ class DefinitionsIndex {
   const FoldCase& fold() const { return fold_; }
 
  private:
+  // One slot per distinct name: a file of a million copies of one name
+  // would otherwise make one cluster that every lookup near it walks.
   struct Slot {
     uint32_t hash = 0;
-    uint32_t positionPlusOne = 0;  // 0 for an empty slot
+    uint32_t firstPlusOne = 0;  // the name's first entry; 0 for an empty slot
   };
   size_t Home(uint32_t hash) const { return hash & (slots_.size() - 1); }
   std::string FoldedName(size_t position) const;
@@ -41,6 +43,8 @@ class DefinitionsIndex {
   FoldCase fold_;
   // Open addressing with linear probing; at most half full.
   std::vector<Slot> slots_;
+  // By position: the next entry of the same name, plus one; 0 after the last.
+  std::vector<uint32_t> nextOfName_;
 };
 
 

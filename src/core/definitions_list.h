@@ -44,8 +44,21 @@ class DefinitionsList {
     const ItemSpan& item = items_.at(position);
     return std::string_view(text_).substr(item.offset, item.length);
   }
-  // The header record, or the empty text while nothing is loaded.
-  std::string Header() const { return items_.empty() ? std::string() : std::string(Record(0)); }
+  // The header record as the status page shows it, or the empty text while
+  // nothing is loaded: up to its first line end (a quoted header may hold
+  // some) and at most kShownHeaderBytes, never cut inside a character, so
+  // that a damaged file cannot bury the page under megabytes of text.
+  std::string Header() const {
+    if (items_.empty()) return std::string();
+    const std::string_view record = Record(0);
+    std::string_view header = record.substr(0, std::min(record.find_first_of("\r\n"), kShownHeaderBytes));
+    while (header.size() < record.size() && !header.empty() &&
+           (static_cast<unsigned char>(record[header.size()]) & 0xC0) == 0x80) {
+      header.remove_suffix(1);
+    }
+    return std::string(header);
+  }
+  static constexpr size_t kShownHeaderBytes = 200;
 
  private:
   // Every record, one after the other, and where each lies in it.

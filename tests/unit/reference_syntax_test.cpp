@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <stdexcept>
@@ -158,6 +159,23 @@ TEST(DefinitionsIndex, LargeListFindsEveryEntryOfANameInListOrder) {
   EXPECT_TRUE(index.Find("header").empty());
 }
 
+// A damaged or hostile file may repeat one name without end: every copy is
+// found, in list order, and names beside them stay quick to tell apart.
+TEST(DefinitionsIndex, ManyCopiesOfOneNameAreFoundInListOrder) {
+  constexpr size_t kCopies = 200000;
+  std::vector<std::string> records = {"header", "other.exe|x"};
+  for (size_t i = 0; i < kCopies; ++i) records.push_back("setup.exe|copy");
+  core::DefinitionsList list;
+  list.Assign(records);
+  const core::DefinitionsIndex index(list, core::FoldAscii);
+  const std::vector<size_t> found = index.Find("setup.exe");
+  ASSERT_EQ(found.size(), kCopies);
+  EXPECT_EQ(found.front(), 2u);
+  EXPECT_TRUE(std::is_sorted(found.begin(), found.end()));
+  EXPECT_EQ(index.Find("other.exe"), std::vector<size_t>{1});
+  for (int i = 0; i < 1000; ++i) EXPECT_TRUE(index.Find("missing" + std::to_string(i) + ".exe").empty());
+}
+
 TEST(ParseItemsLarge, BinaryGarbage) {
   std::string every;
   for (int b = 0; b < 256; ++b) every.push_back(static_cast<char>(b));
@@ -194,6 +212,11 @@ TEST(DefinitionsList, HeaderAndBounds) {
   list.Clear();
   EXPECT_EQ(list.Count(), 0u);
   EXPECT_EQ(list.Header(), "");
+  // Shown up to its first line end, and cut short between characters.
+  list.Assign({"Ver1.0\r\nspans lines"});
+  EXPECT_EQ(list.Header(), "Ver1.0");
+  list.Assign({"V" + std::string(198, 'x') + "\xC3\xA9 and more"});
+  EXPECT_EQ(list.Header(), "V" + std::string(198, 'x'));
 }
 
 TEST(DecodeDefinitionsBytes, BomMeansUtf8OtherwiseConverter) {
