@@ -15,6 +15,9 @@ namespace core {
 // The path with every run of "\" or "/" made one "\"; the two at the start of
 // a network path ("\\server\share") stay.
 std::string PlainPath(std::string_view path);
+// A full path (a drive letter, or "\\server\share") followed by at least one
+// real name: no empty, "." or ".." steps and no ":" in them.
+bool IsFullPathOfNames(std::string_view path);
 
 class PathSet {
  public:

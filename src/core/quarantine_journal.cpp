@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/ascii_case.h"
+#include "core/path_set.h"
 #include "core/removal_text.h"
 
 namespace core {
@@ -93,8 +94,6 @@ bool SameRecord(const JournalRecord& a, const JournalRecord& b) {
          a.quarantinedTicks == b.quarantinedTicks && a.startupTraces == b.startupTraces;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 }  // namespace
 
 std::string FormatJournalLine(const JournalRecord& record) {
@@ -131,34 +130,7 @@ const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records
 }
 
 bool IsRestorablePath(std::string_view path, std::string_view quarantineFolder) {
-  size_t rootEnd = 0;
-  const bool drive = path.size() >= 3 && LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' &&
-                     path[1] == ':' && path[2] == '\\';
-  if (drive) {
-    rootEnd = 3;
-  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
-    // "\\server\share\": a server name, not "?" or "." of the device paths.
-    const size_t server = path.find('\\', 2);
-    if (server == std::string_view::npos || server == 2 || path.substr(2, server - 2) == "?" ||
-        path.substr(2, server - 2) == ".") {
-      return false;
-    }
-    const size_t share = path.find('\\', server + 1);
-    if (share == std::string_view::npos || share == server + 1) return false;
-    rootEnd = share + 1;
-  } else {
-    return false;
-  }
-  // Every step below the root is a real name.
-  size_t start = rootEnd;
-  for (;;) {
-    size_t end = start;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
-    const std::string_view step = path.substr(start, end - start);
-    if (step.empty() || step == "." || step == ".." || step.find(':') != std::string_view::npos) return false;
-    if (end == path.size()) break;
-    start = end + 1;
-  }
+  if (!IsFullPathOfNames(path)) return false;
   std::string_view folder = quarantineFolder;
   while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
   return !(path.size() > folder.size() && path[folder.size()] == '\\' &&

@@ -81,8 +81,15 @@ std::string FormatSeconds(float seconds, std::string_view decimalSeparator) {
 }
 
 std::string ReportFileName(int year, int month, int day, std::string_view secondsText) {
-  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + std::string(secondsText) +
-         ".log";
+  // The user's decimal separator may be any text, even "\\" or ":", which
+  // no file name can hold: such characters become ".".
+  std::string seconds(secondsText);
+  for (char& c : seconds) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+      c = '.';
+    }
+  }
+  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + seconds + ".log";
 }
 
 std::string ReportContent(std::string_view reportText, std::string_view date, std::string_view time) {

@@ -35,7 +35,8 @@ std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntr
 // Seconds since midnight as single precision in their shortest general form
 // (at most seven significant digits), with the user's decimal separator.
 std::string FormatSeconds(float seconds, std::string_view decimalSeparator);
-// "<year>-<month>-<day><seconds>.log", month and day without leading zeros.
+// "<year>-<month>-<day><seconds>.log", month and day without leading zeros;
+// characters of the seconds that no file name can hold become ".".
 std::string ReportFileName(int year, int month, int day, std::string_view secondsText);
 // The report file's text: the collected lines (or "NO Adware found..."), the
 // "Test Run : <date> at <time>" line and one empty line.

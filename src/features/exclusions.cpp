@@ -21,10 +21,19 @@ std::vector<Exclusion> ReadExclusions() {
 }
 
 void AddExclusion(const std::string& path, const std::string& description) {
-  // Written by hand, the same file may be stored under another spelling
-  // ("C:\\x.exe"); it is replaced, not kept beside.
-  RemoveExclusion(path);
-  platform::WriteUserText(ExclusionsKeyPath(), core::PlainPath(path), description);
+  // Written first, so that a stop in between never leaves the file without
+  // its exclusion. Written by hand, the same file may be stored under another
+  // spelling ("C:\\x.exe"); that one is replaced, not kept beside.
+  const std::string plain = core::PlainPath(path);
+  platform::WriteUserText(ExclusionsKeyPath(), plain, description);
+  core::PathSet target(FoldFileName);
+  target.Add(path);
+  for (const Exclusion& stored : ReadExclusions()) {
+    // Value names compare without regard to case: that one is the value just written.
+    if (FoldFileName(stored.path) != FoldFileName(plain) && target.Contains(stored.path)) {
+      platform::DeleteUserValue(ExclusionsKeyPath(), stored.path);
+    }
+  }
 }
 
 void RemoveExclusion(const std::string& path) {

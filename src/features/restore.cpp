@@ -37,6 +37,11 @@ class Restore {
     if (chooseFolder_ || !known) {
       // The original name, which may differ from the one in quarantine.
       if (!TargetInChosenFolder(known ? std::string(core::FileNameOf(original)) : name, target)) return;
+      // Into the quarantine itself it would stay there, without its record.
+      if (!core::IsRestorablePath(core::PlainPath(target), QuarantineFolder())) {
+        outcome_.failed.push_back(name);
+        return;
+      }
     } else {
       target = original;
     }

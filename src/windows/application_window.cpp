@@ -1,6 +1,7 @@
 #include "windows/application_window.h"
 
 #include "core/program_identity.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace windows {
@@ -42,9 +43,13 @@ LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
           data->cbData > kLargestRequest || data->lpData == nullptr) {
         return FALSE;
       }
+      // Any program may send this: only a folder that is there is scanned,
+      // or a scan of nothing would call the machine clean.
+      std::string folder(static_cast<const char*>(data->lpData), data->cbData);
+      if (folder.find('\0') != std::string::npos || !platform::IsFolder(folder)) return FALSE;
       // The scan lets messages through for minutes; the sender waits only
       // for the hand-over.
-      RequestScan(std::string(static_cast<const char*>(data->lpData), data->cbData));
+      RequestScan(folder);
       return TRUE;
     }
     case kScanPendingFolders:

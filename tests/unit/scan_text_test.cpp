@@ -181,6 +181,9 @@ TEST(FormatSeconds, ShortestFormWithoutExponentAndAtMostSevenDigits) {
 TEST(ScanReport, FileNameAndContent) {
   EXPECT_EQ(core::ReportFileName(2004, 7, 15, "31366.55"), "2004-7-1531366.55.log");
   EXPECT_EQ(core::ReportFileName(2005, 1, 3, "45"), "2005-1-345.log");
+  // A separator no file name can hold.
+  EXPECT_EQ(core::ReportFileName(2004, 7, 15, "31366\\55"), "2004-7-1531366.55.log");
+  EXPECT_EQ(core::ReportFileName(2004, 7, 15, "31366:/55"), "2004-7-1531366..55.log");
   EXPECT_EQ(core::ReportFileName(1999, 12, 31, "0,5"), "1999-12-310,5.log");
 
   struct Row {
