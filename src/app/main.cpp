@@ -50,7 +50,10 @@ int Main() {
   program->appWindow.Create(core::kTitle);
 
   platform::UniqueHandle instanceMutex;
-  if (AnotherInstanceRunning(instanceMutex)) {
+  // A running copy makes its application window before it takes the mutex.
+  // A mutex without that window is held by some other program, spyware
+  // that wants no scanner say, which must not keep this one from starting.
+  if (AnotherInstanceRunning(instanceMutex) && FindRunningCopy(program->appWindow) != nullptr) {
     if (!scanFolder) {
       ActivatePreviousInstance(program->appWindow);
     } else if (!HandScanToPreviousInstance(program->appWindow, *scanFolder)) {
@@ -60,6 +63,8 @@ int Main() {
     }
     ExitProcess(0);
   }
+  // The search above renamed it.
+  program->appWindow.SetTitle(core::kTitle);
   program->appWindow.TakeScanRequests(program->pendingScans, [program] { program->mainWindow.ScanPendingFolders(); });
 
   program->tray.Load();

@@ -152,5 +152,18 @@ TEST_F(StartupTest, SecondStartShowsTheFirstCopysHiddenMainWindowAndEnds) {
   EXPECT_FALSE(app_.HasExited());
 }
 
+// Any program may make the mutex a running copy holds; without a running
+// copy's window behind it, it keeps nothing from starting.
+TEST_F(StartupTest, AMutexHeldByAnotherProgramDoesNotKeepItFromStarting) {
+  const platform::UniqueHandle squatter(CreateMutexW(nullptr, FALSE, L"TallowickParawarden.SingleInstance"));
+  ASSERT_TRUE(squatter);
+  ASSERT_NE(StartProgram(), nullptr);
+  EXPECT_NE(VisibleMainWindow(), nullptr);
+  App second;
+  ASSERT_TRUE(second.Start(appFolder()));
+  EXPECT_TRUE(second.WaitForExit());
+  EXPECT_FALSE(app_.HasExited());
+}
+
 }  // namespace
 }  // namespace e2e
