@@ -1,5 +1,7 @@
 #include "core/definitions_index.h"
 
+#include <utility>
+
 #include "core/definitions_syntax.h"
 
 namespace core {
@@ -15,21 +17,26 @@ DefinitionsIndex::DefinitionsIndex(const DefinitionsList& list, FoldCase fold) :
   while (size < entries * 2) size *= 2;
   slots_.resize(size);
   nextOfName_.assign(list.Count(), 0);
-  // Taken from the last entry to the first, each put before the others of
-  // its name, so that every name's entries follow one another in list order.
-  for (size_t position = list.Count(); position-- > 1;) {
+  // Hashed first, in file order, and put in the table after: the two mixed
+  // take twice as long on a large list.
+  std::vector<std::pair<uint32_t, uint32_t>> named;  // hash, position
+  for (size_t position = 1; position < list.Count(); ++position) {
     Entry entry;
     // An empty name can never equal a file's name.
     if (!SplitEntry(list.Record(position), entry) || entry.name.empty()) continue;
-    const std::string folded = fold_(entry.name);
-    const uint32_t hash = HashOf(folded);
+    named.emplace_back(HashOf(fold_(entry.name)), static_cast<uint32_t>(position));
+  }
+  // From the last entry to the first, each put before the others of its
+  // name, so that every name's entries follow one another in list order.
+  for (auto it = named.rbegin(); it != named.rend(); ++it) {
+    const auto [hash, position] = *it;
     size_t slot = Home(hash);
     while (slots_[slot].firstPlusOne != 0 &&
-           (slots_[slot].hash != hash || FoldedName(slots_[slot].firstPlusOne - 1) != folded)) {
+           (slots_[slot].hash != hash || FoldedName(slots_[slot].firstPlusOne - 1) != FoldedName(position))) {
       slot = (slot + 1) & (slots_.size() - 1);
     }
     nextOfName_[position] = slots_[slot].firstPlusOne;
-    slots_[slot] = {hash, static_cast<uint32_t>(position + 1)};
+    slots_[slot] = {hash, position + 1};
   }
 }
 
