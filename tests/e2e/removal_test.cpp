@@ -90,6 +90,32 @@ TEST_F(RemovalTest, NamedProgramsNotShownAreEndedAfterOneNoticePerEntry) {
   EXPECT_FALSE(app_.HasExited());
 }
 
+// The removal holds the lines it works through by their places: a scan
+// handed over while its notice is open waits for its end, rather than
+// refilling the list under it.
+TEST_F(RemovalTest, AScanHandedOverDuringARemovalWaitsForItsEnd) {
+  App named, sender;
+  StartNamedHelper(named, "foo.exe");
+  helpers_.push_back(&sender);
+  MakeFile("Picked\\bar.dll");
+  HWND scan = ScanAndMark("Ver1.0\r\nfoo.exe|Adware\r\nbar.dll|Spyware\r\n", {}, false);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(Lines(scan).empty());
+  Click(Child(scan, ids::ScanWindowQuarantine));
+  HWND notice = app_.WaitForMessageBox();
+  ASSERT_NE(notice, nullptr);
+  ASSERT_EQ(MessageBoxText(notice), "same");
+
+  ASSERT_TRUE(sender.Start(appFolder(), "/scan \"" + tree_ + "\\Picked\""));
+  EXPECT_TRUE(sender.WaitForExit());
+  EXPECT_FALSE(WaitUntil([&] { return !Lines(scan).empty(); }, 1500)) << "a scan ran inside the removal";
+  AnswerMessageBox(notice, IDOK);
+  EXPECT_TRUE(WaitUntil([&] {
+    return Lines(scan) == std::vector<std::string>{tree_ + "\\Picked\\bar.dll > Spyware"};
+  }));
+  EXPECT_TRUE(named.WaitForExit());
+}
+
 TEST_F(RemovalTest, AMarkedDetectionIsQuarantinedCopiedBesideItselfDeletedAndCounted) {
   SetSetting("TOTALOBJECTSREMOVED", "5");
   const std::string file = MakeFile("Temp\\foo.exe", FILE_ATTRIBUTE_NORMAL, "the detected program");
