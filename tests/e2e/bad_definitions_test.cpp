@@ -63,7 +63,18 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"HeaderOnly", "Ver1.0", "Ver1.0", "1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-using DefinitionsReadTest = ProgramTest;
+class DefinitionsReadTest : public ProgramTest {
+ protected:
+  // Starts the program, which must end after a message that begins so.
+  void ExpectEndAfterMessage(const std::string& beginning) {
+    ASSERT_TRUE(app_.Start(appFolder()));
+    HWND box = app_.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).substr(0, beginning.size()), beginning);
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(app_.WaitForExit());
+  }
+};
 
 TEST_F(DefinitionsReadTest, AFileThatCannotBeReadEndsLikeAMissingOne) {
   App::Install(appFolder(), App::DefaultRefDat());
@@ -71,23 +82,13 @@ TEST_F(DefinitionsReadTest, AFileThatCannotBeReadEndsLikeAMissingOne) {
   platform::UniqueHandle held(CreateFileW(platform::Widen(AppFile("ref.dat")).c_str(), GENERIC_READ, 0, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(app_.Start(appFolder()));
-  HWND box = app_.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box).substr(0, 25), "Reference file not found ");
-  AnswerMessageBox(box, IDOK);
-  EXPECT_TRUE(app_.WaitForExit());
+  ExpectEndAfterMessage("Reference file not found ");
 }
 
 TEST_F(DefinitionsReadTest, AFileWithoutASingleLineEndsLikeAMissingOne) {
   for (const std::string& refDat : {std::string(4096, '\0'), std::string("\r\n\r\n")}) {
     App::Install(appFolder(), refDat);
-    ASSERT_TRUE(app_.Start(appFolder()));
-    HWND box = app_.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box).substr(0, 25), "Reference file not found ");
-    AnswerMessageBox(box, IDOK);
-    EXPECT_TRUE(app_.WaitForExit());
+    ExpectEndAfterMessage("Reference file not found ");
   }
 }
 
@@ -98,12 +99,7 @@ TEST_F(DefinitionsReadTest, AFileBeyondTheLimitsEndsAsDamagedWithoutExhaustingMe
   };
   for (const std::string& refDat : tooLarge) {
     App::Install(appFolder(), refDat);
-    ASSERT_TRUE(app_.Start(appFolder()));
-    HWND box = app_.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box).substr(0, 30), "The reference file is damaged:");
-    AnswerMessageBox(box, IDOK);
-    EXPECT_TRUE(app_.WaitForExit());
+    ExpectEndAfterMessage("The reference file is damaged:");
   }
 }
 
