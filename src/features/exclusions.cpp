@@ -9,6 +9,17 @@ namespace {
 
 std::string ExclusionsKeyPath() { return AppSectionKeyPath("EXCLUSIONS"); }
 
+// Deletes every stored value that names the file at `path`, but `kept`.
+// Value names compare without regard to case.
+void DeleteSpellingsOf(const std::string& path, const std::string* kept) {
+  core::PathSet target(FoldFileName);
+  target.Add(path);
+  for (const Exclusion& stored : ReadExclusions()) {
+    if (kept != nullptr && FoldFileName(stored.path) == FoldFileName(*kept)) continue;
+    if (target.Contains(stored.path)) platform::DeleteUserValue(ExclusionsKeyPath(), stored.path);
+  }
+}
+
 }  // namespace
 
 std::vector<Exclusion> ReadExclusions() {
@@ -26,23 +37,10 @@ void AddExclusion(const std::string& path, const std::string& description) {
   // spelling ("C:\\x.exe"); that one is replaced, not kept beside.
   const std::string plain = core::PlainPath(path);
   platform::WriteUserText(ExclusionsKeyPath(), plain, description);
-  core::PathSet target(FoldFileName);
-  target.Add(path);
-  for (const Exclusion& stored : ReadExclusions()) {
-    // Value names compare without regard to case: that one is the value just written.
-    if (FoldFileName(stored.path) != FoldFileName(plain) && target.Contains(stored.path)) {
-      platform::DeleteUserValue(ExclusionsKeyPath(), stored.path);
-    }
-  }
+  DeleteSpellingsOf(path, &plain);
 }
 
-void RemoveExclusion(const std::string& path) {
-  core::PathSet target(FoldFileName);
-  target.Add(path);
-  for (const Exclusion& stored : ReadExclusions()) {
-    if (target.Contains(stored.path)) platform::DeleteUserValue(ExclusionsKeyPath(), stored.path);
-  }
-}
+void RemoveExclusion(const std::string& path) { DeleteSpellingsOf(path, nullptr); }
 
 core::PathSet ExcludedPaths() {
   core::PathSet paths(FoldFileName);
