@@ -47,13 +47,16 @@ int Main() {
   // The program's windows live as long as the process; ending the program
   // ends the process without tearing them down one by one.
   auto* program = new windows::Program();
-  program->appWindow.Create(core::kTitle);
+  // Titled as the running copy only once it is that copy: copies started
+  // together (Explorer starts one per selected folder) would otherwise find
+  // each other and hand their folders to a copy that is about to end.
+  program->appWindow.Create(core::kUnwantedInstanceTitle);
 
   platform::UniqueHandle instanceMutex;
-  // A running copy makes its application window before it takes the mutex.
-  // A mutex without that window is held by some other program, spyware
-  // that wants no scanner say, which must not keep this one from starting.
-  if (AnotherInstanceRunning(instanceMutex) && FindRunningCopy(program->appWindow) != nullptr) {
+  // A mutex without a running copy's window behind it is held by some other
+  // program, spyware that wants no scanner say, which must not keep this one
+  // from starting.
+  if (AnotherInstanceRunning(instanceMutex) && WaitForRunningCopy(program->appWindow) != nullptr) {
     if (!scanFolder) {
       ActivatePreviousInstance(program->appWindow);
     } else if (!HandScanToPreviousInstance(program->appWindow, *scanFolder)) {
@@ -63,7 +66,6 @@ int Main() {
     }
     ExitProcess(0);
   }
-  // The search above renamed it.
   program->appWindow.SetTitle(core::kTitle);
   program->appWindow.TakeScanRequests(program->pendingScans, [program] { program->mainWindow.ScanPendingFolders(); });
 

@@ -19,6 +19,17 @@ HWND FindRunningCopy(windows::ApplicationWindow& ownApplicationWindow) {
   return FindWindowW(platform::Widen(core::kApplicationWindowClass).c_str(), platform::Widen(core::kTitle).c_str());
 }
 
+HWND WaitForRunningCopy(windows::ApplicationWindow& ownApplicationWindow) {
+  // A copy that has just taken the mutex titles its window a moment later.
+  constexpr int kStepMs = 50;
+  constexpr int kPatienceMs = 1000;
+  for (int waited = 0;; waited += kStepMs) {
+    HWND running = FindRunningCopy(ownApplicationWindow);
+    if (running != nullptr || waited >= kPatienceMs) return running;
+    Sleep(kStepMs);
+  }
+}
+
 void ActivatePreviousInstance(windows::ApplicationWindow& ownApplicationWindow) {
   const std::wstring versionedCaption = platform::Widen(core::VersionedCaption());
   HWND running = FindRunningCopy(ownApplicationWindow);

@@ -17,8 +17,12 @@ namespace app {
 bool AnotherInstanceRunning(platform::UniqueHandle& mutex);
 
 // The running copy's application window, or null. Renames this copy's own
-// application window first, which no longer matters once it hands over.
+// application window first, so that the search cannot find it.
 HWND FindRunningCopy(windows::ApplicationWindow& ownApplicationWindow);
+
+// FindRunningCopy, asked again for up to a second while it finds none: the
+// mutex is taken a moment before its holder's window gets its title.
+HWND WaitForRunningCopy(windows::ApplicationWindow& ownApplicationWindow);
 
 // Brings the running copy's main window back (also from the notification
 // area) and to the front.
