@@ -35,20 +35,24 @@ std::string NumberedPath(std::string_view path, int number) {
   return numbered;
 }
 
+namespace {
+constexpr std::string_view kUnfinishedSuffix = ".unfinished";
+constexpr std::string_view kQuarantinedSuffix = ".quarantined";
+}  // namespace
+
 RemovalPaths PathsForDetection(const Detection& detection, std::string_view applicationFolder) {
   RemovalPaths paths;
   paths.filePath = detection.path;
   paths.fileName = std::string(FileNameOf(paths.filePath));
   paths.quarantinePath = std::string(applicationFolder) + "\\Quarantine\\" + paths.fileName;
+  // Under its own name it would pass for a copy a crash cut short, and be
+  // deleted at the next start.
+  if (IsUnfinishedCopyName(paths.fileName)) paths.quarantinePath += kQuarantinedSuffix;
   paths.siblingPath = SiblingCopyPath(paths.filePath);
   paths.journalPath = std::string(applicationFolder) + "\\" + kJournalFileName;
   paths.description = detection.description;
   return paths;
 }
-
-namespace {
-constexpr std::string_view kUnfinishedSuffix = ".unfinished";
-}  // namespace
 
 std::string UnfinishedCopyPath(std::string_view quarantinePath) {
   return std::string(quarantinePath) + std::string(kUnfinishedSuffix);

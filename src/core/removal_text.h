@@ -16,7 +16,7 @@ namespace core {
 struct RemovalPaths {
   std::string filePath;        // the detected file
   std::string fileName;        // its name alone
-  std::string quarantinePath;  // its copy in the quarantine folder
+  std::string quarantinePath;  // its copy in the quarantine folder, under its own name where it can
   std::string siblingPath;     // its "QVR" copy beside it
   std::string journalPath;     // the quarantine journal that records it
   std::string description;     // the detection's description

@@ -29,6 +29,9 @@ TEST(RemovalPaths, DerivedFromTheDetection) {
       {"C:\\a.b\\tracker", "tracker", "D:\\App\\Quarantine\\tracker",
        "C:\\a.b\\tracker.QVR"},
       {"C:\\Temp\\.hidden", ".hidden", "D:\\App\\Quarantine\\.hidden", "C:\\Temp\\.QVR"},
+      // Never under a name that start-up clears away as a cut-short copy.
+      {"C:\\Temp\\x.Unfinished", "x.Unfinished", "D:\\App\\Quarantine\\x.Unfinished.quarantined",
+       "C:\\Temp\\x.QVR"},
   };
   for (const Row& row : rows) {
     const core::RemovalPaths paths = core::PathsForDetection({row.path, "Adware > toolbar"}, "D:\\App");
