@@ -2,7 +2,6 @@
 
 #include "features/exclusions.h"
 #include "features/quarantine_records.h"
-#include "features/startup_traces.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -66,7 +65,7 @@ bool RenameToFreeName(const std::string& file, const std::string& target, std::s
 // can take it all away again.
 class Removal {
  public:
-  explicit Removal(const core::RemovalPaths& paths) : paths_(paths) {}
+  Removal(const core::RemovalPaths& paths, const LogOnEntries& logOn) : paths_(paths), logOn_(logOn) {}
 
   bool Take(RemovalStep step) {
     switch (step) {
@@ -123,7 +122,7 @@ class Removal {
     record_.identified = true;
     record_.quarantinedTicks = platform::NowTicks();
     if (!IdentityOf(quarantined_, record_.file)) return false;
-    record_.startupTraces = FindStartupTraces(paths_.filePath);
+    record_.startupTraces = FindStartupTraces(paths_.filePath, logOn_);
     // Even a failed append may have put the line there.
     recordWritten_ = true;
     if (!RecordQuarantined(paths_.journalPath, record_)) return false;
@@ -135,6 +134,7 @@ class Removal {
   }
 
   const core::RemovalPaths& paths_;
+  const LogOnEntries& logOn_;
   std::string unfinished_, quarantined_, sibling_;
   core::JournalRecord record_;
   bool recordWritten_ = false;
@@ -143,8 +143,8 @@ class Removal {
 
 }  // namespace
 
-RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, QuarantinedCopies* copies,
-                                     const RemovalStepObserver& observe) {
+RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, const LogOnEntries& logOn,
+                                     QuarantinedCopies* copies, const RemovalStepObserver& observe) {
   switch (platform::KindOfPath(paths.filePath)) {
     case platform::PathKind::PlainFile:
       break;
@@ -154,7 +154,7 @@ RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, Quarantine
     case platform::PathKind::Unknown:
       return RemovalResult::Failed;
   }
-  Removal removal(paths);
+  Removal removal(paths, logOn);
   for (RemovalStep step : kSteps) {
     if (observe) observe(step);
     if (!removal.Take(step)) {
@@ -172,12 +172,15 @@ QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detec
   QuarantineOutcome outcome;
   // Read now: the user may have excluded a file since the scan listed it.
   const core::PathSet excluded = ExcludedPaths();
+  // A value or shortcut made while the batch runs is found by the next
+  // press; what one removal takes away names no other file of the batch.
+  const LogOnEntries logOn = ListLogOnEntries();
   for (size_t position : marked) {
     if (between) between();
     if (position >= detections.size()) continue;
     const core::Detection& detection = detections[position];
     if (excluded.Contains(detection.path)) continue;
-    switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder))) {
+    switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder), logOn)) {
       case RemovalResult::Removed:
         ++outcome.removed;
         outcome.gone.push_back(position);

@@ -3,7 +3,6 @@
 #include "features/disk_folders.h"
 #include "platform/atomic_file.h"
 #include "platform/files.h"
-#include "platform/startup_entries.h"
 
 namespace features {
 namespace {
@@ -14,13 +13,15 @@ constexpr uint64_t kLargestShortcut = 64 * 1024;
 
 }  // namespace
 
-std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath) {
+LogOnEntries ListLogOnEntries() { return {platform::ListLogOnValues(), platform::ListStartupShortcuts()}; }
+
+std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath, const LogOnEntries& entries) {
   std::vector<core::StartupTrace> found;
-  for (const platform::LogOnValue& value : platform::ListLogOnValues()) {
+  for (const platform::LogOnValue& value : entries.values) {
     if (!core::CommandStartsFile(value.command, filePath, FoldFileName)) continue;
     found.push_back({core::StartupTrace::Kind::RunValue, value.key, value.name, value.type, value.data});
   }
-  for (const platform::StartupShortcut& shortcut : platform::ListStartupShortcuts()) {
+  for (const platform::StartupShortcut& shortcut : entries.shortcuts) {
     // The target is a plain path: CommandStartsFile compares it whole.
     if (shortcut.target.empty() || !core::CommandStartsFile("\"" + shortcut.target + "\"", filePath, FoldFileName)) {
       continue;

@@ -8,13 +8,24 @@
 #include <vector>
 
 #include "core/startup_traces.h"
+#include "platform/startup_entries.h"
 
 namespace features {
 
-// The traces that start exactly this file, as they are (machine ones only
-// where this user may change them). Values and shortcuts that name another
-// file are never among them.
-std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath);
+// What starts at log-on, listed once for a whole batch of removals: one
+// listing takes milliseconds (the Startup folders' shortcuts are read
+// through the shell), looking through it for one file next to nothing.
+struct LogOnEntries {
+  std::vector<platform::LogOnValue> values;
+  std::vector<platform::StartupShortcut> shortcuts;
+};
+LogOnEntries ListLogOnEntries();
+
+// The traces among `entries` that start exactly this file, as they are
+// (machine ones only where this user may change them). Values and shortcuts
+// that name another file are never among them, nor a shortcut gone since
+// the listing.
+std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath, const LogOnEntries& entries);
 // Removes the traces found; one that cannot be removed stays, and counts as
 // put back when its file comes back.
 void RemoveStartupTraces(const std::vector<core::StartupTrace>& traces);

@@ -286,7 +286,7 @@ features::RemovalResult Quarantine(const std::string& folder, const std::string&
                                    features::QuarantinedCopies* copies = nullptr,
                                    const features::RemovalStepObserver& observe = {}) {
   return features::QuarantineDetectedFile(core::PathsForDetection({folder + "\\" + relative, "Adware"}, folder),
-                                         copies, observe);
+                                         features::ListLogOnEntries(), copies, observe);
 }
 
 TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
