@@ -119,9 +119,14 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
   const features::RestoreOutcome outcome = features::RestoreQuarantined(
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions);
   RefreshLists();
-  ShowFailures(hwnd(), outcome.failed, "restored", "The files are still in quarantine.");
+  ShowFailures(hwnd(), outcome.failed, "restored",
+               outcome.failed.size() == 1 ? "The file is still in quarantine." : "The files are still in quarantine.");
   ShowFailures(hwnd(), outcome.tracesNotRestored, "put back",
-               "The files are restored, but these will not start them at log-on until they are made again.");
+               outcome.tracesNotRestored.size() == 1
+                   ? "The file is restored, but this entry no longer starts it at log-on; make it again if it "
+                     "should."
+                   : "The files are restored, but these entries no longer start them at log-on; make them again "
+                     "if they should.");
 }
 
 void QuarantinePage::ShowSelectedDetails() {

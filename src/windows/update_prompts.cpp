@@ -38,7 +38,7 @@ void CheckForUpdates(Program& program, bool userRequested) {
     case features::VersionCheck::Unknown:
       if (userRequested) {
         ShowMessage(MessageOwner(program),
-                    "The version of the adware definitions could not be determined.Unable to verify if "
+                    "The version of the adware definitions could not be determined. Unable to verify if "
                     "new download is present",
                     MB_OK | MB_ICONEXCLAMATION);
       }

@@ -245,8 +245,8 @@ TEST_F(ExclusionsTest, LogOnTracesGoWithTheQuarantinedFileAndComeBackOnRestore) 
   HWND box = app_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box), "1 item could not be put back:\r\n" + StartupShortcutPath(kBlockedShortcut) +
-                                     "\r\n\r\nThe files are restored, but these will not start them at log-on "
-                                     "until they are made again.");
+                                     "\r\n\r\nThe file is restored, but this entry no longer starts it at "
+                                     "log-on; make it again if it should.");
   AnswerMessageBox(box, IDOK);
   EXPECT_EQ(ReadFileText(StartupShortcutPath(kBlockedShortcut)), "another file");
   EXPECT_TRUE(PathExists(ad));

@@ -16,7 +16,7 @@ const char* const kUpToDate = "Your version of Tallowick Parawarden is up to dat
 const char* const kNotRetrieved = "The update file could not be retreived.Unable to update new adware definitions";
 const char* const kUpdated = "Adware definitions updated successfully. Please restart the application";
 const char* const kUnknown =
-    "The version of the adware definitions could not be determined.Unable to verify if new download is present";
+    "The version of the adware definitions could not be determined. Unable to verify if new download is present";
 const char* const kServerDefinitions = "Ver1.50 from the server\r\nnew.exe|Adware\r\nother.exe|Spyware\r\n";
 
 class UpdateTest : public ProgramTest {
