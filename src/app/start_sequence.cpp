@@ -54,6 +54,8 @@ void RunStartSequence(windows::Program& program) {
   main.Load();
   main.LoadPreferences();
   LoadDefinitionsOrEnd(program);
+  // Folders handed over while the definitions were let go waited for them.
+  if (!program.pendingScans.empty()) program.appWindow.ScanPendingFoldersSoon();
   windows::FollowGuardSetting(program);
   if (main.IsAutoShowTicked()) main.Show();
   if (features::IsSwitchedOn(core::kAutoScan)) {

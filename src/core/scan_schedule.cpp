@@ -97,9 +97,11 @@ std::optional<int64_t> LatestScheduledMinute(const ScanSchedule& schedule, int64
 
 bool ScheduledScanDue(const ScanSchedule& schedule, int64_t lastRun, int64_t now) {
   const std::optional<int64_t> latest = LatestScheduledMinute(schedule, now);
-  // A last run still to come was stored by a clock set ahead since put
-  // right; kept, it would hold off every scheduled scan until then.
-  return latest.has_value() && (*latest > lastRun || lastRun > now);
+  return latest.has_value() && *latest > lastRun;
+}
+
+int64_t LastRunAsOfNow(int64_t lastRun, int64_t now) {
+  return lastRun > now && lastRun - now > kMinutesPerDay ? now : lastRun;
 }
 
 ScanSchedule ReadScanSchedule(std::string_view frequency, std::string_view weekday, std::string_view minuteOfDay,

@@ -39,6 +39,12 @@ std::optional<CalendarMinute> ParseCalendarMinute(std::string_view text);
 // that never runs.
 std::optional<int64_t> LatestScheduledMinute(const ScanSchedule& schedule, int64_t now);
 bool ScheduledScanDue(const ScanSchedule& schedule, int64_t lastRun, int64_t now);
+// The last run as it counts at `now`. One stored up to a day ahead came from
+// the clock going back (summer time's end, a time sync) and stands, so that
+// the scan is not made twice; one further ahead came from a clock set ahead
+// and since put right, and counts as made now, or it would hold off every
+// scheduled scan until that date.
+int64_t LastRunAsOfNow(int64_t lastRun, int64_t now);
 
 // The schedule from its stored texts (frequency, weekday, minute of the day,
 // full scan); a text that is missing or out of range gives the default.

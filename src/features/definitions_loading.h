@@ -42,8 +42,12 @@ class CurrentDefinitions {
   bool loaded() const { return loaded_; }
 
   // Lets the current load go, so that a large file is never held twice
-  // (unless a running scan still works with it).
-  void Forget() { definitions_ = NoDefinitions(); }
+  // (unless a running scan still works with it). Until the next load no scan
+  // may start: it would find nothing.
+  void Forget() {
+    definitions_ = NoDefinitions();
+    loaded_ = false;
+  }
   void Use(core::SharedDefinitions definitions) {
     definitions_ = std::move(definitions);
     loaded_ = true;

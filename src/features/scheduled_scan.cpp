@@ -43,7 +43,13 @@ void SaveScanSchedule(const core::ScanSchedule& schedule) {
 
 int64_t LocalMinuteNow() { return core::MinuteNumber(LocalCalendarMinute()); }
 
-bool ScheduledScanDue() { return core::ScheduledScanDue(StoredScanSchedule(), LastScheduledRun(), LocalMinuteNow()); }
+bool ScheduledScanDue() {
+  const int64_t now = LocalMinuteNow();
+  const int64_t stored = LastScheduledRun();
+  const int64_t lastRun = core::LastRunAsOfNow(stored, now);
+  if (lastRun != stored) RecordScheduledScan();
+  return core::ScheduledScanDue(StoredScanSchedule(), lastRun, now);
+}
 
 void RecordScheduledScan() { SaveAppSetting(core::kLastScheduledScan, core::CalendarMinuteText(LocalCalendarMinute())); }
 

@@ -64,9 +64,12 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   const ScanRunningFlag removing(program);
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
   const std::vector<size_t> marked = MarkedLines(list);
+  // Held for the whole pass: while its notice is open, start-up may run again
+  // from the splash window and load the definitions anew.
+  const core::SharedDefinitions definitions = program.definitions.shared();
   switch (core::ProcessPassFor(platform::OsPlatformId())) {
     case core::ProcessPass::Run:
-      features::EndNamedProcesses(program.definitions.shared()->index, features::KeptFiles(detections, marked),
+      features::EndNamedProcesses(definitions->index, features::KeptFiles(detections, marked),
                                   [owner] { ShowMessage(owner, "same", MB_OK); });
       break;
     case core::ProcessPass::NotRecognized:
@@ -89,7 +92,9 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   program.removedTotal.Add(outcome.removed);
   busy.Release();
   ShowFailures(owner, outcome.notRemoved, "removed",
-               "The files are still in place; close the programs that use them and try again.");
+               outcome.notRemoved.size() == 1
+                   ? "The file is still in place; close the programs that use it and try again."
+                   : "The files are still in place; close the programs that use them and try again.");
   // Folders handed over meanwhile waited for this removal's end.
   if (!underScan && !program.pendingScans.empty()) program.appWindow.ScanPendingFoldersSoon();
 }

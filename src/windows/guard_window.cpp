@@ -1,7 +1,10 @@
 #include "windows/guard_window.h"
 
+#include <algorithm>
+
 #include "core/removal_text.h"
 #include "features/exclusions.h"
+#include "platform/handles.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "toolkit/twips.h"
@@ -62,11 +65,20 @@ void GuardWindow::Show() {
 
 void GuardWindow::AddFindings(const std::vector<core::GuardFinding>& findings) {
   Load();
+  if (!Exists()) return;
+  HWND list = FindingList();
+  // Long paths scroll sideways instead of being cut off.
+  const platform::WindowDC dc(list);
+  const platform::SelectedObject font(dc.get(), fonts_->For(toolkit::FontKind::Normal));
   for (const core::GuardFinding& finding : findings) {
     found_.push_back(finding.detection);
     const std::wstring line = platform::Widen(core::DetectionLine(finding.detection));
-    SendMessageW(FindingList(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+    widestLine_ = std::max(widestLine_, static_cast<int>(size.cx) + 8);
   }
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
 }
 
 void GuardWindow::ShowChangesMissed() {
@@ -81,17 +93,26 @@ void GuardWindow::ShowMissedNote(bool shown) {
 void GuardWindow::OnQuarantineClicked() { QuarantineMarkedDetections(program_, hwnd(), FindingList(), found_); }
 
 void GuardWindow::OnIgnoreClicked() {
+  // This file only: the marked line last clicked. The other marked lines
+  // were marked for Quarantine as much as for this, and an exclusion hides
+  // a file from every scan after.
   HWND list = FindingList();
-  const std::vector<size_t> marked = MarkedLines(list);
-  for (auto position = marked.rbegin(); position != marked.rend(); ++position) {
-    if (*position >= found_.size()) continue;
-    features::AddExclusion(found_[*position].path, found_[*position].description);
-    SendMessageW(list, LB_DELETESTRING, *position, 0);
-    found_.erase(found_.begin() + static_cast<std::ptrdiff_t>(*position));
-  }
+  const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
+  if (caret < 0 || SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(caret), 0) <= 0) return;
+  const size_t position = static_cast<size_t>(caret);
+  if (position >= found_.size()) return;
+  features::AddExclusion(found_[position].path, found_[position].description);
+  SendMessageW(list, LB_DELETESTRING, position, 0);
+  found_.erase(found_.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
 void GuardWindow::OnScanClicked() {
+  // A scan under way is only brought forward, and may not reach where the
+  // files arrived: the note stays until a full scan of its own starts.
+  if (program_.scanRunning) {
+    if (program_.scanWindow) program_.scanWindow->BringToFront();
+    return;
+  }
   ShowMissedNote(false);
   program_.mainWindow.StartScan(true);
 }

@@ -33,6 +33,8 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // The finished state: caption "Scan Complete", Exit and Quarantine usable.
   void Finish();
   HWND DetectionList() const { return controls_.Get(ids::ScanWindowDetections); }
+  // True while the window is up with detections the user has not dealt with.
+  bool HoldsDetections() const { return Exists() && !detections_.empty(); }
 
   // The run whose findings the window shows; Abort stops it.
   void Observe(features::ScanSession* session) { session_ = session; }

@@ -9,6 +9,9 @@ void RunScheduledScanIfDue(Program& program) {
   // A scan already under way waits for the next check; before start-up has
   // loaded the definitions, a scan would find nothing.
   if (!program.definitions.loaded() || program.scanRunning) return;
+  // Nor are the results of a scan the user has not dealt with yet thrown
+  // away: the scan waits for their window to close.
+  if (program.scanWindow && program.scanWindow->HoldsDetections()) return;
   if (!features::ScheduledScanDue()) return;
   // Noted first: a scan that ends the program must not start again at once.
   features::RecordScheduledScan();

@@ -82,6 +82,8 @@ TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantin
   ASSERT_NE(guard, nullptr);
   HWND list = Child(guard, ids::GuardWindowFindings);
   EXPECT_EQ(ListItems(list), std::vector<std::string>{hit + " > Guard test entry"});
+  // A line cut off at the list's edge can be scrolled to.
+  EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
 
   SendMessageW(list, LB_SETSEL, TRUE, 0);
   Click(Child(guard, ids::GuardWindowQuarantine));
@@ -93,16 +95,22 @@ TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantin
   EXPECT_NE(journal->find("guardhit.exe\t" + hit + "\t"), std::string::npos) << *journal;
 }
 
-TEST_F(GuardTest, AlwaysIgnoreThisFileExcludesTheMarkedFileAndTakesItsLineAway) {
+// Of two marked lines only the one last clicked, "this file", is excluded.
+TEST_F(GuardTest, AlwaysIgnoreThisFileExcludesTheMarkedFileLastClickedAndTakesItsLineAway) {
   ASSERT_TRUE(StartGuarded());
   const std::string hit = MakeFile("guardhit.exe");
-  HWND guard = WaitForFindings(1);
+  ASSERT_NE(WaitForFindings(1), nullptr);
+  const std::string other = MakeFile("guardkept.exe");
+  HWND guard = WaitForFindings(2);
   ASSERT_NE(guard, nullptr);
-  SendMessageW(Child(guard, ids::GuardWindowFindings), LB_SETSEL, TRUE, 0);
+  HWND list = Child(guard, ids::GuardWindowFindings);
+  SendMessageW(list, LB_SETSEL, TRUE, -1);
+  SendMessageW(list, LB_SETCARETINDEX, 0, FALSE);
   Click(Child(guard, ids::GuardWindowIgnore));
   ASSERT_TRUE(WaitUntil([&] { return StoredExclusion(hit).has_value(); }));
   EXPECT_EQ(StoredExclusion(hit), std::optional<std::string>("Guard test entry"));
-  EXPECT_EQ(SendMessageW(Child(guard, ids::GuardWindowFindings), LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(ListItems(list), std::vector<std::string>{other + " > Kept entry"});
+  EXPECT_FALSE(StoredExclusion(other).has_value());
   EXPECT_TRUE(PathExists(hit));
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -62,14 +63,20 @@ TEST(ScanSchedule, LatestMomentAndDue) {
 
   // A moment missed while the program was not running is due; one already
   // run is not, nor is one still to come. A last run later than now, from a
-  // clock since set back, holds nothing off.
+  // clock since set back, is not made again; one more than a day ahead
+  // counts as made now and holds off nothing after.
   const int64_t now = At(2026, 12, 7, 10, 0);
   EXPECT_TRUE(core::ScheduledScanDue(daily9, At(2026, 12, 5, 9, 0), now));
   EXPECT_TRUE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 8, 59), now));
   EXPECT_FALSE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 9, 0), now));
   EXPECT_FALSE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 9, 30), now));
   EXPECT_FALSE(core::ScheduledScanDue(wednesday9, At(2026, 12, 2, 9, 0), now));
-  EXPECT_TRUE(core::ScheduledScanDue(daily9, At(2030, 1, 1, 9, 0), now));
+  EXPECT_FALSE(core::ScheduledScanDue(daily9, At(2026, 12, 7, 10, 30), now));
+  EXPECT_EQ(core::LastRunAsOfNow(At(2026, 12, 8, 9, 0), now), At(2026, 12, 8, 9, 0));
+  EXPECT_EQ(core::LastRunAsOfNow(At(2030, 1, 1, 9, 0), now), now);
+  // Never run at all.
+  EXPECT_EQ(core::LastRunAsOfNow(std::numeric_limits<int64_t>::min(), now), std::numeric_limits<int64_t>::min());
+  EXPECT_TRUE(core::ScheduledScanDue(daily9, now, At(2026, 12, 8, 9, 0)));
 }
 
 TEST(ScanSchedule, StoredTexts) {
