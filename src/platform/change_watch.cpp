@@ -1,5 +1,9 @@
 #include "platform/change_watch.h"
 
+#include <winioctl.h>
+
+#include <cstddef>
+
 #include "platform/text.h"
 
 namespace platform {
@@ -100,12 +104,15 @@ void ChangeWatch::Run() {
     const bool read = GetOverlappedResult(folder.handle.get(), &folder.overlapped, &bytes, FALSE) != FALSE;
     const DWORD error = read ? ERROR_SUCCESS : GetLastError();
     folder.reading = false;
+    if (!read && error != ERROR_NOTIFY_ENUM_DIR) {
+      // The drive was taken away, or its volume locked for a check: that
+      // folder's watch ends. Nothing was missed that a scan now could find.
+      continue;
+    }
     if (!read || bytes == 0) {
       // The buffer overflowed (no records, or the error that says so): the
-      // changes since the last read are lost. Any other failure (a drive
-      // taken away) ends that folder's watch, which misses what follows.
+      // changes since the last read are lost.
       if (onMissed_) onMissed_(folder.root);
-      if (!read && error != ERROR_NOTIFY_ENUM_DIR) continue;
     } else {
       const auto* base = reinterpret_cast<const BYTE*>(folder.buffer.data());
       for (DWORD offset = 0;;) {
@@ -131,13 +138,37 @@ void ChangeWatch::Run() {
   }
 }
 
+namespace {
+
+// A disk on USB or FireWire calls itself fixed, yet is unplugged at will: a
+// watch holds its root open, and Windows would refuse to let it go safely.
+bool OnHotPluggableBus(char letter) {
+  const std::wstring volumePath = L"\\\\.\\" + std::wstring(1, static_cast<wchar_t>(letter)) + L":";
+  const UniqueHandle volume(
+      CreateFileW(volumePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!volume) return false;
+  STORAGE_PROPERTY_QUERY query = {};
+  query.PropertyId = StorageDeviceProperty;
+  query.QueryType = PropertyStandardQuery;
+  STORAGE_DEVICE_DESCRIPTOR device = {};
+  DWORD bytes = 0;
+  if (!DeviceIoControl(volume.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &device, sizeof device,
+                       &bytes, nullptr) ||
+      bytes < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof device.BusType) {
+    return false;
+  }
+  return device.BusType == BusTypeUsb || device.BusType == BusType1394;
+}
+
+}  // namespace
+
 std::vector<std::string> FixedDriveRoots() {
   std::vector<std::string> roots;
   const DWORD drives = GetLogicalDrives();
   for (int letter = 0; letter < 26; ++letter) {
     if ((drives & (1u << letter)) == 0) continue;
     const std::string root = std::string(1, static_cast<char>('A' + letter)) + ":\\";
-    if (GetDriveTypeW(Widen(root).c_str()) == DRIVE_FIXED) roots.push_back(root);
+    if (GetDriveTypeW(Widen(root).c_str()) == DRIVE_FIXED && !OnHotPluggableBus(root[0])) roots.push_back(root);
   }
   return roots;
 }

@@ -53,7 +53,8 @@ class ChangeWatch {
   std::unique_ptr<WorkerThread> thread_;
 };
 
-// The roots of the fixed drives ("C:\"), in drive-letter order.
+// The roots of the fixed drives ("C:\"), in drive-letter order, but for
+// disks plugged in by USB or FireWire.
 std::vector<std::string> FixedDriveRoots();
 
 }  // namespace platform
