@@ -118,6 +118,16 @@ int main(int argc, char** argv) {
   ClickTab(tabs, 4);
   WaitUntil([&] { return SelectedTab(tabs) == 4; });
   if (!SaveWindowPicture(main, out + "\\settings-tab.bmp")) return Fail("settings tab picture");
+  Click(Child(main, ids::SettingsExclusionsButton));
+  HWND exclusions = app.WaitForTopLevel("TallowickParawardenExclusions", std::nullopt);
+  if (exclusions == nullptr || !SaveWindowPicture(exclusions, out + "\\exclusions.bmp")) {
+    return Fail("exclusions window picture");
+  }
+  Click(Child(exclusions, ids::ExclusionsClose));
+  // The guard's window as the tray menu opens it, before it found anything.
+  if (!app.ChooseTrayMenuItem(1)) return Fail("tray menu");
+  HWND guard = app.WaitForTopLevel("TallowickParawardenGuard", std::nullopt);
+  if (guard == nullptr || !SaveWindowPicture(guard, out + "\\guard.bmp")) return Fail("guard window picture");
   app.Kill();
   return 0;
 }
