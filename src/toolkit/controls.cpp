@@ -196,7 +196,7 @@ void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dp
     }
     byId_[row.id] = control;
     pageByHandle_[control] = row.page;
-    if (row.onClick) onClick_[row.id] = row.onClick;
+    if (row.onClick) onClick_[row.id] = {row.onClick, row.kind == ControlKind::DropDownList ? CBN_SELCHANGE : BN_CLICKED};
     if (row.helpOnF1) withHelp_.insert(control);
   }
 }
@@ -219,12 +219,10 @@ int ControlSet::PageOf(HWND control) const {
 }
 
 bool ControlSet::RunClick(int id, int code) const {
-  // BN_CLICKED and STN_CLICKED are both 0.
-  if (code != BN_CLICKED) return false;
   const auto found = onClick_.find(id);
-  if (found == onClick_.end()) return false;
+  if (found == onClick_.end() || found->second.code != code) return false;
   // A copy: the handler may recreate the controls and with them this table.
-  const std::function<void()> handler = found->second;
+  const std::function<void()> handler = found->second.handler;
   handler();
   return true;
 }

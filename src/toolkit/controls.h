@@ -48,7 +48,8 @@ struct ControlRow {
   int page = kNoPage;
   FontKind font = FontKind::Normal;
   const char* tip = nullptr;  // shown while the mouse rests on the control
-  // Run when the control is clicked (a button, or a label that notifies).
+  // Run when the control is clicked (a button, or a label that notifies), or
+  // for a drop-down list, when the user chooses another item.
   std::function<void()> onClick = nullptr;
   // F1 on the control opens the program's help.
   bool helpOnF1 = false;
@@ -84,14 +85,19 @@ class ControlSet {
   // Shows the controls of one page and hides those of every other page.
   void ShowPage(int page);
   int PageOf(HWND control) const;
-  // Runs the click handler of the control `id` for a click notification;
-  // false when the control has none or `code` is another notification.
+  // Runs the click handler of the control `id` for a click notification (a
+  // changed choice for a drop-down list); false when the control has none
+  // or `code` is another notification.
   bool RunClick(int id, int code) const;
   bool HasHelp(HWND control) const { return withHelp_.count(control) != 0; }
 
  private:
   std::map<int, HWND> byId_;
-  std::map<int, std::function<void()>> onClick_;
+  struct ClickHandler {
+    std::function<void()> handler;
+    int code;  // the notification that runs it; BN_CLICKED is STN_CLICKED
+  };
+  std::map<int, ClickHandler> onClick_;
   std::set<HWND> withHelp_;
   std::map<HWND, int> pageByHandle_;
   HWND tips_ = nullptr;  // owned by the parent window, which destroys it

@@ -67,6 +67,20 @@ void SettingsPage::LoadPreferences() {
   Choose(Control(ids::SettingsScheduleTime), schedule.minuteOfDay / kMinutesPerTimeChoice);
   SetChecked(ids::SettingsScheduleFull, schedule.fullScan);
   SetChecked(ids::SettingsScheduleQuick, !schedule.fullScan);
+  EnableScheduleChoices();
+}
+
+void SettingsPage::EnableScheduleChoices() {
+  // Only what the chosen frequency uses can be changed: a daily scan has no
+  // day, a scan that never runs neither day, time nor kind.
+  const auto frequency = static_cast<core::ScanFrequency>(Chosen(Control(ids::SettingsScheduleFrequency)));
+  const bool runs = frequency != core::ScanFrequency::Never;
+  const bool weekly = frequency == core::ScanFrequency::Weekly;
+  for (int id : {ids::SettingsScheduleDayLabel, ids::SettingsScheduleDay}) EnableWindow(Control(id), weekly);
+  for (int id : {ids::SettingsScheduleTimeLabel, ids::SettingsScheduleTime, ids::SettingsScheduleFull,
+                 ids::SettingsScheduleQuick}) {
+    EnableWindow(Control(id), runs);
+  }
 }
 
 bool SettingsPage::ShowMainWindowTicked() const { return IsChecked(ids::SettingsShowMainWindow); }
@@ -92,7 +106,9 @@ std::vector<toolkit::ControlRow> SettingsPage::Rows(std::function<void()> saved)
       box(ids::SettingsShowMainWindow, 2040, "Show Main Window on Startup"),
       box(ids::SettingsGuard, 2460, "Guard the computer while running"),
       {ids::SettingsScheduleFrame, K::Frame, OnTab(kScheduleFrame), "Scheduled Scan", tabs::Settings},
-      scheduled(ids::SettingsScheduleFrequency, K::DropDownList, {240, 360, 2055, 1200}, ""),
+      scheduled(ids::SettingsScheduleFrequency, K::DropDownList, {240, 360, 2055, 1200}, "").Runs([this] {
+        EnableScheduleChoices();
+      }),
       scheduled(ids::SettingsScheduleDayLabel, K::Label, {240, 840, 615, 255}, "Day:"),
       scheduled(ids::SettingsScheduleDay, K::DropDownList, {840, 780, 1455, 2160}, ""),
       scheduled(ids::SettingsScheduleTimeLabel, K::Label, {240, 1320, 615, 255}, "Time:"),

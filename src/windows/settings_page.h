@@ -29,6 +29,7 @@ class SettingsPage : public Page {
 
  private:
   void OnSaveClicked();
+  void EnableScheduleChoices();
 
   std::function<void()> saved_;
   ExclusionsWindow exclusions_;

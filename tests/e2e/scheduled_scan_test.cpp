@@ -57,8 +57,20 @@ TEST_F(ScheduledScanTest, SaveSettingsStoresTheScheduleAndCountsFromNow) {
   HWND main = StartToActiveMainWindow();
   ASSERT_NE(main, nullptr);
   SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  // Only what the frequency uses can be changed: nothing while it is Never.
+  HWND frequency = Child(main, ids::SettingsScheduleFrequency);
+  EXPECT_FALSE(IsWindowEnabled(Child(main, ids::SettingsScheduleTime)));
+  const auto choose = [&](int index) {
+    SendMessageW(frequency, CB_SETCURSEL, index, 0);
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(ids::SettingsScheduleFrequency, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(frequency));
+  };
+  choose(1);
+  EXPECT_TRUE(IsWindowEnabled(Child(main, ids::SettingsScheduleTime)));
+  EXPECT_FALSE(IsWindowEnabled(Child(main, ids::SettingsScheduleDay)));
   // Weekly, Friday, 18:30, quick.
-  SendMessageW(Child(main, ids::SettingsScheduleFrequency), CB_SETCURSEL, 2, 0);
+  choose(2);
+  EXPECT_TRUE(IsWindowEnabled(Child(main, ids::SettingsScheduleDay)));
   SendMessageW(Child(main, ids::SettingsScheduleDay), CB_SETCURSEL, 5, 0);
   SendMessageW(Child(main, ids::SettingsScheduleTime), CB_SETCURSEL, 37, 0);
   Click(Child(main, ids::SettingsScheduleQuick));
