@@ -33,6 +33,9 @@ class GuardFilter {
   // for each record that names it, none for everything else.
   std::vector<GuardFinding> Consider(FileChange change, std::string_view path,
                                      const std::function<bool(const std::string&)>& isExcluded);
+  // The file at `path` counts as reported: the user brought it back from
+  // quarantine, and is not told of it again as it arrives.
+  void Pass(std::string_view path) { reported_.insert(index_.fold()(path)); }
 
  private:
   const DefinitionsList& list_;

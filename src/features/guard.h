@@ -36,6 +36,9 @@ class Guard {
   // On the user-interface thread: what arrived since the last call, less
   // what is excluded, in the quarantine folder or reported before.
   Collected Collect(const std::function<bool(const std::string&)>& isExcluded);
+  // On the user-interface thread, before the next Collect(): see
+  // core::GuardFilter::Pass.
+  void Pass(const std::string& path) { filter_.Pass(path); }
   bool Watching() const { return !watch_->Watched().empty(); }
   const core::SharedDefinitions& definitions() const { return definitions_; }
 

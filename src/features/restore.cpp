@@ -47,6 +47,7 @@ class Restore {
     }
     if (!MoveBack(name, target)) return;
     outcome_.restored.push_back(name);
+    outcome_.restoredPaths.push_back(target);
     if (!record) return;
     restoredRecords_.push_back(*record);
     // The spare copy the removal left beside the original has served its

@@ -23,6 +23,7 @@ class RestoreQuestions {
 
 struct RestoreOutcome {
   std::vector<std::string> restored;  // quarantined names put back
+  std::vector<std::string> restoredPaths;  // where they went
   std::vector<std::string> failed;    // still in quarantine
   // What started a restored file at log-on and could not be put back with
   // it, as a person reads it.

@@ -169,6 +169,11 @@ void MainWindow::OnTabChanged() {
   controls_.ShowPage(static_cast<int>(SendMessageW(Control(ids::MainTabs), TCM_GETCURSEL, 0, 0)));
 }
 
+void MainWindow::OnRestored(const std::vector<std::string>& paths) {
+  if (!program_.guard) return;
+  for (const std::string& path : paths) program_.guard->Pass(path);
+}
+
 void MainWindow::OnTabsFocused() {
   // Re-reads the quarantine folder into both lists, so the figure the status
   // shows is current rather than as old as the last activation.

@@ -118,6 +118,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
   AskingRestore questions(hwnd());
   const features::RestoreOutcome outcome = features::RestoreQuarantined(
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions);
+  if (restored_) restored_(outcome.restoredPaths);
   RefreshLists();
   ShowFailures(hwnd(), outcome.failed, "restored",
                outcome.failed.size() == 1 ? "The file is still in quarantine." : "The files are still in quarantine.");

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "windows/page.h"
@@ -12,7 +14,10 @@ namespace windows {
 
 class QuarantinePage : public Page {
  public:
-  using Page::Page;
+  // `restored` learns where restored files went.
+  QuarantinePage(const toolkit::ControlSet& controls, const toolkit::Window& owner,
+                 std::function<void(const std::vector<std::string>&)> restored)
+      : Page(controls, owner), restored_(std::move(restored)) {}
 
   // The page's controls, in tab order, with their handlers.
   std::vector<toolkit::ControlRow> Rows();
@@ -31,6 +36,8 @@ class QuarantinePage : public Page {
   void OnDeleteSelectedClicked();
   void RestoreSelected(bool chooseFolder);
   void ShowSelectedDetails();
+
+  std::function<void(const std::vector<std::string>&)> restored_;
 };
 
 }  // namespace windows

@@ -62,6 +62,9 @@ TEST_F(GuardFilterTest, ReportsCreatedAndRenamedListedFilesOnceAndNothingElse) {
       {FileChange::Created, "D:\\Keep\\sub\\bad.exe", {"D:\\Keep\\sub\\bad.exe > Bad thing"}},
   };
   for (const Row& row : rows) EXPECT_EQ(Lines(row.change, row.path), row.lines) << row.path;
+  // A file the user brought back from quarantine arrives unannounced.
+  filter_.Pass("E:\\Restored\\BAD.exe");
+  EXPECT_EQ(Lines(FileChange::Created, "E:\\restored\\bad.exe"), Lines_{});
 }
 
 TEST(GuardFilter, ChangedPath) {
