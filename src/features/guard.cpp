@@ -7,7 +7,8 @@ namespace features {
 Guard::Guard(core::SharedDefinitions definitions, std::function<void()> wake, std::vector<std::string> roots)
     : definitions_(std::move(definitions)),
       wake_(std::move(wake)),
-      filter_(definitions_->list, definitions_->index, QuarantineFolder()) {
+      // The program may run from a letter made by SUBST, which is not watched.
+      filter_(definitions_->list, definitions_->index, platform::WithoutDriveAlias(QuarantineFolder())) {
   if (roots.empty()) roots = platform::FixedDriveRoots();
   watch_ = std::make_unique<platform::ChangeWatch>(
       roots,

@@ -3,6 +3,7 @@
 #include <winioctl.h>
 
 #include <cstddef>
+#include <string_view>
 
 #include "platform/text.h"
 
@@ -160,7 +161,29 @@ bool OnHotPluggableBus(char letter) {
   return device.BusType == BusTypeUsb || device.BusType == BusType1394;
 }
 
+// The folder a drive letter made by SUBST stands for ("C:\Tools"); empty
+// for a drive of its own.
+std::wstring AliasedFolder(wchar_t letter) {
+  const wchar_t drive[] = {letter, L':', L'\0'};
+  wchar_t target[MAX_PATH + 8] = {};
+  if (QueryDosDeviceW(drive, target, MAX_PATH + 8) == 0) return std::wstring();
+  const std::wstring device(target);
+  constexpr std::wstring_view kAliasPrefix = L"\\??\\";
+  if (device.size() <= kAliasPrefix.size() || device.compare(0, kAliasPrefix.size(), kAliasPrefix) != 0) {
+    return std::wstring();
+  }
+  std::wstring folder = device.substr(kAliasPrefix.size());
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
 }  // namespace
+
+std::string WithoutDriveAlias(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return path;
+  const std::wstring folder = AliasedFolder(static_cast<wchar_t>(path[0]));
+  return folder.empty() ? path : Narrow(folder) + path.substr(2);
+}
 
 std::vector<std::string> FixedDriveRoots() {
   std::vector<std::string> roots;
@@ -168,7 +191,11 @@ std::vector<std::string> FixedDriveRoots() {
   for (int letter = 0; letter < 26; ++letter) {
     if ((drives & (1u << letter)) == 0) continue;
     const std::string root = std::string(1, static_cast<char>('A' + letter)) + ":\\";
-    if (GetDriveTypeW(Widen(root).c_str()) == DRIVE_FIXED && !OnHotPluggableBus(root[0])) roots.push_back(root);
+    // A SUBST letter is a second name for a folder already watched.
+    if (GetDriveTypeW(Widen(root).c_str()) == DRIVE_FIXED && !OnHotPluggableBus(root[0]) &&
+        AliasedFolder(static_cast<wchar_t>(root[0])).empty()) {
+      roots.push_back(root);
+    }
   }
   return roots;
 }

@@ -54,7 +54,10 @@ class ChangeWatch {
 };
 
 // The roots of the fixed drives ("C:\"), in drive-letter order, but for
-// disks plugged in by USB or FireWire.
+// disks plugged in by USB or FireWire and letters made by SUBST.
 std::vector<std::string> FixedDriveRoots();
+// The path as the watch of its real drive names it: on a letter made by
+// SUBST from "C:\Tools", "T:\x" is "C:\Tools\x". Other paths stay.
+std::string WithoutDriveAlias(const std::string& path);
 
 }  // namespace platform

@@ -109,4 +109,21 @@ TEST_F(ChangeWatchTest, ChangesBeyondTheBufferAreReportedAsMissed) {
   }));
 }
 
+// A letter made by SUBST is a second name for a folder of a watched drive:
+// not watched itself, and its paths named as that drive's watch names them.
+TEST_F(ChangeWatchTest, ASubstLetterIsNotWatchedAndItsPathsAreNamedOnItsDrive) {
+  const std::vector<std::string> before = platform::FixedDriveRoots();
+  EXPECT_NE(std::find(before.begin(), before.end(), "C:\\"), before.end());
+  wchar_t letter = L'Z';
+  while (letter > L'F' && (GetLogicalDrives() & (1u << (letter - L'A'))) != 0) --letter;
+  const std::wstring drive = {letter, L':'};
+  if (!DefineDosDeviceW(0, drive.c_str(), platform::Widen(folder_).c_str())) GTEST_SKIP() << "no SUBST here";
+  const std::vector<std::string> roots = platform::FixedDriveRoots();
+  const std::string named = platform::WithoutDriveAlias(platform::Narrow(drive) + "\\sub\\a.exe");
+  DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive.c_str(), nullptr);
+  EXPECT_EQ(roots, before);
+  EXPECT_EQ(named, folder_ + "\\sub\\a.exe");
+  EXPECT_EQ(platform::WithoutDriveAlias("C:\\x\\a.exe"), "C:\\x\\a.exe");
+}
+
 }  // namespace
