@@ -29,7 +29,11 @@ int Main() {
   // A copy started by a scan to list folders for it shows nothing and
   // touches nothing else.
   const std::vector<std::string> arguments = platform::CommandLineArguments();
-  if (features::IsListingHelper(arguments)) return features::RunListingHelper(arguments);
+  if (features::IsListingHelper(arguments)) {
+    // One that crashes ends at once, without an error box for the user.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
+    return features::RunListingHelper(arguments);
+  }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 

@@ -13,7 +13,9 @@ bool IsListingHelper(const std::vector<std::string>& arguments) {
   return arguments.size() == 2 && platform::Widen(arguments[0]) == kListingHelperSwitch;
 }
 
-int RunListingHelper(const std::vector<std::string>& arguments) {
+namespace {
+
+int ServeScan(const std::vector<std::string>& arguments) {
   platform::HelperSide scan(arguments[1]);
   // Folders walked in earlier subtrees: the scan passes them over too.
   std::set<core::FolderId> visited;
@@ -39,6 +41,18 @@ int RunListingHelper(const std::vector<std::string>& arguments) {
       case core::Decoded::Malformed:
         return 1;
     }
+  }
+}
+
+}  // namespace
+
+int RunListingHelper(const std::vector<std::string>& arguments) {
+  // A helper that fails ends, so that its pipe breaks and the scan lists its
+  // folders itself; it never stays up behind an error box.
+  try {
+    return ServeScan(arguments);
+  } catch (...) {
+    return 1;
   }
 }
 

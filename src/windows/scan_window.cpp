@@ -87,6 +87,7 @@ void ScanWindow::Load() {
 }
 
 void ScanWindow::ResetForNewRun() {
+  abortPressed_ = false;
   ShowButton(ids::ScanWindowExit, false);
   ShowButton(ids::ScanWindowAbort, true);
   EnableWindow(controls_.Get(ids::ScanWindowQuarantine), FALSE);
@@ -282,7 +283,13 @@ void ScanWindow::FileExamined(int32_t count) {
   anyFileExamined_ = true;
 }
 
+void ScanWindow::Observe(features::ScanSession* session) {
+  session_ = session;
+  if (session_ != nullptr && abortPressed_) session_->Abort();
+}
+
 void ScanWindow::OnAbortClicked() {
+  abortPressed_ = true;
   if (session_ != nullptr) session_->Abort();
   ShowButton(ids::ScanWindowAbort, false);
   ShowButton(ids::ScanWindowExit, true);

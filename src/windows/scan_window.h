@@ -36,8 +36,9 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   // True while the window is up with detections the user has not dealt with.
   bool HoldsDetections() const { return Exists() && !detections_.empty(); }
 
-  // The run whose findings the window shows; Abort stops it.
-  void Observe(features::ScanSession* session) { session_ = session; }
+  // The run whose findings the window shows; Abort stops it, also when it
+  // was pressed as the window was being made ready for the run.
+  void Observe(features::ScanSession* session);
 
   bool YieldToWindow() override;
   void ScanningFolder(const std::string& shownPath) override;
@@ -75,6 +76,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
 
   Program& program_;
   features::ScanSession* session_ = nullptr;
+  bool abortPressed_ = false;  // since the window was made ready for this run
   int32_t objectsScanned_ = 0;
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;
