@@ -44,11 +44,11 @@ using RemovalStepObserver = std::function<void(RemovalStep)>;
 
 // Moves the file into quarantine by the steps above and records it in the
 // journal the paths name, with the traces among `logOn` that start it, which
-// go once the record holds them. When a step fails, what the earlier ones made is
-// taken away again (the copies, the record) and the file stays in place.
-// No existing file is ever overwritten. Only a plain file is removed: a
-// link, a folder or a device put in the detected file's place is left alone
-// (Failed).
+// go once the record holds them. When a step fails, what the earlier ones
+// made is taken away again (the copies, the record) and the file stays in
+// place. No existing file is ever overwritten. Only a plain file is removed:
+// a link, a folder or a device put in the detected file's place is left
+// alone (Failed).
 RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, const LogOnEntries& logOn,
                                      QuarantinedCopies* copies = nullptr, const RemovalStepObserver& observe = {});
 

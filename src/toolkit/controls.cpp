@@ -196,7 +196,9 @@ void ControlSet::Create(HWND parent, const std::vector<ControlRow>& rows, int dp
     }
     byId_[row.id] = control;
     pageByHandle_[control] = row.page;
-    if (row.onClick) onClick_[row.id] = {row.onClick, row.kind == ControlKind::DropDownList ? CBN_SELCHANGE : BN_CLICKED};
+    if (row.onClick) {
+      onClick_[row.id] = {row.onClick, row.kind == ControlKind::DropDownList ? CBN_SELCHANGE : BN_CLICKED};
+    }
     if (row.helpOnF1) withHelp_.insert(control);
   }
 }

@@ -92,9 +92,8 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   program.removedTotal.Add(outcome.removed);
   busy.Release();
   ShowFailures(owner, outcome.notRemoved, "removed",
-               outcome.notRemoved.size() == 1
-                   ? "The file is still in place; close the programs that use it and try again."
-                   : "The files are still in place; close the programs that use them and try again.");
+               "The file is still in place; close the programs that use it and try again.",
+               "The files are still in place; close the programs that use them and try again.");
   // Folders handed over meanwhile waited for this removal's end.
   if (!underScan && !program.pendingScans.empty()) program.appWindow.ScanPendingFoldersSoon();
 }

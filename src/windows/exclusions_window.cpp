@@ -16,7 +16,8 @@ constexpr toolkit::TwipsRect kClientTwips = {0, 0, 7215, 3375};
 std::vector<toolkit::ControlRow> ExclusionsWindow::Rows() {
   using K = toolkit::ControlKind;
   return {
-      {ids::ExclusionsCaption, K::Label, {120, 120, 6975, 255}, "Files that scans and the guard pass over; their programs are never ended:"},
+      {ids::ExclusionsCaption, K::Label, {120, 120, 6975, 255},
+       "Files that scans and the guard pass over; their programs are never ended:"},
       {ids::ExclusionsList, K::ListMulti, {120, 420, 6975, 2295}, ""},
       toolkit::ControlRow{ids::ExclusionsRemove, K::PushButton, {4440, 2880, 1215, 375}, "&Remove"}.Runs(
           [this] { OnRemoveClicked(); }),

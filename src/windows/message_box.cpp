@@ -10,12 +10,12 @@ int ShowMessage(HWND owner, const std::string& text, UINT type, const std::strin
 }
 
 void ShowFailures(HWND owner, const std::vector<std::string>& items, const std::string& verb,
-                  const std::string& advice) {
+                  const std::string& adviceForOne, const std::string& adviceForMany) {
   if (items.empty()) return;
   std::string text = (items.size() == 1 ? std::string("1 item") : std::to_string(items.size()) + " items") +
                      " could not be " + verb + ":";
   for (const std::string& item : items) text += "\r\n" + item;
-  text += "\r\n\r\n" + advice;
+  text += "\r\n\r\n" + (items.size() == 1 ? adviceForOne : adviceForMany);
   ShowMessage(owner, text, MB_OK | MB_ICONEXCLAMATION);
 }
 

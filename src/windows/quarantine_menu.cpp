@@ -120,14 +120,12 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions);
   if (restored_) restored_(outcome.restoredPaths);
   RefreshLists();
-  ShowFailures(hwnd(), outcome.failed, "restored",
-               outcome.failed.size() == 1 ? "The file is still in quarantine." : "The files are still in quarantine.");
+  ShowFailures(hwnd(), outcome.failed, "restored", "The file is still in quarantine.",
+               "The files are still in quarantine.");
   ShowFailures(hwnd(), outcome.tracesNotRestored, "put back",
-               outcome.tracesNotRestored.size() == 1
-                   ? "The file is restored, but this entry no longer starts it at log-on; make it again if it "
-                     "should."
-                   : "The files are restored, but these entries no longer start them at log-on; make them again "
-                     "if they should.");
+               "The file is restored, but this entry no longer starts it at log-on; make it again if it should.",
+               "The files are restored, but these entries no longer start them at log-on; make them again if they "
+               "should.");
 }
 
 void QuarantinePage::ShowSelectedDetails() {
