@@ -17,4 +17,12 @@ void FitWholeLines(HWND list, int givenHeight) {
   }
 }
 
+int ListExtentFor(HDC dc, const std::wstring& line) {
+  // The list draws its text a few pixels in from its edge.
+  constexpr int kTextMargin = 8;
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+  return static_cast<int>(size.cx) + kTextMargin;
+}
+
 }  // namespace toolkit

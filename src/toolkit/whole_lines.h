@@ -1,7 +1,9 @@
-// Keeps a list box at whole lines.
+// Keeps a list box at whole lines, and its long lines within reach.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace toolkit {
 
@@ -12,5 +14,9 @@ namespace toolkit {
 // put every one of the list's messages through one more procedure; adding
 // thousands of lines then costs seconds under some window systems.
 void FitWholeLines(HWND list, int givenHeight);
+
+// The horizontal extent a list needs to scroll `line`, drawn with the font
+// selected into `dc`, wholly into view.
+int ListExtentFor(HDC dc, const std::wstring& line);
 
 }  // namespace toolkit

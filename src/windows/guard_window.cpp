@@ -8,6 +8,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "toolkit/twips.h"
+#include "toolkit/whole_lines.h"
 #include "windows/detection_removal.h"
 #include "windows/program.h"
 #include "windows/program_icon.h"
@@ -74,9 +75,7 @@ void GuardWindow::AddFindings(const std::vector<core::GuardFinding>& findings) {
     found_.push_back(finding.detection);
     const std::wstring line = platform::Widen(core::DetectionLine(finding.detection));
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    SIZE size = {};
-    GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
-    widestLine_ = std::max(widestLine_, static_cast<int>(size.cx) + 8);
+    widestLine_ = std::max(widestLine_, toolkit::ListExtentFor(dc.get(), line));
   }
   SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
 }

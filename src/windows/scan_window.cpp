@@ -237,9 +237,7 @@ void ScanWindow::AddQueuedLines() {
     for (; listed_ < detections_.size(); ++listed_) {
       const std::wstring line = platform::Widen(core::DetectionLine(detections_[listed_]));
       SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-      SIZE size = {};
-      GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
-      if (size.cx + 8 > widest) widest = size.cx + 8;
+      widest = std::max(widest, toolkit::ListExtentFor(dc.get(), line));
     }
   }
   if (widest > widestLine_) {
