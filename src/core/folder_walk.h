@@ -8,6 +8,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,14 @@ struct FolderId {
   }
   bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
 };
+
+// The volume part of a folder's identity. The serial number alone would take
+// a disk cloned block for block, or a backup image mounted to look inside
+// it, for the disk it was copied from, and a full scan would pass over the
+// copy as already walked: the name of the device the folder lies on (the
+// first two parts of its object name, "\Device\HarddiskVolume2") tells
+// them apart. Without a name the serial number stands alone.
+uint64_t VolumeIdentity(uint32_t serial, std::string_view objectName);
 
 struct Subfolder {
   std::string name;

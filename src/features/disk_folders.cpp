@@ -4,6 +4,13 @@
 #include "platform/disk_lister.h"
 
 namespace features {
+namespace {
+
+core::FolderId IdentityOf(const platform::OpenedFolder& opened) {
+  return {core::VolumeIdentity(opened.serial, opened.objectName), opened.index};
+}
+
+}  // namespace
 
 bool DiskFolderLister::List(const std::string& folder, const core::FolderId* self, std::vector<std::string>& files,
                             std::vector<core::Subfolder>& subfolders) {
@@ -15,15 +22,16 @@ bool DiskFolderLister::List(const std::string& folder, const core::FolderId* sel
   if (!platform::ListFolder(folder, self != nullptr ? &selfIdentity : nullptr, files, listed, yield_)) return false;
   subfolders.reserve(subfolders.size() + listed.size());
   for (platform::ListedFolder& entry : listed) {
-    subfolders.push_back({std::move(entry.name), {entry.id.volume, entry.id.index}, entry.identified});
+    const core::FolderId id = entry.linked ? IdentityOf(entry.opened) : core::FolderId{entry.id.volume, entry.id.index};
+    subfolders.push_back({std::move(entry.name), id, entry.identified});
   }
   return true;
 }
 
 bool DiskFolderLister::Identify(const std::string& folder, core::FolderId& id) {
-  platform::FolderIdentity identity;
-  if (!platform::IdentifyFolder(folder, identity)) return false;
-  id = {identity.volume, identity.index};
+  platform::OpenedFolder opened;
+  if (!platform::OpenFolder(folder, opened)) return false;
+  id = IdentityOf(opened);
   return true;
 }
 

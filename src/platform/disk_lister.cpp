@@ -47,15 +47,18 @@ using NtQueryDirectoryFileFn = LONG(WINAPI*)(HANDLE, HANDLE, PVOID, PVOID, IoSta
                                             PVOID, BOOLEAN);
 using NtQueryInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
 using NtQueryVolumeInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
+using NtQueryObjectFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, ULONG*);
 constexpr int kFileIdBothDirectoryInformation = 37;
 constexpr int kFileInternalInformation = 6;
 constexpr int kFileFsVolumeInformation = 1;
+constexpr int kObjectNameInformation = 1;
 constexpr LONG kStatusNoMoreFiles = static_cast<LONG>(0x80000006);
 
 struct NativeFileFunctions {
   NtQueryDirectoryFileFn queryDirectory = nullptr;
   NtQueryInformationFileFn queryInformation = nullptr;
   NtQueryVolumeInformationFileFn queryVolume = nullptr;
+  NtQueryObjectFn queryObject = nullptr;
 };
 
 template <typename Fn>
@@ -70,15 +73,42 @@ const NativeFileFunctions& Native() {
     f.queryDirectory = NtdllFunction<NtQueryDirectoryFileFn>("NtQueryDirectoryFile");
     f.queryInformation = NtdllFunction<NtQueryInformationFileFn>("NtQueryInformationFile");
     f.queryVolume = NtdllFunction<NtQueryVolumeInformationFileFn>("NtQueryVolumeInformationFile");
+    f.queryObject = NtdllFunction<NtQueryObjectFn>("NtQueryObject");
     return f;
   }();
   return functions;
 }
 
+// The full object name of an open folder, which begins with the name of
+// the device it lies on; empty when the system gives none.
+std::string ObjectName(HANDLE handle) {
+  const NtQueryObjectFn queryObject = Native().queryObject;
+  if (queryObject == nullptr) return {};
+  // OBJECT_NAME_INFORMATION: a counted string whose text follows it.
+  struct CountedText {
+    USHORT Length;
+    USHORT MaximumLength;
+    PWSTR Buffer;
+  };
+  std::vector<ULONGLONG> buffer(1024 / sizeof(ULONGLONG));
+  ULONG needed = 0;
+  LONG result = queryObject(handle, kObjectNameInformation, buffer.data(),
+                            static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), &needed);
+  if (result < 0 && needed > buffer.size() * sizeof(ULONGLONG)) {
+    buffer.resize(needed / sizeof(ULONGLONG) + 1);
+    result = queryObject(handle, kObjectNameInformation, buffer.data(),
+                         static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), &needed);
+  }
+  if (result < 0) return {};
+  const auto* name = reinterpret_cast<const CountedText*>(buffer.data());
+  if (name->Buffer == nullptr) return {};
+  return Narrow(std::wstring_view(name->Buffer, name->Length / sizeof(WCHAR)));
+}
+
 // The volume serial number and file index of an open folder, asked for one
 // at a time: the all-in-one file information also works out the folder's
 // full name, which costs far more than the listing itself.
-bool IdentifyHandle(HANDLE handle, FolderIdentity& id) {
+bool IdentifyHandle(HANDLE handle, OpenedFolder& opened) {
   const NativeFileFunctions& native = Native();
   if (native.queryInformation != nullptr && native.queryVolume != nullptr) {
     IoStatusBlock status = {};
@@ -89,16 +119,17 @@ bool IdentifyHandle(HANDLE handle, FolderIdentity& id) {
     const LONG result = native.queryVolume(handle, &status, volume, sizeof volume, kFileFsVolumeInformation);
     // A buffer too small for a long label still carries the serial number.
     if (result < 0 && result != static_cast<LONG>(0x80000005)) return false;
-    ULONG serial = 0;
-    std::memcpy(&serial, reinterpret_cast<const unsigned char*>(volume) + sizeof(LARGE_INTEGER), sizeof serial);
-    id.volume = serial;
-    id.index = static_cast<uint64_t>(index.QuadPart);
+    std::memcpy(&opened.serial, reinterpret_cast<const unsigned char*>(volume) + sizeof(LARGE_INTEGER),
+                sizeof opened.serial);
+    opened.index = static_cast<uint64_t>(index.QuadPart);
+    opened.objectName = ObjectName(handle);
     return true;
   }
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return false;
-  id.volume = info.dwVolumeSerialNumber;
-  id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  opened.serial = info.dwVolumeSerialNumber;
+  opened.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  opened.objectName.clear();
   return true;
 }
 
@@ -108,17 +139,18 @@ bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; 
 // files so to keep out of sight.
 bool IsPlainFile(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0; }
 
-// Identifies the folder behind a link or junction by opening it: the index
-// in the listing is the link's own, and its target may lie on another volume.
-bool OpenAndIdentify(const std::string& folder, FolderIdentity& id) {
+bool OpenAndIdentify(const std::string& folder, OpenedFolder& opened) {
   UniqueHandle handle(CreateFileW(ExtendedPath(folder).c_str(), 0,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  return handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), id);
+  return handle.get() != INVALID_HANDLE_VALUE && IdentifyHandle(handle.get(), opened);
 }
 
+// Identifies the folder behind a link or junction by opening it: the index
+// in the listing is the link's own, and its target may lie on another volume.
 void IdentifyLinked(const std::string& folder, ListedFolder& subfolder) {
-  subfolder.identified = OpenAndIdentify(folder + "\\" + subfolder.name, subfolder.id);
+  subfolder.linked = true;
+  subfolder.identified = OpenAndIdentify(folder + "\\" + subfolder.name, subfolder.opened);
 }
 
 using Yield = std::function<bool()>;
@@ -138,7 +170,7 @@ bool ListWithFindFunctions(const std::string& folder, std::vector<std::string>& 
   do {
     if (++entries % kEntriesPerPart == 0 && yield && yield()) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (!IsDotEntry(data.cFileName)) subfolders.push_back({Narrow(data.cFileName), {}, false});
+      if (!IsDotEntry(data.cFileName)) subfolders.push_back({Narrow(data.cFileName), {}, false, false, {}});
     } else if (IsPlainFile(data.dwFileAttributes)) {
       files.push_back(Narrow(data.cFileName));
     }
@@ -169,7 +201,7 @@ HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const 
       const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
       if (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (!IsDotEntry(name)) {
-          ListedFolder subfolder{Narrow(name), {}, false};
+          ListedFolder subfolder{Narrow(name), {}, false, false, {}};
           if (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             IdentifyLinked(folder, subfolder);
           } else if (self != nullptr && entry->FileId.QuadPart != 0) {
@@ -232,7 +264,7 @@ bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vect
   return ListWithFindFunctions(folder, files, subfolders, yield);
 }
 
-bool IdentifyFolder(const std::string& folder, FolderIdentity& id) { return OpenAndIdentify(folder, id); }
+bool OpenFolder(const std::string& folder, OpenedFolder& opened) { return OpenAndIdentify(folder, opened); }
 
 bool ListsOneFolderAtATime() { return NtdllFunction<void (*)()>("wine_get_version") != nullptr; }
 

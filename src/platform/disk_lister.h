@@ -16,10 +16,24 @@ struct FolderIdentity {
   uint64_t index = 0;
 };
 
+// What opening a folder tells of it: its volume's serial number, its file
+// index and its full object name ("\Device\HarddiskVolume2\Users"; empty
+// where the system gives none).
+struct OpenedFolder {
+  uint32_t serial = 0;
+  uint64_t index = 0;
+  std::string objectName;
+};
+
+// A subfolder as listed. Its identity comes from the listing, on the
+// volume of the folder listed, except for a link or junction, whose target
+// is opened to learn its identity (`opened`, empty when it cannot be).
 struct ListedFolder {
   std::string name;
   FolderIdentity id;
   bool identified = false;
+  bool linked = false;
+  OpenedFolder opened;
 };
 
 // Names of the folder's files, hidden and system files among them, and its
@@ -30,8 +44,8 @@ struct ListedFolder {
 // when the listing is to stop; the folder then counts as unreadable.
 bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vector<std::string>& files,
                 std::vector<ListedFolder>& subfolders, const std::function<bool()>& yield = {});
-// False when the folder's identity cannot be learnt.
-bool IdentifyFolder(const std::string& folder, FolderIdentity& id);
+// False when the folder cannot be opened or its identity cannot be learnt.
+bool OpenFolder(const std::string& folder, OpenedFolder& opened);
 
 // True where a process lists one folder at a time however many of its
 // threads ask: under Wine, whose directory query holds one lock for the

@@ -15,6 +15,7 @@
 
 #include "core/definitions_index.h"
 #include "core/definitions_list.h"
+#include "core/folder_walk.h"
 #include "core/scan_text.h"
 #include "core/listing_stream.h"
 #include "core/subtree_helpers.h"
@@ -698,6 +699,18 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
       EXPECT_EQ(folder.find("Quarantine\\"), std::string::npos) << folder;
     }
   }
+}
+
+// A cloned disk keeps its volume's serial number and every file index, so
+// only the device it is mounted as tells its folders from the original's.
+TEST(ScanEngine, VolumeIdentityTellsDevicesApartButNotFoldersOfOneDevice) {
+  const uint64_t volume2 = core::VolumeIdentity(0x1234, "\\Device\\HarddiskVolume2\\Users");
+  EXPECT_EQ(core::VolumeIdentity(0x1234, "\\device\\harddiskvolume2"), volume2);
+  EXPECT_EQ(core::VolumeIdentity(0x1234, "\\Device\\HarddiskVolume2\\"), volume2);
+  EXPECT_NE(core::VolumeIdentity(0x1234, "\\Device\\HarddiskVolume3\\Users"), volume2);
+  EXPECT_NE(core::VolumeIdentity(0x1235, "\\Device\\HarddiskVolume2\\Users"), volume2);
+  EXPECT_EQ(volume2 & 0xFFFFFFFFu, 0x1234u);
+  EXPECT_EQ(core::VolumeIdentity(0x1234, ""), 0x1234u);
 }
 
 TEST(ScanEngine, FoldersOfUnknownIdentityAreWalkedAndALoopEndsAtTheDepthLimit) {
