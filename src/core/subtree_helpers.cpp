@@ -1,6 +1,7 @@
 #include "core/subtree_helpers.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <utility>
 
@@ -40,9 +41,19 @@ struct SubtreeHelpers::Helper {
   size_t listingBytes = 0;
   std::deque<uint32_t> unfinished;  // sent and not ended, in the order sent
   std::string lastRoot;             // of the last subtree sent in the walk that runs
+  uint64_t heardAt = 0;             // when it last sent, or was sent, anything
 };
 
-SubtreeHelpers::SubtreeHelpers(FoldCase fold, size_t heldBytes) : fold_(std::move(fold)), heldBytes_(heldBytes) {}
+SubtreeHelpers::SubtreeHelpers(FoldCase fold, size_t heldBytes, std::function<uint64_t()> clock)
+    : fold_(std::move(fold)), heldBytes_(heldBytes), clock_(std::move(clock)) {
+  if (!clock_) {
+    clock_ = [] {
+      return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       std::chrono::steady_clock::now().time_since_epoch())
+                                       .count());
+    };
+  }
+}
 
 SubtreeHelpers::~SubtreeHelpers() = default;
 
@@ -80,10 +91,14 @@ void SubtreeHelpers::Refill(const DelegateSubtree& delegate, bool withFiles) {
       request.passOver.insert(request.passOver.end(), root.above.begin(), root.above.end());
       std::string bytes;
       AppendRequest(bytes, request);
+      // Never sent, the subtree is not the helper's to end, and the walk
+      // finds it missed.
+      if (bytes.size() > kLargestRequest) continue;
       // A helper that is gone leaves its subtree to the walk's own listing.
       if (!helper.link.Send(bytes)) helper.gone = true;
       helper.unfinished.push_back(request.subtree);
       helper.lastRoot = root.path;
+      helper.heardAt = clock_();
     }
   }
 }
@@ -98,6 +113,7 @@ bool SubtreeHelpers::Receive(Helper& helper) {
   const size_t most = held < heldBytes_ ? std::min(heldBytes_ - held, kBytesPerReceive) : kBytesPerReceive;
   if (!helper.link.ReceiveWaiting(helper.received, most)) helper.gone = true;
   const bool more = helper.received.size() > before;
+  if (more) helper.heardAt = clock_();
   size_t at = 0;
   for (;;) {
     SubtreeListing listing;
@@ -175,7 +191,17 @@ SubtreeHelpers::Served SubtreeHelpers::Serve(FolderJob& job) {
     }
     const bool ended = helper.unfinished.empty() || helper.unfinished.front() > job.subtree;
     if (ended || helper.gone) return Served::Missed;
-    if (!Receive(helper)) return helper.gone ? Served::Missed : Served::NotYet;
+    if (Receive(helper)) continue;
+    if (helper.gone) return Served::Missed;
+    // Still on an earlier subtree, which the walk has gone past (a link led
+    // it into that part first): the walk lists on rather than wait for the
+    // whole of it.
+    if (helper.unfinished.front() < job.subtree) return Served::Missed;
+    if (clock_() - helper.heardAt >= kSilenceLimitMs) {
+      helper.gone = true;
+      return Served::Missed;
+    }
+    return Served::NotYet;
   }
 }
 

@@ -41,8 +41,20 @@ class SubtreeHelpers {
   // most, about; the rest waits with the helper, which waits when its pipe
   // is full.
   static constexpr size_t kHeldBytes = 1024 * 1024;
+  // A request larger than this is not sent, and its subtree is left to the
+  // walk's own listing: sending waits until the helper's pipe has room,
+  // and a helper reads requests only between subtrees, while it may be
+  // waiting for the walk to take its listings.
+  static constexpr size_t kLargestRequest = 16 * 1024;
+  // How long the walk waits on a helper that sends nothing, while the
+  // helper lives on, before it lists the helper's folders itself: a helper
+  // stopped or stuck in a listing that never ends would hold the scan for
+  // good.
+  static constexpr uint64_t kSilenceLimitMs = 30000;
 
-  explicit SubtreeHelpers(FoldCase fold, size_t heldBytes = kHeldBytes);
+  // `clock` gives the time in milliseconds; the system's steady clock when
+  // none is given.
+  explicit SubtreeHelpers(FoldCase fold, size_t heldBytes = kHeldBytes, std::function<uint64_t()> clock = {});
   ~SubtreeHelpers();
   SubtreeHelpers(const SubtreeHelpers&) = delete;
   SubtreeHelpers& operator=(const SubtreeHelpers&) = delete;
@@ -61,7 +73,8 @@ class SubtreeHelpers {
   enum class Served { Listed, NotYet, Missed };
   // Fills in a listing job on a folder left to a helper, from what the
   // helper sent: NotYet while the helper is still on its way there, Missed
-  // when it passed the folder over or is gone; the caller then lists the
+  // when it passed the folder over, is gone, is still on a subtree the walk
+  // has gone past or has been silent too long; the caller then lists the
   // folder itself. Never waits.
   Served Serve(FolderJob& job);
 
@@ -85,6 +98,7 @@ class SubtreeHelpers {
 
   FoldCase fold_;
   size_t heldBytes_;
+  std::function<uint64_t()> clock_;
   std::vector<FolderId> passOver_;
   std::vector<std::unique_ptr<Helper>> helpers_;
   uint32_t lastSubtree_ = 0;

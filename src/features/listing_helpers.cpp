@@ -21,6 +21,7 @@ class ListingHelpers::ProcessLink : public core::HelperLink {
   bool Send(std::string_view bytes) override { return process_.Send(bytes); }
   bool ReceiveWaiting(std::string& into, size_t most) override { return process_.ReceiveWaiting(into, most); }
   void WaitForAnswers() const { process_.WaitForAnswers(kLongestWaitMs); }
+  void End() { process_.End(); }
 
  private:
   platform::HelperProcess process_;
@@ -65,6 +66,8 @@ void ListingHelpers::Refill(core::WalkAhead& walk, platform::Mutex& mutex, bool 
       withFiles);
   const std::vector<int> gone = subtrees_.TakeGone();
   if (gone.empty()) return;
+  // One found silent too long still runs; what it would send is not read.
+  for (const int helper : gone) links_[static_cast<size_t>(helper)]->End();
   platform::MutexLock lock(mutex);
   for (const int helper : gone) walk.Release(helper);
 }

@@ -29,7 +29,9 @@ bool WriteAll(HANDLE handle, std::string_view bytes) {
 
 }  // namespace
 
-HelperProcess::~HelperProcess() {
+HelperProcess::~HelperProcess() { End(); }
+
+void HelperProcess::End() {
   // Not waited for: the window waits on this thread, and a helper has
   // nothing to finish.
   if (process_) TerminateProcess(process_.get(), 0);

@@ -32,6 +32,8 @@ class HelperProcess {
   // Returns when the helper has written more, when input or a sent message
   // arrives for the calling thread, or after `milliseconds`.
   void WaitForAnswers(unsigned milliseconds) const;
+  // Ends the helper now; it counts as gone from then on.
+  void End();
 
  private:
   UniqueHandle process_;

@@ -880,3 +880,73 @@ TEST(WalkAhead, SubtreesLeftToAHelperAreForTheWalkAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A helper that says it is ready and then sends nothing.
+class SilentHelper : public core::HelperLink {
+ public:
+  SilentHelper() { core::AppendReady(waiting_); }
+  bool Send(std::string_view bytes) override {
+    core::SubtreeRequest request;
+    size_t used = 0;
+    if (core::DecodeRequest(bytes, used, request) == core::Decoded::Complete) roots.push_back(request.root);
+    return true;
+  }
+  bool ReceiveWaiting(std::string& into, size_t) override {
+    into += std::exchange(waiting_, std::string());
+    return true;
+  }
+  Texts roots;
+
+ private:
+  std::string waiting_;
+};
+
+// The walk lists a helper's folder itself, rather than wait, when the
+// helper is still on a subtree the walk has gone past, when the helper has
+// been silent too long, and when the subtree's request would be too large
+// to send without waiting.
+TEST(SubtreeHelpers, TheWalkListsForItselfWhatAHelperCannotSoonSend) {
+  uint64_t now = 1000;
+  core::SubtreeHelpers helpers(core::FoldAscii, core::SubtreeHelpers::kHeldBytes, [&now] { return now; });
+  SilentHelper link;
+  helpers.Add(link);
+  core::DelegatedFolder deep;
+  deep.path = "C:\\deep";
+  deep.above.resize(core::SubtreeHelpers::kLargestRequest / sizeof(core::FolderId) + 1);
+  std::vector<core::DelegatedFolder> roots(3);
+  roots[0] = deep;
+  roots[1].path = "C:\\a";
+  roots[2].path = "C:\\b";
+  size_t next = 0;
+  ASSERT_TRUE(helpers.AllReady());
+  helpers.Refill(
+      [&](int, uint32_t, const std::function<bool(const std::string&)>&, core::DelegatedFolder& root) {
+        if (next == roots.size()) return false;
+        root = roots[next++];
+        return true;
+      },
+      true);
+  EXPECT_EQ(link.roots, (Texts{"C:\\a", "C:\\b"}));
+
+  const auto serve = [&helpers](uint32_t subtree, const std::string& path) {
+    core::FolderJob job;
+    job.helper = 0;
+    job.subtree = subtree;
+    job.path = path;
+    return helpers.Serve(job);
+  };
+  using Served = core::SubtreeHelpers::Served;
+  EXPECT_EQ(serve(1, "C:\\deep"), Served::Missed);
+  EXPECT_EQ(serve(3, "C:\\b"), Served::Missed);
+  EXPECT_EQ(serve(2, "C:\\a"), Served::NotYet);
+  now += core::SubtreeHelpers::kSilenceLimitMs - 1;
+  EXPECT_EQ(serve(2, "C:\\a"), Served::NotYet);
+  EXPECT_TRUE(helpers.TakeGone().empty());
+  ++now;
+  EXPECT_EQ(serve(2, "C:\\a"), Served::Missed);
+  EXPECT_EQ(helpers.TakeGone(), std::vector<int>{0});
+}
+
+}  // namespace
