@@ -37,6 +37,9 @@ ListingHelpers::ListingHelpers(int count, core::FoldCase fold)
 
 ListingHelpers::~ListingHelpers() {
   stopping_ = true;
+  // Waited for, though a start takes a good part of a second under Wine: a
+  // program that ended in the middle of a start would leave a helper
+  // behind, half started, that never ends.
   starter_.WaitForEnd();
 }
 

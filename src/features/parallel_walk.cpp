@@ -1,5 +1,6 @@
 #include "features/parallel_walk.h"
 
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -66,7 +67,17 @@ class ParallelFolderWalk::Listers {
   }
   ~Listers() {
     owner_.stop_ = true;
-    for (const auto& thread : threads_) thread->WaitForEnd();
+    // A listing thread may be in a call that takes long to return, such as
+    // the listing of a network folder whose server has gone away; the
+    // window answers meanwhile, as it does between folders, unless the walk
+    // ends by a failure on its way out.
+    const bool failing = std::uncaught_exceptions() > 0;
+    for (const auto& thread : threads_) {
+      while (!thread->Ended()) {
+        if (!failing && owner_.idle_) owner_.idle_();
+        platform::PauseBriefly(thread->handle());
+      }
+    }
     platform::MutexLock lock(owner_.mutex_);
     owner_.walk_ = nullptr;
   }
