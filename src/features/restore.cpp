@@ -18,8 +18,8 @@ namespace {
 // and what became of each file.
 class Restore {
  public:
-  Restore(bool chooseFolder, RestoreQuestions& questions)
-      : chooseFolder_(chooseFolder), questions_(questions), records_(ReadQuarantineRecords()) {}
+  Restore(bool chooseFolder, RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack)
+      : chooseFolder_(chooseFolder), questions_(questions), putBack_(putBack), records_(ReadQuarantineRecords()) {}
 
   void Put(const std::string& name) {
     // While a question waits, the scan window may quarantine and record more
@@ -47,7 +47,7 @@ class Restore {
     }
     if (!MoveBack(name, target)) return;
     outcome_.restored.push_back(name);
-    outcome_.restoredPaths.push_back(target);
+    if (putBack_) putBack_(target);
     if (!record) return;
     restoredRecords_.push_back(*record);
     // The spare copy the removal left beside the original has served its
@@ -102,6 +102,7 @@ class Restore {
 
   const bool chooseFolder_;
   RestoreQuestions& questions_;
+  const std::function<void(const std::string&)>& putBack_;
   std::vector<core::JournalRecord> records_;
   bool asked_ = false;
   bool askedForFolder_ = false;
@@ -113,8 +114,8 @@ class Restore {
 }  // namespace
 
 RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
-                                  RestoreQuestions& questions) {
-  Restore restore(chooseFolder, questions);
+                                  RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack) {
+  Restore restore(chooseFolder, questions, putBack);
   for (const std::string& name : names) restore.Put(name);
   return restore.Finish();
 }

@@ -2,6 +2,7 @@
 // or into a folder the user chooses.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,6 @@ class RestoreQuestions {
 
 struct RestoreOutcome {
   std::vector<std::string> restored;  // quarantined names put back
-  std::vector<std::string> restoredPaths;  // where they went
   std::vector<std::string> failed;    // still in quarantine
   // What started a restored file at log-on and could not be put back with
   // it, as a person reads it.
@@ -36,8 +36,10 @@ struct RestoreOutcome {
 // chooses, asked once. A file the user declined or whose folder was not
 // chosen is neither restored nor failed. The records of restored files are
 // dropped, and the "QVR" copy beside an original goes once the same bytes
-// are back.
+// are back. `putBack`, when given, learns where each file went as soon as
+// it is there, before any later question lets other work run.
 RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
-                                  RestoreQuestions& questions);
+                                  RestoreQuestions& questions,
+                                  const std::function<void(const std::string& path)>& putBack = {});
 
 }  // namespace features

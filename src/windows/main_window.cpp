@@ -169,9 +169,8 @@ void MainWindow::OnTabChanged() {
   controls_.ShowPage(static_cast<int>(SendMessageW(Control(ids::MainTabs), TCM_GETCURSEL, 0, 0)));
 }
 
-void MainWindow::OnRestored(const std::vector<std::string>& paths) {
-  if (!program_.guard) return;
-  for (const std::string& path : paths) program_.guard->Pass(path);
+void MainWindow::OnRestored(const std::string& path) {
+  if (program_.guard) program_.guard->Pass(path);
 }
 
 void MainWindow::OnTabsFocused() {

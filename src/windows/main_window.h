@@ -75,7 +75,7 @@ class MainWindow : public toolkit::Window {
   void OnTabChanged();
   void OnTabsFocused();
   // Files the user brought back are not announced by the guard as they arrive.
-  void OnRestored(const std::vector<std::string>& paths);
+  void OnRestored(const std::string& path);
   // Scans the pending folders, or else what the Scan tab's choice names.
   void ScanRun(bool pendingFolders);
   // Brings up the scan window, emptied, in place of this one.
@@ -90,7 +90,7 @@ class MainWindow : public toolkit::Window {
   // The tab pages, each over its own controls of controls_.
   StatusPage status_{controls_, *this};
   ScanPage scan_{controls_, *this};
-  QuarantinePage quarantine_{controls_, *this, [this](const std::vector<std::string>& paths) { OnRestored(paths); }};
+  QuarantinePage quarantine_{controls_, *this, [this](const std::string& path) { OnRestored(path); }};
   SettingsPage settings_{controls_, *this};
   AboutPage about_{controls_, *this};
   HWND statusBar_ = nullptr;

@@ -117,8 +117,7 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
   AskingRestore questions(hwnd());
   const features::RestoreOutcome outcome = features::RestoreQuarantined(
-      toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions);
-  if (restored_) restored_(outcome.restoredPaths);
+      toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions, restored_);
   RefreshLists();
   ShowFailures(hwnd(), outcome.failed, "restored", "The file is still in quarantine.",
                "The files are still in quarantine.");

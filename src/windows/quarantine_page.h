@@ -14,9 +14,9 @@ namespace windows {
 
 class QuarantinePage : public Page {
  public:
-  // `restored` learns where restored files went.
+  // `restored` learns where each restored file went, as soon as it is back.
   QuarantinePage(const toolkit::ControlSet& controls, const toolkit::Window& owner,
-                 std::function<void(const std::vector<std::string>&)> restored)
+                 std::function<void(const std::string&)> restored)
       : Page(controls, owner), restored_(std::move(restored)) {}
 
   // The page's controls, in tab order, with their handlers.
@@ -37,7 +37,7 @@ class QuarantinePage : public Page {
   void RestoreSelected(bool chooseFolder);
   void ShowSelectedDetails();
 
-  std::function<void(const std::vector<std::string>&)> restored_;
+  std::function<void(const std::string&)> restored_;
 };
 
 }  // namespace windows
