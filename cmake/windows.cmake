@@ -146,11 +146,12 @@ if(WIN32_TEST_SOURCES)
   gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS win32 TIMEOUT 60)
   # What differs on 64-bit Windows, again in a 64-bit prefix: the machine's
-  # Run key has two views there, and programs may be 64-bit.
-  add_test(NAME Win64.RunKeysAndRunningProgramsIn64BitPrefix
+  # Run key has two views there, programs may be 64-bit, and 32-bit programs
+  # are given a system folder of their own.
+  add_test(NAME Win64.RunKeysProgramsAndSystemFolderIn64BitPrefix
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/lib/wine64-exec $<TARGET_FILE:pw_win32_tests>
-                   --gtest_filter=StartupEntries.*:RunningProcesses.*)
-  set_tests_properties(Win64.RunKeysAndRunningProgramsIn64BitPrefix
+                   --gtest_filter=StartupEntries.*:RunningProcesses.*:SystemFolder.*)
+  set_tests_properties(Win64.RunKeysProgramsAndSystemFolderIn64BitPrefix
                        PROPERTIES LABELS win32 TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/handles.h"
+#include "platform/system.h"
 #include "platform/system_function.h"
 #include "platform/text.h"
 
@@ -222,6 +223,44 @@ HandleListing ListWithHandle(HANDLE directory, const std::string& folder, const 
   }
 }
 
+// On 64-bit Windows the system sends a 32-bit program's every use of its
+// system folder to the folder of 32-bit system files instead: a scan would
+// list those twice and never the machine's own system files, and a file
+// found there would be acted on in the other folder. "Sysnative" names the
+// real one to a 32-bit program (from Vista on); where it is there, paths
+// into the system folder are led through it.
+struct SystemFolderAlias {
+  std::wstring system;  // "\\?\C:\Windows\System32"
+  std::wstring native;  // "\\?\C:\Windows\Sysnative"
+};
+
+const SystemFolderAlias& NativeSystemFolder() {
+  static const SystemFolderAlias alias = [] {
+    SystemFolderAlias found;
+    // Asked of the system folder, not the Windows folder, which on a
+    // terminal server is one of the user's own.
+    const std::wstring system = Widen(SystemDirectory());
+    const size_t slash = system.find_last_of(L'\\');
+    if (slash == std::wstring::npos || !RunsOn64BitWindows()) return found;
+    const std::wstring native = L"\\\\?\\" + system.substr(0, slash) + L"\\Sysnative";
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return found;
+    found.system = L"\\\\?\\" + system;
+    found.native = native;
+    return found;
+  }();
+  return alias;
+}
+
+void LeadPastRedirection(std::wstring& extended) {
+  const SystemFolderAlias& alias = NativeSystemFolder();
+  const size_t length = alias.system.size();
+  if (length == 0 || extended.size() < length) return;
+  if (extended.size() > length && extended[length] != L'\\') return;
+  if (_wcsnicmp(extended.c_str(), alias.system.c_str(), length) != 0) return;
+  extended.replace(0, length, alias.native);
+}
+
 }  // namespace
 
 std::wstring ExtendedPath(const std::string& path) {
@@ -239,6 +278,7 @@ std::wstring ExtendedPath(const std::string& path) {
     if (c == L'\\' && !extended.empty() && extended.back() == L'\\' && extended.size() > 4) continue;
     extended.push_back(c);
   }
+  LeadPastRedirection(extended);
   return extended;
 }
 

@@ -64,7 +64,9 @@ std::vector<std::string> LogicalDrives();
 bool IsFloppyDrive(const std::string& entry);
 
 // A full drive path in the form the file functions take beyond 260
-// characters and with names that end in blanks or dots.
+// characters and with names that end in blanks or dots; on 64-bit Windows,
+// a path into the system folder leads to the machine's own, not to the one
+// the system gives 32-bit programs in its place.
 std::wstring ExtendedPath(const std::string& path);
 
 }  // namespace platform

@@ -33,7 +33,7 @@ std::string AppPath(const std::string& name) { return ApplicationFolder() + "\\"
 namespace {
 
 ReadResult OpenForReading(const std::string& path, UniqueHandle& file) {
-  file.reset(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  file.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (file.get() != INVALID_HANDLE_VALUE) return ReadResult::Ok;
   const DWORD error = GetLastError();
@@ -100,7 +100,7 @@ void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(
 ContentCheck CheckFileHasContent(const std::string& path, std::string& error) {
   if (path.empty()) return ContentCheck::Absent;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+  if (GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data)) {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return ContentCheck::Absent;
     return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0 ? ContentCheck::HasContent : ContentCheck::Absent;
   }
@@ -120,7 +120,29 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+// "d:\folder\sub" with no "." or ".." part and no forward slash.
+bool IsPlainDrivePath(const std::string& path) {
+  if (path.size() < 3 || path[1] != ':' || path[2] != '\\' || path.find('/') != std::string::npos) return false;
+  size_t start = 3;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view part(path.data() + start, end - start);
+    if (part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string FullPath(const std::string& path) {
+  // The system's own completion trims the blanks and dots that end a name,
+  // and would then lead to another folder, or none, in place of one so
+  // named (a favourite hiding place): a full drive path stands as given.
+  if (IsPlainDrivePath(path)) return path;
   const std::wstring wide = Widen(path);
   const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (size == 0) return path;

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/scan_engine.h"
 #include "features/disk_folders.h"
 #include "platform/disk_lister.h"
+#include "platform/files.h"
+#include "platform/system.h"
 #include "platform/text.h"
 #include "remove_tree.h"
 
@@ -113,6 +116,36 @@ TEST_F(DiskListerTest, LongListingYieldsBetweenPartsAndStopsWhenAsked) {
       EXPECT_GT(yields, 1);
       EXPECT_EQ(files.size(), static_cast<size_t>(kFiles));
     }
+  }
+}
+
+// On 64-bit Windows a 32-bit program that names the system folder gets the
+// folder of 32-bit system files; spyware among the machine's own system
+// files is in the real one, which the scan lists and acts on by its usual
+// name. (scripts/test runs this in a 64-bit prefix as well.)
+TEST(SystemFolder, IsTheMachinesOwnForListingAndForActingOnItsFiles) {
+  const bool sixtyFour = platform::RunsOn64BitWindows();
+  if (std::getenv("PW_EXPECT_64BIT_WINDOWS") != nullptr) {
+    ASSERT_TRUE(sixtyFour);
+  }
+  const std::string system = platform::SystemDirectory();
+  const std::string windows = system.substr(0, system.find_last_of('\\'));
+  const std::string name = "pwtest-system-" + std::to_string(GetCurrentProcessId()) + ".dll";
+  // Where the machine's own programs see the system folder.
+  const std::string real = (sixtyFour ? windows + "\\Sysnative" : system) + "\\" + name;
+  HANDLE file = CreateFileW(platform::Widen(real).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << real;
+  CloseHandle(file);
+
+  std::vector<std::string> files;
+  std::vector<platform::ListedFolder> subfolders;
+  EXPECT_TRUE(platform::ListFolder(system, nullptr, files, subfolders));
+  EXPECT_NE(std::find(files.begin(), files.end(), name), files.end());
+  EXPECT_TRUE(platform::DeleteEvenIfReadOnly(system + "\\" + name));
+  if (GetFileAttributesW(platform::Widen(real).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    ADD_FAILURE() << "the delete went to another folder";
+    DeleteFileW(platform::Widen(real).c_str());
   }
 }
 
