@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "driver/scan_fixture.h"
+#include "platform/disk_lister.h"
+#include "platform/handles.h"
 
 namespace e2e {
 namespace {
@@ -29,6 +31,24 @@ TEST_F(ScanCommandTest, ScansTheFolderWhenStartedWithIt) {
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitForComplete(scan));
   EXPECT_EQ(Lines(scan), std::vector<std::string>{tree_ + "\\Picked\\foo.exe > Adware"});
+}
+
+// Spyware hides in folders whose names end in a dot, which the system's
+// own path handling would trim to another folder's name.
+TEST_F(ScanCommandTest, AFolderWhoseNameEndsInADotIsScannedAsItself) {
+  MakeFile("Picked\\bar.dll");
+  const std::string folder = tree_ + "\\Picked.";
+  ASSERT_TRUE(CreateDirectoryW(platform::ExtendedPath(folder).c_str(), nullptr));
+  platform::UniqueHandle file(CreateFileW(platform::ExtendedPath(folder + "\\foo.exe").c_str(), GENERIC_WRITE, 0,
+                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
+  file.reset();
+  App::Install(appFolder(), App::DefaultRefDat());
+  ASSERT_TRUE(app_.Start(appFolder(), ScanArguments(folder)));
+  HWND scan = app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt, 15000);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(WaitForComplete(scan));
+  EXPECT_EQ(Lines(scan), std::vector<std::string>{folder + "\\foo.exe > Adware"});
 }
 
 TEST_F(ScanCommandTest, ARunningCopyTakesTheFolderOver) {

@@ -281,6 +281,19 @@ TEST_F(FilesTest, NamesEndingInADotOrBlankAreListedAndDeletedAsThemselves) {
   EXPECT_EQ(platform::ListPlainFiles(Folder()), std::vector<std::string>{"spy"});
 }
 
+TEST_F(FilesTest, AFullPathKeepsTheDotsAndBlanksThatEndItsNames) {
+  const std::string folder = Folder();
+  const struct {
+    std::string given, full;
+  } rows[] = {
+      {folder + "\\spy. ", folder + "\\spy. "},
+      {folder + "\\spy.\\inner.", folder + "\\spy.\\inner."},
+      {folder + "\\sub\\..\\spy", folder + "\\spy"},
+      {folder + "/spy", folder + "\\spy"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(platform::FullPath(row.given), row.full) << row.given;
+}
+
 // Quarantines the detected file at `relative` and returns the outcome.
 features::RemovalResult Quarantine(const std::string& folder, const std::string& relative,
                                    features::QuarantinedCopies* copies = nullptr,

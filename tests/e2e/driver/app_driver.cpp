@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/disk_lister.h"
 #include "platform/text.h"
 
 namespace e2e {
@@ -54,7 +55,8 @@ TempFolder::TempFolder(const std::string& name) : path_("C:\\pwtest\\" + name) {
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
 void RemoveTree(const std::string& path) {
-  const std::wstring wide = platform::Widen(path);
+  // The extended form reaches names ending in dots or blanks as well.
+  const std::wstring wide = platform::ExtendedPath(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
