@@ -83,6 +83,8 @@ bool FetchVersionFile(const core::UpdateLimits& limits, std::string& versionFile
 bool FetchDefinitions(const core::UpdateLimits& limits, const std::string& tmpFile) {
   platform::TransferLimits transfer;
   transfer.maxBytes = limits.definitionsBytes;
+  // A definitions file cut after whole entries still reads as one.
+  transfer.needsMarkedEnd = true;
   transfer.maxRedirects = static_cast<unsigned>(limits.redirects);
   transfer.watch = Watch(limits, limits.definitionsFetchMs);
   try {
@@ -109,7 +111,10 @@ std::string UpdateServer() {
 VersionCheck CheckServerVersion() {
   std::string versionFile;
   if (!FetchVersionFile(LimitsInForce(), versionFile)) return VersionCheck::NotFetched;
-  const std::string serverText = core::ServerVersionText(platform::AnsiToUtf8(versionFile));
+  std::string_view file(versionFile);
+  // A byte-order mark (Notepad's "UTF-8") is no part of the version.
+  if (file.compare(0, 3, "\xEF\xBB\xBF") == 0) file.remove_prefix(3);
+  const std::string serverText = core::ServerVersionText(platform::AnsiToUtf8(file));
   const std::string localText = LocalVersion();
   switch (core::Compare(localText, serverText)) {
     case core::Comparison::Newer:

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <new>
+#include <string_view>
 #include <type_traits>
 
 #include "platform/handles.h"
@@ -115,6 +116,7 @@ class Transfer {
     uint64_t announced = 0;
     bool hasLength = false;
     if (!ContentLength(request, announced, hasLength)) return false;
+    if (limits_.needsMarkedEnd && !hasLength && !SentInChunks(request)) return false;
     if (hasLength && announced > limits_.maxBytes && !limits_.keepStartOfLongerBody) return false;
     if (hasLength) body_.reserve(static_cast<size_t>(announced < limits_.maxBytes ? announced : limits_.maxBytes));
     char buffer[16 * 1024];
@@ -171,6 +173,15 @@ class Transfer {
     length = value;
     present = true;
     return true;
+  }
+
+  // Chunks mark the body's end with a last, empty one.
+  static bool SentInChunks(HINTERNET request) {
+    wchar_t text[128] = {};
+    DWORD size = sizeof text - sizeof(wchar_t);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_TRANSFER_ENCODING, text, &size, nullptr)) return false;
+    CharLowerW(text);
+    return std::wstring_view(text).find(L"chunked") != std::wstring_view::npos;
   }
 
   static bool IsWebAddress(const std::wstring& url) {

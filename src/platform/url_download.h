@@ -15,6 +15,10 @@ struct TransferLimits {
   // the whole (for a file that is read only at its start); when false, the
   // download fails.
   bool keepStartOfLongerBody = false;
+  // When true, a body whose end only the closing of the connection marks
+  // (no announced length, not sent in chunks) is refused: cut short, it
+  // would look whole.
+  bool needsMarkedEnd = false;
   // Redirects followed, each only to an http or https address.
   unsigned maxRedirects = 0;
   WatchLimits watch;

@@ -124,6 +124,7 @@ std::vector<VersionCase> VersionCases() {
     german.name += "German";
     cases.push_back(german);
   }
+  cases.push_back({"ByteOrderMark", "Ver1.4", "\xEF\xBB\xBF" "1.5\r\n", true, false});
   return cases;
 }
 
@@ -242,6 +243,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadDownload{"CutOffAfterEntries",
                     {200, std::string(kServerDefinitions) + std::string(4000, 'x'),
                      static_cast<int>(std::string(kServerDefinitions).size())}},
+        // The same without an announced length: only the closed connection ends it.
+        BadDownload{"CutOffAfterEntriesWithoutALength",
+                    {200, std::string(kServerDefinitions) + std::string(4000, 'x'),
+                     static_cast<int>(std::string(kServerDefinitions).size()), 0, "", "none"}},
         BadDownload{"HeaderOnly", {200, "Ver1.50\r\n"}},
         // Older than the definitions in place, or a version the next check could not read.
         BadDownload{"OlderThanInstalled", {200, "Ver1.3 stale\r\nnew.exe|Adware\r\n"}},

@@ -151,7 +151,7 @@ void HttpServer::Reply(UINT_PTR client, const HttpResponse& response) {
   const std::string length =
       response.announcedLength.empty() ? std::to_string(response.body.size()) : response.announcedLength;
   std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) +
-                      "\r\nContent-Type: text/plain\r\nContent-Length: " + length +
+                      "\r\nContent-Type: text/plain" + (length == "none" ? "" : "\r\nContent-Length: " + length) +
                       (response.location.empty() ? "" : "\r\nLocation: " + response.location) +
                       "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";
   const std::string body =

@@ -18,7 +18,8 @@ struct HttpResponse {
   // Waits this long before answering, as a slow connection would.
   int delayMs = 0;
   // Hostile answers: a Location header (for a redirect status), a
-  // Content-Length other than the body's, the body sent one byte at a time
+  // Content-Length other than the body's ("none" leaves it out, so that
+  // only the closing of the connection ends the body), the body sent one byte at a time
   // this many milliseconds apart, or no answer at all while the connection
   // is held open.
   std::string location = {};
