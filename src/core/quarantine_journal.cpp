@@ -115,8 +115,25 @@ std::vector<JournalRecord> ParseJournal(std::string_view text) {
   return records;
 }
 
+namespace {
+
+// A copy through FAT or a zip (the portable folder moved on a stick) keeps
+// a file's time to 2 seconds only, and in local time, which reads back an
+// hour off once summer time has begun or ended since.
+bool SameWriteTime(uint64_t recorded, uint64_t actual) {
+  constexpr int64_t kSecond = 10000000;  // in the 100-nanosecond ticks of file times
+  constexpr int64_t kHour = 3600 * kSecond;
+  const int64_t difference = static_cast<int64_t>(actual - recorded);
+  for (const int64_t shift : {int64_t{0}, kHour, -kHour}) {
+    if (difference - shift >= -2 * kSecond && difference - shift <= 2 * kSecond) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool RecordMatches(const JournalRecord& record, const FileIdentity& file) {
-  return !record.identified || (record.file.size == file.size && record.file.writeTime == file.writeTime);
+  return !record.identified || (record.file.size == file.size && SameWriteTime(record.file.writeTime, file.writeTime));
 }
 
 const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records, std::string_view quarantinedName,

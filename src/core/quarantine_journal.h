@@ -55,7 +55,8 @@ std::string FormatJournalLine(const JournalRecord& record);
 std::vector<JournalRecord> ParseJournal(std::string_view text);
 
 // Whether a record speaks of the file in quarantine: a record without an
-// identity is taken at its name's word.
+// identity is taken at its name's word; a file's time may be as far off as
+// a copy through FAT or a zip leaves it.
 bool RecordMatches(const JournalRecord& record, const FileIdentity& file);
 
 // The latest record for a quarantined name (compared ignoring ASCII case, as

@@ -54,6 +54,7 @@ TEST(QuarantineJournal, OnlyARecordThatMatchesItsFileIsFollowedAndOnlyItIsDroppe
                            "lf.exe\tC:\\lf.exe\t\tLF alone\n" + core::FormatJournalLine(current) +
                            core::FormatJournalLine(sameFileAgain) + "cut off by a cra";
   const std::vector<JournalRecord> records = core::ParseJournal(text);
+  constexpr uint64_t kSecond = 10000000;
   const struct {
     FileIdentity file;
     const char* followed;  // null: none
@@ -63,6 +64,11 @@ TEST(QuarantineJournal, OnlyARecordThatMatchesItsFileIsFollowedAndOnlyItIsDroppe
       // A file that no identified record describes falls back on the one
       // without an identity.
       {{30, 3}, "C:\\Old\\foo.exe"},
+      // Copied through FAT or a zip: the time kept to 2 seconds, and read
+      // back an hour off across a change of summer time.
+      {{20, 2 + 2 * kSecond}, "C:\\New\\FOO.EXE"},
+      {{20, 2 + 3600 * kSecond - kSecond}, "C:\\New\\FOO.EXE"},
+      {{20, 2 + 3 * kSecond}, "C:\\Old\\foo.exe"},
   };
   for (const auto& row : rows) {
     const JournalRecord* found = core::FindJournalRecord(records, "Foo.exe", row.file);
