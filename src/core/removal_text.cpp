@@ -55,7 +55,24 @@ RemovalPaths PathsForDetection(const Detection& detection, std::string_view appl
 }
 
 std::string UnfinishedCopyPath(std::string_view quarantinePath) {
-  return std::string(quarantinePath) + std::string(kUnfinishedSuffix);
+  // A long name (spyware likes them) with the mark added would pass the
+  // longest name a file may have, 255 UTF-16 units on Windows and 255 bytes
+  // on the Linux under Wine, and the copy could never be made; the copy
+  // takes the real name when it is whole, so its start will do, with room
+  // for the number a taken name is given.
+  constexpr size_t kLongestName = 255;
+  constexpr size_t kNumberRoom = 10;
+  constexpr size_t kRoom = kLongestName - kNumberRoom - kUnfinishedSuffix.size();
+  const size_t slash = quarantinePath.rfind('\\');
+  const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  std::string_view name = quarantinePath.substr(nameStart);
+  if (name.size() > kRoom) {
+    size_t cut = kRoom;
+    // Whole characters only: a UTF-8 continuation byte is 10xxxxxx.
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name = name.substr(0, cut);
+  }
+  return std::string(quarantinePath.substr(0, nameStart)) + std::string(name) + std::string(kUnfinishedSuffix);
 }
 
 bool IsUnfinishedCopyName(std::string_view name) {

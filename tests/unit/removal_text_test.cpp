@@ -43,6 +43,24 @@ TEST(RemovalPaths, DerivedFromTheDetection) {
   }
 }
 
+TEST(RemovalPaths, AnUnfinishedCopyFitsTheLongestNameAFileMayHave) {
+  const std::string folder = "D:\\App\\Quarantine\\";
+  EXPECT_EQ(core::UnfinishedCopyPath(folder + "foo.exe"), folder + "foo.exe.unfinished");
+  std::string euros = "x";
+  for (int i = 0; i < 85; ++i) euros += "\xE2\x82\xAC";
+  for (const std::string& name : {std::string(250, 'a') + ".exe", euros}) {
+    const std::string path = core::UnfinishedCopyPath(folder + name);
+    ASSERT_EQ(path.compare(0, folder.size(), folder), 0);
+    const std::string copy = path.substr(folder.size());
+    EXPECT_LE(copy.size() + 10, 255u) << copy;
+    ASSERT_TRUE(core::IsUnfinishedCopyName(copy));
+    const std::string start = copy.substr(0, copy.size() - std::string(".unfinished").size());
+    EXPECT_EQ(name.compare(0, start.size(), start), 0);
+    // Cut between characters, never inside one.
+    EXPECT_NE(static_cast<unsigned char>(name[start.size()]) & 0xC0, 0x80);
+  }
+}
+
 TEST(RemovalRules, CounterPlatformAndNamingEntries) {
   EXPECT_EQ(core::AddRemoved(0), 1);
   EXPECT_EQ(core::AddRemoved(INT32_MAX - 1), INT32_MAX);

@@ -14,6 +14,7 @@
 #include "features/removal.h"
 #include "features/scan_report.h"
 #include "platform/atomic_file.h"
+#include "platform/disk_lister.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
@@ -44,7 +45,7 @@ class FilesTest : public ::testing::Test {
   std::string PathOf(const std::string& name) const { return Folder() + "\\" + name; }
 
   void Write(const std::string& name, const std::string& bytes, DWORD attributes = 0) {
-    const std::wstring path = Widen(PathOf(name));
+    const std::wstring path = platform::ExtendedPath(PathOf(name));
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
     DWORD written = 0;
@@ -310,6 +311,10 @@ TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
   Write("b\\dup.dll", "third");
   Write("a\\thesis.exe", "detected");
   Write("a\\thesis.QVR", "the user's own", FILE_ATTRIBUTE_READONLY);
+  // As long as a name may be: marked unfinished, its copy is made under a
+  // shorter one.
+  const std::string longName = std::string(251, 'l') + ".exe";
+  Write("a\\" + longName, "long");
   if (HasFatalFailure() || IsSkipped()) return;
 
   features::QuarantinedCopies third;
@@ -318,6 +323,7 @@ TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
   }
   EXPECT_EQ(Quarantine(Folder(), "b\\dup.dll", &third), features::RemovalResult::Removed);
   EXPECT_EQ(Quarantine(Folder(), "a\\thesis.exe"), features::RemovalResult::Removed);
+  EXPECT_EQ(Quarantine(Folder(), "a\\" + longName), features::RemovalResult::Removed);
   EXPECT_EQ(third.quarantinePath, PathOf("Quarantine\\dup (2).dll"));
   EXPECT_EQ(third.siblingPath, PathOf("b\\dup.QVR"));
 
@@ -326,6 +332,9 @@ TEST_F(FilesTest, QuarantineGivesEachCopyAFreeNameAndNeverOverwritesAFile) {
       {"a\\dup.QVR", "first"},           {"a\\dup (2).QVR", "second"},      {"b\\dup.QVR", "third"},
       {"a\\thesis.QVR", "the user's own"}, {"a\\thesis (2).QVR", "detected"}, {"Quarantine\\thesis.exe", "detected"},
   };
+  std::string longCopy;
+  EXPECT_EQ(platform::ReadFileBytes(PathOf("Quarantine\\" + longName), longCopy), ReadResult::Ok);
+  EXPECT_EQ(longCopy, "long");
   for (const auto& [name, content] : copies) {
     std::string bytes;
     EXPECT_EQ(platform::ReadFileBytes(PathOf(name), bytes), ReadResult::Ok) << name;
