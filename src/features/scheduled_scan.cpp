@@ -16,10 +16,16 @@ core::CalendarMinute LocalCalendarMinute() {
   return {now.year, now.month, now.day, minuteOfDay / 60, minuteOfDay % 60};
 }
 
+// The last run as this process recorded it: where the stored one cannot be
+// written (a settings key the user may only read), the scan would
+// otherwise start again every minute.
+int64_t recordedThisSession = std::numeric_limits<int64_t>::min();
+
 int64_t LastScheduledRun() {
   const std::optional<core::CalendarMinute> last =
       core::ParseCalendarMinute(GetAppSetting(core::kLastScheduledScan, ""));
-  return last ? core::MinuteNumber(*last) : std::numeric_limits<int64_t>::min();
+  const int64_t stored = last ? core::MinuteNumber(*last) : std::numeric_limits<int64_t>::min();
+  return stored > recordedThisSession ? stored : recordedThisSession;
 }
 
 }  // namespace
@@ -51,6 +57,10 @@ bool ScheduledScanDue() {
   return core::ScheduledScanDue(StoredScanSchedule(), lastRun, now);
 }
 
-void RecordScheduledScan() { SaveAppSetting(core::kLastScheduledScan, core::CalendarMinuteText(LocalCalendarMinute())); }
+void RecordScheduledScan() {
+  const core::CalendarMinute now = LocalCalendarMinute();
+  recordedThisSession = core::MinuteNumber(now);
+  SaveAppSetting(core::kLastScheduledScan, core::CalendarMinuteText(now));
+}
 
 }  // namespace features
