@@ -1,6 +1,7 @@
 #include "features/updates.h"
 
 #include <new>
+#include <utility>
 
 #include "core/definitions_list.h"
 #include "core/update_limits.h"
@@ -111,10 +112,10 @@ std::string UpdateServer() {
 VersionCheck CheckServerVersion() {
   std::string versionFile;
   if (!FetchVersionFile(LimitsInForce(), versionFile)) return VersionCheck::NotFetched;
-  std::string_view file(versionFile);
-  // A byte-order mark (Notepad's "UTF-8") is no part of the version.
-  if (file.compare(0, 3, "\xEF\xBB\xBF") == 0) file.remove_prefix(3);
-  const std::string serverText = core::ServerVersionText(platform::AnsiToUtf8(file));
+  // Read as the definitions file is: ANSI, or UTF-8 after a byte-order mark
+  // (Notepad's "UTF-8"), which is no part of the version.
+  const std::string serverText =
+      core::ServerVersionText(core::DecodeDefinitionsBytes(std::move(versionFile), platform::AnsiToUtf8));
   const std::string localText = LocalVersion();
   switch (core::Compare(localText, serverText)) {
     case core::Comparison::Newer:
