@@ -35,6 +35,23 @@ bool DiskFolderLister::Identify(const std::string& folder, core::FolderId& id) {
   return true;
 }
 
+bool LiesWithin(std::string path, const std::string& folder) {
+  DiskFolderLister disk;
+  core::FolderId wanted;
+  if (!disk.Identify(folder, wanted)) return false;
+  for (;;) {
+    core::FolderId id;
+    if (disk.Identify(path, id) && id == wanted) return true;
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    const size_t separator = path.rfind('\\');
+    if (separator == std::string::npos) return false;
+    path.resize(separator);
+    // A drive's root is its letter and a separator; the letter alone
+    // would name the device.
+    if (!path.empty() && path.back() == ':') path += '\\';
+  }
+}
+
 std::string FoldFileName(std::string_view name) {
   for (char c : name) {
     if (static_cast<unsigned char>(c) >= 0x80) return platform::LowerCaseText(name);

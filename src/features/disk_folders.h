@@ -25,6 +25,11 @@ class DiskFolderLister : public core::FolderLister {
   std::function<bool()> yield_;
 };
 
+// True when `path` is `folder` or lies below it, told by the folders'
+// identities: another name for the same folder (its short name, a drive
+// letter made for it, a link to it) counts as well as its own.
+bool LiesWithin(std::string path, const std::string& folder);
+
 // Lower-cases a file name with the system's rules; ASCII names, nearly all
 // of them, without a round trip through the system.
 std::string FoldFileName(std::string_view name);

@@ -37,8 +37,9 @@ class Restore {
     if (chooseFolder_ || !known) {
       // The original name, which may differ from the one in quarantine.
       if (!TargetInChosenFolder(known ? std::string(core::FileNameOf(original)) : name, target)) return;
-      // Into the quarantine itself it would stay there, without its record.
-      if (!core::IsRestorablePath(core::PlainPath(target), QuarantineFolder())) {
+      // Into the quarantine itself it would stay there, without its record,
+      // whatever name the folder was chosen by.
+      if (!core::IsRestorablePath(core::PlainPath(target), QuarantineFolder()) || chosenInQuarantine_) {
         outcome_.failed.push_back(name);
         return;
       }
@@ -79,6 +80,7 @@ class Restore {
     if (!askedForFolder_) {
       askedForFolder_ = asked_ = true;
       folder_ = questions_.ChooseFolder(chooseFolder_);
+      chosenInQuarantine_ = folder_ && LiesWithin(*folder_, QuarantineFolder());
     }
     if (!folder_) return false;
     target = (folder_->empty() || folder_->back() != '\\' ? *folder_ + "\\" : *folder_) + fileName;
@@ -107,6 +109,7 @@ class Restore {
   bool asked_ = false;
   bool askedForFolder_ = false;
   std::optional<std::string> folder_;
+  bool chosenInQuarantine_ = false;
   std::vector<core::JournalRecord> restoredRecords_;
   RestoreOutcome outcome_;
 };

@@ -119,6 +119,25 @@ TEST_F(DiskListerTest, LongListingYieldsBetweenPartsAndStopsWhenAsked) {
   }
 }
 
+// Restore To refuses the quarantine however the folder was named: by its
+// short name too, and a folder below it; a sibling that shares the start of
+// its name is not it.
+TEST_F(DiskListerTest, AFolderIsKnownUnderItsShortName) {
+  Make("Quarantine folder", true);
+  Make("Quarantine folder\\inner", true);
+  Make("Quarantine folder two", true);
+  const std::string folder = root_ + "\\Quarantine folder";
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameW(platform::Widen(folder + "\\inner").c_str(), shortName, MAX_PATH), 0u);
+  const std::string alias = platform::Narrow(shortName);
+  ASSERT_EQ(alias.find("Quarantine folder"), std::string::npos) << alias;
+  const std::pair<std::string, bool> cases[] = {
+      {folder, true},  {alias, true},  {alias + "\\", true}, {alias.substr(0, alias.rfind('\\')), true},
+      {folder + " two", false}, {root_, false}, {"C:\\", false}, {root_ + "\\Missing", false},
+  };
+  for (const auto& [path, within] : cases) EXPECT_EQ(features::LiesWithin(path, folder), within) << path;
+}
+
 // On 64-bit Windows a 32-bit program that names the system folder gets the
 // folder of 32-bit system files; spyware among the machine's own system
 // files is in the real one, which the scan lists and acts on by its usual
