@@ -43,15 +43,39 @@ int Chosen(HWND list) {
 
 void Choose(HWND list, int index) { SendMessageW(list, CB_SETCURSEL, index, 0); }
 
+std::string TimeText(int minuteOfDay) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d:%02d", minuteOfDay / 60, minuteOfDay % 60);
+  return text;
+}
+
+int ListedMinute(HWND list, int index) { return static_cast<int>(SendMessageW(list, CB_GETITEMDATA, index, 0)); }
+
+// A time stored between two half hours (by hand, or by an administrator's
+// script) is shown as it stands and kept by Save, not moved to the half hour
+// before it: it joins the list in its place.
+void ChooseTime(HWND list, int minuteOfDay) {
+  const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+  int index = 0;
+  while (index < count && ListedMinute(list, index) < minuteOfDay) ++index;
+  if (index == count || ListedMinute(list, index) != minuteOfDay) {
+    const std::wstring text = platform::Widen(TimeText(minuteOfDay));
+    SendMessageW(list, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(list, CB_SETITEMDATA, index, minuteOfDay);
+  }
+  Choose(list, index);
+}
+
 }  // namespace
 
 void SettingsPage::FillChoices() {
   for (const char* frequency : kFrequencies) AddChoice(Control(ids::SettingsScheduleFrequency), frequency);
   for (const char* weekday : kWeekdays) AddChoice(Control(ids::SettingsScheduleDay), weekday);
+  HWND times = Control(ids::SettingsScheduleTime);
   for (int minute = 0; minute < 24 * 60; minute += kMinutesPerTimeChoice) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
-    AddChoice(Control(ids::SettingsScheduleTime), text);
+    const std::wstring text = platform::Widen(TimeText(minute));
+    const LRESULT index = SendMessageW(times, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(times, CB_SETITEMDATA, index, minute);
   }
 }
 
@@ -64,7 +88,7 @@ void SettingsPage::LoadPreferences() {
   const core::ScanSchedule schedule = features::StoredScanSchedule();
   Choose(Control(ids::SettingsScheduleFrequency), static_cast<int>(schedule.frequency));
   Choose(Control(ids::SettingsScheduleDay), schedule.weekday);
-  Choose(Control(ids::SettingsScheduleTime), schedule.minuteOfDay / kMinutesPerTimeChoice);
+  ChooseTime(Control(ids::SettingsScheduleTime), schedule.minuteOfDay);
   SetChecked(ids::SettingsScheduleFull, schedule.fullScan);
   SetChecked(ids::SettingsScheduleQuick, !schedule.fullScan);
   EnableScheduleChoices();
@@ -133,7 +157,7 @@ void SettingsPage::OnSaveClicked() {
   core::ScanSchedule schedule;
   schedule.frequency = static_cast<core::ScanFrequency>(Chosen(Control(ids::SettingsScheduleFrequency)));
   schedule.weekday = Chosen(Control(ids::SettingsScheduleDay));
-  schedule.minuteOfDay = Chosen(Control(ids::SettingsScheduleTime)) * kMinutesPerTimeChoice;
+  schedule.minuteOfDay = ListedMinute(Control(ids::SettingsScheduleTime), Chosen(Control(ids::SettingsScheduleTime)));
   schedule.fullScan = !IsChecked(ids::SettingsScheduleQuick);
   features::SaveScanSchedule(schedule);
   LoadPreferences();

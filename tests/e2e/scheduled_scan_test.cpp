@@ -85,5 +85,17 @@ TEST_F(ScheduledScanTest, SaveSettingsStoresTheScheduleAndCountsFromNow) {
   EXPECT_FALSE(IsChecked(Child(main, ids::SettingsScheduleFull)));
 }
 
+// A time stored between two half hours is shown and saved as it stands.
+TEST_F(ScheduledScanTest, AStoredTimeOffTheHalfHourIsKeptBySave) {
+  SetSetting("SCHEDULETIME", "555");
+  HWND main = StartToActiveMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  EXPECT_EQ(WindowText(Child(main, ids::SettingsScheduleTime)), "09:15");
+  Click(Child(main, ids::SettingsSaveButton));
+  ASSERT_TRUE(WaitUntil([&] { return GetSetting("SCHEDULEFULL").has_value(); }));
+  EXPECT_EQ(GetSetting("SCHEDULETIME"), std::optional<std::string>("555"));
+}
+
 }  // namespace
 }  // namespace e2e
