@@ -84,16 +84,20 @@ class Removal {
         return WriteRecord();
       case RemovalStep::DeleteOriginal:
         // Spyware often marks itself read-only; that alone must not protect it.
-        return platform::DeleteEvenIfReadOnly(paths_.filePath);
+        if (!platform::DeleteEvenIfReadOnly(paths_.filePath)) return false;
+        // What started the file at log-on goes only with the file, once the
+        // record that brings it back is on disk: a removal undone earlier
+        // never has to write it back, which another program's value put
+        // under the same name meanwhile would refuse.
+        RemoveStartupTraces(record_.startupTraces);
+        return true;
     }
     return false;
   }
 
-  // Takes away what the steps so far made. The log-on traces come back
-  // first: until they do, the record is their only copy. Then the record,
-  // so that no record ever names a copy that is gone.
+  // Takes away what the steps so far made: the record first, so that no
+  // record ever names a copy that is gone.
   void Undo() {
-    if (tracesRemoved_) RestoreStartupTraces(record_.startupTraces);
     if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
     for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
       if (!made->empty()) platform::DeleteEvenIfReadOnly(*made);
@@ -125,12 +129,7 @@ class Removal {
     record_.startupTraces = FindStartupTraces(paths_.filePath, logOn_);
     // Even a failed append may have put the line there.
     recordWritten_ = true;
-    if (!RecordQuarantined(paths_.journalPath, record_)) return false;
-    // Removed only once the record that brings them back is on disk; a
-    // failure from here on puts them back.
-    RemoveStartupTraces(record_.startupTraces);
-    tracesRemoved_ = true;
-    return true;
+    return RecordQuarantined(paths_.journalPath, record_);
   }
 
   const core::RemovalPaths& paths_;
@@ -138,7 +137,6 @@ class Removal {
   std::string unfinished_, quarantined_, sibling_;
   core::JournalRecord record_;
   bool recordWritten_ = false;
-  bool tracesRemoved_ = false;
 };
 
 }  // namespace

@@ -36,7 +36,7 @@ enum class RemovalStep {
   TakeFreeName,             // renamed to its first free name there
   CopyBeside,               // the "QVR" copy, a convenience that may fail
   WriteRecord,              // appended to the journal and flushed
-  DeleteOriginal,
+  DeleteOriginal,           // and with it what started it at log-on
 };
 
 // Called before each step; lets a test look at the disk in between.

@@ -18,6 +18,7 @@
 #include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/startup_entries.h"
 #include "platform/text.h"
 #include "remove_tree.h"
 
@@ -470,8 +471,18 @@ TEST_F(FilesTest, TheQuarantineListsMarkedFilesButNoUnfinishedCopy) {
 
 // A file that cannot be recorded or deleted stays where it was, and the
 // removal takes away every copy and record it made of it.
+// Nor does it touch what starts the file at log-on: that goes only with the file.
 TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
   const std::string earlier = "earlier.exe\tC:\\earlier.exe\t\tkept as it was\n";
+  const std::string runKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string runName = "pwtest held " + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(platform::WriteLogOnValue(runKey, runName, REG_SZ, "\"" + PathOf("held.exe") + "\" /tray"));
+  const auto startsAtLogOn = [&] {
+    for (const platform::LogOnValue& value : platform::ListLogOnValues()) {
+      if (value.name == runName) return true;
+    }
+    return false;
+  };
   const struct {
     const char* held;
     DWORD sharing;
@@ -489,10 +500,16 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
     ASSERT_NE(holder, INVALID_HANDLE_VALUE) << row.held;
     for (int press = 0; press < 2; ++press) {
       features::RemovalStep last = features::RemovalStep::CopyUnderUnfinishedName;
-      EXPECT_EQ(Quarantine(Folder(), "held.exe", nullptr, [&](features::RemovalStep step) { last = step; }),
+      bool startedAtLastStep = false;
+      EXPECT_EQ(Quarantine(Folder(), "held.exe", nullptr,
+                           [&](features::RemovalStep step) {
+                             last = step;
+                             startedAtLastStep = startsAtLogOn();
+                           }),
                 features::RemovalResult::Failed)
           << row.held;
       EXPECT_EQ(last, row.failing) << row.held;
+      EXPECT_TRUE(startedAtLastStep) << row.held;
     }
     CloseHandle(holder);
     std::string bytes, journal;
@@ -502,7 +519,9 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
     EXPECT_FALSE(platform::PathExists(PathOf("held.QVR"))) << row.held;
     EXPECT_EQ(platform::ReadFileBytes(PathOf(core::kJournalFileName), journal), ReadResult::Ok) << row.held;
     EXPECT_EQ(journal, earlier) << row.held;
+    EXPECT_TRUE(startsAtLogOn()) << row.held;
   }
+  platform::DeleteLogOnValue(runKey, runName);
 }
 
 // A line cut short (by a crash mid-write) must not swallow the next one.
