@@ -11,6 +11,25 @@ namespace {
 // to carry in a journal line.
 constexpr uint64_t kLargestShortcut = 64 * 1024;
 
+// A shortcut comes back only as a shortcut file of a Startup folder: the
+// journal it comes from may have been damaged or altered, and the bytes it
+// holds are written wherever the path leads.
+bool IsStartupShortcutPath(const std::string& path) {
+  const size_t separator = path.rfind('\\');
+  if (separator == std::string::npos) return false;
+  const std::string name = path.substr(separator + 1);
+  constexpr std::string_view kExtension = ".lnk";
+  if (name.size() <= kExtension.size() || name.find_first_of("/:") != std::string::npos ||
+      FoldFileName(name.substr(name.size() - kExtension.size())) != kExtension) {
+    return false;
+  }
+  const std::string folder = FoldFileName(path.substr(0, separator));
+  for (const std::string& startup : platform::StartupFolders()) {
+    if (FoldFileName(startup) == folder) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 LogOnEntries ListLogOnEntries() { return {platform::ListLogOnValues(), platform::ListStartupShortcuts()}; }
@@ -49,6 +68,8 @@ std::vector<core::StartupTrace> RestoreStartupTraces(const std::vector<core::Sta
     bool restored = false;
     if (trace.kind == core::StartupTrace::Kind::RunValue) {
       restored = platform::WriteLogOnValue(trace.where, trace.name, trace.valueType, trace.data);
+    } else if (!IsStartupShortcutPath(trace.where)) {
+      restored = false;
     } else if (!platform::PathExists(trace.where)) {
       std::string error;
       platform::CreateFolder(trace.where.substr(0, trace.where.rfind('\\')));

@@ -115,7 +115,18 @@ std::vector<LogOnValue> ListLogOnValues() {
   return values;
 }
 
+bool IsLogOnKey(const std::string& key) {
+  for (const char* known : kRunKeys) {
+    if (key == known) return true;
+  }
+  for (const char* known : k64BitRunKeys) {
+    if (key == known) return true;
+  }
+  return false;
+}
+
 bool DeleteLogOnValue(const std::string& key, const std::string& name) {
+  if (!IsLogOnKey(key)) return false;
   UniqueRegKey opened = OpenKey(key, KEY_SET_VALUE);
   return opened && RegDeleteValueW(opened.get(), Widen(name).c_str()) == ERROR_SUCCESS;
 }
@@ -126,7 +137,7 @@ bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t t
   REGSAM view = 0;
   HKEY raw = nullptr;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-  if (!SplitKey(key, root, path, view) ||
+  if (!IsLogOnKey(key) || !SplitKey(key, root, path, view) ||
       RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr, &raw,
                       nullptr) !=
           ERROR_SUCCESS) {
@@ -154,6 +165,17 @@ bool WriteLogOnValue(const std::string& key, const std::string& name, uint32_t t
                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
+std::vector<std::string> StartupFolders() {
+  std::vector<std::string> folders;
+  for (int folderId : {CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK) {
+      folders.push_back(Narrow(folder));
+    }
+  }
+  return folders;
+}
+
 std::vector<StartupShortcut> ListStartupShortcuts() {
   std::vector<StartupShortcut> shortcuts;
   ComApartment apartment;
@@ -166,16 +188,15 @@ std::vector<StartupShortcut> ListStartupShortcuts() {
   IPersistFile* rawFile = nullptr;
   if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) return shortcuts;
   ComPtr<IPersistFile> file(rawFile);
-  for (int folderId : {CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
-    wchar_t folder[MAX_PATH] = {};
-    if (SHGetFolderPathW(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) continue;
-    const std::wstring pattern = std::wstring(folder) + L"\\*.lnk";
+  for (const std::string& startupFolder : StartupFolders()) {
+    const std::wstring folder = Widen(startupFolder);
+    const std::wstring pattern = folder + L"\\*.lnk";
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW(pattern.c_str(), &found));
     if (!find) continue;
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const std::wstring path = std::wstring(folder) + L"\\" + found.cFileName;
+      const std::wstring path = folder + L"\\" + found.cFileName;
       if (!MayDelete(path)) continue;
       shortcuts.push_back({Narrow(path), ShortcutTarget(*link, *file, path)});
     } while (FindNextFileW(find.get(), &found));

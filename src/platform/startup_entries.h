@@ -21,6 +21,10 @@ struct LogOnValue {
 // The values of the Run and RunOnce keys whose key can be opened for
 // writing (a machine key often cannot).
 std::vector<LogOnValue> ListLogOnValues();
+// True for the Run and RunOnce keys as ListLogOnValues names them. Values
+// are deleted from and written back to no other key, whatever a damaged or
+// altered quarantine journal names.
+bool IsLogOnKey(const std::string& key);
 bool DeleteLogOnValue(const std::string& key, const std::string& name);
 // Writes the value as it was; the key is made when it is missing. A value
 // of that name that holds something else now is left as it is (false); one
@@ -32,6 +36,8 @@ struct StartupShortcut {
   std::string target;  // the file the shortcut starts; empty when unreadable
 };
 
+// The user's and all users' Startup folders, those the system can name.
+std::vector<std::string> StartupFolders();
 // The shortcuts of both Startup folders that this user may delete.
 std::vector<StartupShortcut> ListStartupShortcuts();
 

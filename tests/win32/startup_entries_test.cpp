@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "features/startup_traces.h"
+#include "platform/files.h"
 #include "platform/startup_entries.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -102,6 +104,40 @@ TEST(StartupEntries, EachViewOfTheMachinesRunKeyIsListedRemovedAndWrittenBackOnI
     Unstore(view, name32);
     Unstore(view, name64);
   }
+}
+
+// What a damaged or altered journal names is put back only where log-on
+// entries live: a Run or RunOnce value, a shortcut file in a Startup folder.
+TEST(StartupEntries, TracesComeBackOnlyToRunKeysAndStartupFolders) {
+  const std::vector<std::string> startup = platform::StartupFolders();
+  ASSERT_FALSE(startup.empty());
+  const std::string id = std::to_string(GetCurrentProcessId());
+  using Kind = core::StartupTrace::Kind;
+  const std::string shortcut = startup.front() + "\\pwtest " + id + ".LNK";
+  const std::string runKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::pair<core::StartupTrace, bool> rows[] = {
+      {{Kind::RunValue, runKey, "pwtest " + id, REG_SZ, "C:\\pwtest\\a.exe"}, true},
+      {{Kind::Shortcut, shortcut, "", 0, "shortcut bytes"}, true},
+      {{Kind::RunValue, "HKCU\\Software\\pwtest " + id, "x", REG_SZ, "C:\\pwtest\\a.exe"}, false},
+      {{Kind::Shortcut, "C:\\pwtest-" + id + ".lnk", "", 0, "bytes"}, false},
+      {{Kind::Shortcut, startup.front() + "\\pwtest " + id + ".exe", "", 0, "bytes"}, false},
+      {{Kind::Shortcut, startup.front() + "\\..\\pwtest " + id + ".lnk", "", 0, "bytes"}, false},
+      {{Kind::Shortcut, startup.front() + "\\../pwtest " + id + ".lnk", "", 0, "bytes"}, false},
+  };
+  for (const auto& [trace, allowed] : rows) {
+    SCOPED_TRACE(trace.where);
+    EXPECT_EQ(features::RestoreStartupTraces({trace}).empty(), allowed);
+  }
+  std::string bytes;
+  EXPECT_EQ(platform::ReadFileBytes(shortcut, bytes), platform::ReadResult::Ok);
+  EXPECT_EQ(bytes, "shortcut bytes");
+  EXPECT_FALSE(platform::PathExists("C:\\pwtest-" + id + ".lnk"));
+  EXPECT_FALSE(platform::PathExists(startup.front() + "\\pwtest " + id + ".exe"));
+  HKEY other = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, platform::Widen("Software\\pwtest " + id).c_str(), 0, KEY_READ, &other),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(platform::DeleteLogOnValue(runKey, "pwtest " + id));
+  platform::DeleteEvenIfReadOnly(shortcut);
 }
 
 }  // namespace
