@@ -28,7 +28,7 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
     NamedProcess entry{process.id, process.executablePath, false};
     for (size_t i = 0; i < naming; ++i) {
       beforeEachTermination();
-      entry.ended = platform::KillProcess(process.id, 0);
+      entry.ended = platform::KillProcess(process, 0);
     }
     named.push_back(entry);
   }

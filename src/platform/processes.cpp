@@ -53,13 +53,20 @@ QueryFullProcessImageNameWFn QueryFullProcessImageName() {
 
 // The process's executable: its first module, or else what the system
 // names it; empty when neither can be read.
-std::wstring ExecutableOf(const ProcessStatusLibrary& psapi, DWORD id) {
+uint64_t StartOf(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+std::wstring ExecutableOf(const ProcessStatusLibrary& psapi, DWORD id, uint64_t& started) {
   wchar_t path[MAX_PATH * 2];
   UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
   HMODULE modules[50];
   DWORD needed = 0;
   if (process && psapi.enumProcessModules(process.get(), modules, sizeof modules, &needed) && needed != 0) {
     const DWORD length = psapi.getModuleFileNameEx(process.get(), modules[0], path, MAX_PATH * 2);
+    started = StartOf(process.get());
     if (length != 0) return std::wstring(path, length);
   }
   const QueryFullProcessImageNameWFn query = QueryFullProcessImageName();
@@ -67,6 +74,7 @@ std::wstring ExecutableOf(const ProcessStatusLibrary& psapi, DWORD id) {
   UniqueHandle limited(OpenProcess(kQueryLimitedInformation, FALSE, id));
   DWORD length = MAX_PATH * 2;
   if (!limited || !query(limited.get(), 0, path, &length) || length == 0) return std::wstring();
+  started = StartOf(limited.get());
   return std::wstring(path, length);
 }
 
@@ -103,9 +111,14 @@ class DebugPrivilege {
   bool enabled_ = false;
 };
 
-bool TerminateById(uint32_t processId, uint32_t exitCode) {
-  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, processId));
-  return process && TerminateProcess(process.get(), exitCode) != FALSE;
+bool TerminateListed(const RunningProcess& listed, uint32_t exitCode) {
+  // The rights to ask when it began: the full ones before Vista, which has
+  // no limited ones, and the limited ones where a process withholds more.
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, listed.id));
+  if (!process) process.reset(OpenProcess(PROCESS_TERMINATE | kQueryLimitedInformation, FALSE, listed.id));
+  if (!process && listed.started == 0) process.reset(OpenProcess(PROCESS_TERMINATE, FALSE, listed.id));
+  if (!process || (listed.started != 0 && StartOf(process.get()) != listed.started)) return false;
+  return TerminateProcess(process.get(), exitCode) != FALSE;
 }
 
 }  // namespace
@@ -125,16 +138,17 @@ bool ListRunningProcesses(std::vector<RunningProcess>& processes) {
   }
   ids.resize(filledBytes / sizeof(DWORD));
   for (DWORD id : ids) {
-    const std::wstring path = ExecutableOf(psapi, id);
-    if (!path.empty()) processes.push_back({id, Narrow(path)});
+    uint64_t started = 0;
+    const std::wstring path = ExecutableOf(psapi, id, started);
+    if (!path.empty()) processes.push_back({id, Narrow(path), started});
   }
   return true;
 }
 
-bool KillProcess(uint32_t processId, uint32_t exitCode) {
-  if (!IsNtFamily()) return TerminateById(processId, exitCode);
+bool KillProcess(const RunningProcess& process, uint32_t exitCode) {
+  if (!IsNtFamily()) return TerminateListed(process, exitCode);
   DebugPrivilege privilege;
-  return privilege.enabled() && TerminateById(processId, exitCode);
+  return privilege.enabled() && TerminateListed(process, exitCode);
 }
 
 uint32_t CurrentProcessId() { return GetCurrentProcessId(); }

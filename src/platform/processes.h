@@ -10,6 +10,9 @@ namespace platform {
 struct RunningProcess {
   uint32_t id;
   std::string executablePath;
+  // When the process began (100 ns ticks), which tells it from a later one
+  // given the same id once it has ended; 0 when the system would not say.
+  uint64_t started = 0;
 };
 
 // The processes whose executable path can be read, in the order the system
@@ -17,10 +20,12 @@ struct RunningProcess {
 // family has no process-status library).
 bool ListRunningProcesses(std::vector<RunningProcess>& processes);
 
-// Terminates a process with the given exit code. On the NT family the debug
-// privilege is switched on for the span of this call only, and without it
-// no termination is attempted.
-bool KillProcess(uint32_t processId, uint32_t exitCode);
+// Terminates the process listed with the given exit code. One that has
+// ended since is not followed to whatever process took its id later: a
+// notice shown between the listing and this call may wait for minutes. On
+// the NT family the debug privilege is switched on for the span of this
+// call only, and without it no termination is attempted.
+bool KillProcess(const RunningProcess& process, uint32_t exitCode);
 
 uint32_t CurrentProcessId();
 

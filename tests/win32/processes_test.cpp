@@ -38,20 +38,27 @@ TEST(RunningProcesses, AProgramOfTheSystemsOwnKindIsListedWithItsExecutableAndEn
   CloseHandle(info.hThread);
 
   // A process that has only just begun may not show its modules yet.
-  std::string listed;
-  for (int i = 0; i < 50 && listed.empty(); ++i) {
+  platform::RunningProcess listed{0, "", 0};
+  for (int i = 0; i < 50 && listed.executablePath.empty(); ++i) {
     if (i > 0) Sleep(100);
     std::vector<platform::RunningProcess> processes;
     ASSERT_TRUE(platform::ListRunningProcesses(processes));
     for (const platform::RunningProcess& process : processes) {
-      if (process.id == info.dwProcessId) listed = process.executablePath;
+      if (process.id == info.dwProcessId) listed = process;
     }
   }
+  const std::string& path = listed.executablePath;
   const std::string file = "\\ping.exe";
-  EXPECT_TRUE(listed.size() > file.size() && _stricmp(listed.c_str() + listed.size() - file.size(), file.c_str()) == 0)
-      << "listed as \"" << listed << "\"";
+  EXPECT_TRUE(path.size() > file.size() && _stricmp(path.c_str() + path.size() - file.size(), file.c_str()) == 0)
+      << "listed as \"" << path << "\"";
 
-  EXPECT_TRUE(platform::KillProcess(info.dwProcessId, 7));
+  // Another process that took the listed one's id is not ended in its place.
+  EXPECT_NE(listed.started, 0u);
+  platform::RunningProcess later = listed;
+  later.started += 1;
+  EXPECT_FALSE(platform::KillProcess(later, 7));
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_TRUE(platform::KillProcess(listed, 7));
   EXPECT_EQ(WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
   DWORD exitCode = 0;
   EXPECT_TRUE(GetExitCodeProcess(info.hProcess, &exitCode));
