@@ -21,8 +21,9 @@ std::string ScanRootFromArgument(std::string_view argument) {
   std::string path(argument);
   while (!path.empty() && (path.back() == '"' || path.back() == ' ')) path.pop_back();
   while (!path.empty() && path.front() == ' ') path.erase(0, 1);
-  if (path.size() == 2 && path[1] == ':') path += '\\';
   while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && !IsDriveRoot(path)) path.pop_back();
+  // A drive's letter alone names its current folder, not the drive.
+  if (path.size() == 2 && path[1] == ':') path += '\\';
   return path;
 }
 

@@ -19,6 +19,7 @@ TEST(CommandLine, ScanFolderArgument) {
       {{"/scan", "C:\""}, "C:\\"},
       {{"/scan", "d:"}, "d:\\"},
       {{"/scan", "E:\\"}, "E:\\"},
+      {{"/scan", "f:/"}, "f:\\"},
       {{"/scan", "\\\\server\\share\\"}, "\\\\server\\share"},
   };
   for (const auto& row : rows) {
