@@ -37,8 +37,11 @@ void ActivatePreviousInstance(windows::ApplicationWindow& ownApplicationWindow) 
   HWND above = GetWindow(running, GW_HWNDPREV);
   OpenIcon(above);
   SetForegroundWindow(above);
-  if (FindWindowW(nullptr, versionedCaption.c_str()) != nullptr) {
-    ShowWindow(FindWindowW(nullptr, versionedCaption.c_str()), SW_SHOW);
+  HWND main = FindWindowW(nullptr, versionedCaption.c_str());
+  if (main != nullptr) {
+    // Shown alone, a window the user minimised would stay a button.
+    ShowWindow(main, IsIconic(main) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(main);
   }
 }
 

@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AutoCase{"AutoShowNotANumberReadsAsOff", "yes", "0", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(StartupTest, SecondStartShowsTheFirstCopysHiddenMainWindowAndEnds) {
+TEST_F(StartupTest, SecondStartShowsTheFirstCopysHiddenOrMinimisedMainWindowAndEnds) {
   SetSetting("AUTOSHOW", "0");
   ASSERT_NE(StartProgram(), nullptr);
   HWND main = app_.MainWindow();
@@ -150,6 +150,14 @@ TEST_F(StartupTest, SecondStartShowsTheFirstCopysHiddenMainWindowAndEnds) {
   EXPECT_TRUE(second.TopLevelWindows(true).empty());
   EXPECT_NE(app_.WaitForVisible(main), nullptr);
   EXPECT_FALSE(app_.HasExited());
+
+  // Minimised, it comes back as it was before.
+  ShowWindow(main, SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+  App third;
+  ASSERT_TRUE(third.Start(appFolder()));
+  EXPECT_TRUE(third.WaitForExit());
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }));
 }
 
 // Any program may make the mutex a running copy holds; without a running
