@@ -50,7 +50,7 @@ bool ShowTrayBalloon(const NotifyRecord88& icon, const std::string& title, const
   return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
 }
 
-void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip) {
+bool AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip) {
   std::memset(&record, 0, sizeof record);
   record.cbSize = sizeof record;
   record.hIcon = icon;
@@ -62,9 +62,13 @@ void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::str
   record.uCallbackMessage = WM_MOUSEMOVE;
   record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record.uID = 1;
-  Shell_NotifyIconA(NIM_ADD, reinterpret_cast<NOTIFYICONDATAA*>(&record));
+  return Shell_NotifyIconA(NIM_ADD, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
 }
 
-void ReAddTrayIcon(NotifyRecord88& record) { Shell_NotifyIconA(NIM_ADD, reinterpret_cast<NOTIFYICONDATAA*>(&record)); }
+bool ReAddTrayIcon(NotifyRecord88& record) {
+  auto* data = reinterpret_cast<NOTIFYICONDATAA*>(&record);
+  // An add that timed out may have reached the shell all the same.
+  return Shell_NotifyIconA(NIM_ADD, data) != FALSE || Shell_NotifyIconA(NIM_MODIFY, data) != FALSE;
+}
 
 }  // namespace toolkit

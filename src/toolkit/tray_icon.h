@@ -19,11 +19,13 @@ struct NotifyRecord88 {
 };
 
 // Fills the record and adds the icon; the callback arrives as WM_MOUSEMOVE
-// with the mouse event code in the low word of lParam. Errors are ignored:
-// without an icon the program simply runs without one.
-void AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip);
-// Adds the same icon again, after the shell's taskbar was created anew.
-void ReAddTrayIcon(NotifyRecord88& record);
+// with the mouse event code in the low word of lParam. False when the shell
+// did not take it (a taskbar still starting at log-on may time out): the
+// program runs without one meanwhile.
+bool AddTrayIcon(NotifyRecord88& record, HICON icon, HWND window, const std::string& tip);
+// Adds the same icon again, after the shell's taskbar was created anew or
+// after a failed add; an icon the shell turns out to hold already counts.
+bool ReAddTrayIcon(NotifyRecord88& record);
 // Shows a balloon with a warning sign from the icon (title up to 63 bytes,
 // text up to 255, in the ANSI code page). A click on it arrives as the
 // icon's callback with NIN_BALLOONUSERCLICK. Balloons need the shell's

@@ -20,6 +20,10 @@ namespace {
 
 constexpr const wchar_t* kTrayClass = L"TallowickParawardenTray";
 constexpr UINT_PTR kScheduleTimer = 1;
+// An icon the shell did not take at start is offered again for a minute.
+constexpr UINT_PTR kIconTimer = 2;
+constexpr UINT kIconRetryMs = 2000;
+constexpr int kIconRetries = 30;
 
 }  // namespace
 
@@ -46,7 +50,9 @@ void TrayWindow::CreateContent() {
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayGuard, L"Guard");
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayAbout, L"About");
   AppendMenuW(menu_.get(), MF_STRING, ids::TrayExit, L"Exit");
-  toolkit::AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), core::kTitle);
+  if (!toolkit::AddTrayIcon(notifyRecord_, icon_.get(), hwnd(), core::kTitle)) {
+    SetTimer(hwnd(), kIconTimer, kIconRetryMs, nullptr);
+  }
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   SetTimer(hwnd(), kScheduleTimer, kScheduleCheckInterval, nullptr);
   // Runs before the splash window and before the definitions are read, so a
@@ -103,7 +109,10 @@ void TrayWindow::OnAboutChosen() {
 }
 
 void TrayWindow::OnExitChosen() {
-  if (ShowMessage(nullptr, "Do you wish to end the application?", MB_OKCANCEL) != IDOK) return;
+  askingToEnd_ = true;
+  const int answer = ShowMessage(nullptr, "Do you wish to end the application?", MB_OKCANCEL);
+  askingToEnd_ = false;
+  if (answer != IDOK) return;
   EndProgram();
 }
 
@@ -130,7 +139,14 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CollectGuardFindings(program_);
       return 0;
     case WM_TIMER:
-      if (wParam == kScheduleTimer) RunScheduledScanIfDue(program_);
+      // The menu and the question run their own message loops: a scan
+      // started inside one would keep the menu from opening again until it
+      // ended, or end the program at its end with its results unseen. The
+      // check a minute later starts it.
+      if (wParam == kScheduleTimer && !menuOpen_ && !askingToEnd_) RunScheduledScanIfDue(program_);
+      if (wParam == kIconTimer && (toolkit::ReAddTrayIcon(notifyRecord_) || ++iconRetries_ >= kIconRetries)) {
+        KillTimer(hwnd(), kIconTimer);
+      }
       return 0;
     case WM_CLOSE:
       // This window is never shown, so only another program sends it: the

@@ -31,7 +31,7 @@ class TrayWindow : public toolkit::Window {
   void OnAboutChosen();
   void OnExitChosen();
   void OnGuardChosen();
-  // Saves what the main window keeps, removes the icon and ends the process.
+  // Saves what the main window keeps, closes the windows and ends the process.
   void EndProgram();
 
   Program& program_;
@@ -39,6 +39,8 @@ class TrayWindow : public toolkit::Window {
   platform::UniqueMenu menu_;
   toolkit::NotifyRecord88 notifyRecord_ = {};
   bool menuOpen_ = false;
+  bool askingToEnd_ = false;
+  int iconRetries_ = 0;
   // Broadcast when the shell's taskbar starts (again, after a crash of the
   // shell): the icon is gone then and is added anew.
   UINT taskbarCreated_ = 0;
