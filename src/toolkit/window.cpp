@@ -120,6 +120,17 @@ void FocusControl(HWND window, HWND preferred, HWND fallback) {
   if (target != nullptr) SetFocus(target);
 }
 
+bool PressFocusedButtonOnEnter(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) != IDOK || lParam != 0) return false;
+  HWND focus = GetFocus();
+  wchar_t className[16] = {};
+  if (IsChild(window, focus) && GetClassNameW(focus, className, 16) != 0 && lstrcmpiW(className, L"Button") == 0) {
+    const LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) SendMessageW(focus, BM_CLICK, 0, 0);
+  }
+  return true;
+}
+
 bool RouteDialogKeys(HWND window, MSG& msg) {
   if (window == nullptr || (msg.hwnd != window && !IsChild(window, msg.hwnd))) return false;
   return IsDialogMessageW(window, &msg) != FALSE;

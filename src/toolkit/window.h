@@ -57,6 +57,12 @@ SIZE OuterSizeForClient(const TwipsRect& client, int dpi, DWORD style, DWORD exS
 // boxes and menus are not forms.
 bool IsProgramForm(HWND hwnd);
 
+// Enter in a window that is no dialog arrives as IDOK from no control: it
+// presses the push button that has the focus, as it would in a dialog
+// (true), and does nothing elsewhere (true as well). False for any other
+// command.
+bool PressFocusedButtonOnEnter(HWND window, WPARAM wParam, LPARAM lParam);
+
 // Lets a window's controls handle Tab, arrow keys, Enter, Esc and Alt
 // mnemonics; true when the message was used.
 bool RouteDialogKeys(HWND window, MSG& msg);

@@ -70,6 +70,7 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         DestroyNow();
         return 0;
       }
+      if (toolkit::PressFocusedButtonOnEnter(hwnd(), wParam, lParam)) return 0;
       controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CLOSE:

@@ -291,6 +291,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SaveAndHide();
       return 0;
     case WM_COMMAND:
+      if (toolkit::PressFocusedButtonOnEnter(hwnd(), wParam, lParam)) return 0;
       controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case kTabsGotFocus:

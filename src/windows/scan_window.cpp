@@ -288,6 +288,7 @@ void ScanWindow::Observe(features::ScanSession* session) {
 
 void ScanWindow::OnAbortClicked() {
   abortPressed_ = true;
+  abortPressedAt_ = GetTickCount();
   if (session_ != nullptr) session_->Abort();
   ShowButton(ids::ScanWindowAbort, false);
   ShowButton(ids::ScanWindowExit, true);
@@ -295,6 +296,9 @@ void ScanWindow::OnAbortClicked() {
 }
 
 void ScanWindow::OnExitClicked() {
+  // Exit takes Abort's place: the second click of a double-click on Abort
+  // lands on it, and would close the window with the lines found so far.
+  if (abortPressed_ && GetTickCount() - abortPressedAt_ < GetDoubleClickTime()) return;
   program_.removedTotal.Store();
   DestroyNow();
   program_.mainWindow.Show();
@@ -308,6 +312,7 @@ void ScanWindow::OnQuarantineClicked() {
 LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
+      if (toolkit::PressFocusedButtonOnEnter(hwnd(), wParam, lParam)) return 0;
       controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CLOSE:

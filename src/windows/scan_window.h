@@ -77,6 +77,7 @@ class ScanWindow : public toolkit::Window, public core::ScanObserver {
   Program& program_;
   features::ScanSession* session_ = nullptr;
   bool abortPressed_ = false;  // since the window was made ready for this run
+  DWORD abortPressedAt_ = 0;
   int32_t objectsScanned_ = 0;
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;
