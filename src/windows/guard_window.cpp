@@ -86,6 +86,8 @@ void GuardWindow::ShowChangesMissed() {
 }
 
 void GuardWindow::ShowMissedNote(bool shown) {
+  // A hidden button would keep the focus, and the keys with it.
+  if (!shown && GetFocus() == controls_.Get(ids::GuardWindowScan)) SetFocus(FindingList());
   for (int id : {ids::GuardWindowMissed, ids::GuardWindowScan}) ShowWindow(controls_.Get(id), shown ? SW_SHOW : SW_HIDE);
 }
 
@@ -119,10 +121,25 @@ void GuardWindow::OnScanClicked() {
 LRESULT GuardWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
+      // Escape closes the window as Close does.
+      if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+        ShowWindow(hwnd(), SW_HIDE);
+        return 0;
+      }
+      if (toolkit::PressFocusedButtonOnEnter(hwnd(), wParam, lParam)) return 0;
       controls_.RunClick(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CLOSE:
       ShowWindow(hwnd(), SW_HIDE);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
+      }
+      return Default(message, wParam, lParam);
+    case WM_SETFOCUS:
+      toolkit::FocusControl(hwnd(), lastFocus_, FindingList());
       return 0;
     default:
       return Default(message, wParam, lParam);

@@ -43,6 +43,7 @@ class GuardWindow : public toolkit::Window {
   Program& program_;
   // What the guard found, in the list's order.
   std::vector<core::Detection> found_;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
   int widestLine_ = 0;  // in pixels, for the list's sideways scrolling
   int dpi_ = 96;
   std::unique_ptr<toolkit::FontSet> fonts_;

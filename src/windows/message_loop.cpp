@@ -8,6 +8,7 @@ void DispatchProgramMessage(Program& program, MSG& msg) {
   if (program.mainWindow.PreTranslateMessage(msg)) return;
   if (program.splash && program.splash->PreTranslateMessage(msg)) return;
   if (program.scanWindow && toolkit::RouteDialogKeys(program.scanWindow->hwnd(), msg)) return;
+  if (toolkit::RouteDialogKeys(program.guardWindow.hwnd(), msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
