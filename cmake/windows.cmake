@@ -73,6 +73,7 @@ set(WIN32_SOURCES
   src/windows/main_window.cpp
   src/windows/main_window_layout.cpp
   src/windows/message_box.cpp
+  src/windows/modal_loop.cpp
   src/windows/message_loop.cpp
   src/windows/program_icon.cpp
   src/windows/quarantine_menu.cpp

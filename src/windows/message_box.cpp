@@ -2,10 +2,12 @@
 
 #include "core/program_identity.h"
 #include "platform/message_box.h"
+#include "windows/modal_loop.h"
 
 namespace windows {
 
 int ShowMessage(HWND owner, const std::string& text, UINT type, const std::string& caption) {
+  const ModalLoop loop;
   return platform::ShowMessageBox(owner, text, caption.empty() ? std::string(core::kTitle) : caption, type);
 }
 

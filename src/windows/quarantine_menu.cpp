@@ -18,6 +18,7 @@
 #include "platform/text.h"
 #include "windows/control_ids.h"
 #include "windows/message_box.h"
+#include "windows/modal_loop.h"
 
 namespace windows {
 namespace {
@@ -56,6 +57,7 @@ class AskingRestore : public features::RestoreQuestions {
   explicit AskingRestore(HWND owner) : owner_(owner) {}
 
   std::optional<std::string> ChooseFolder(bool everyFile) override {
+    const ModalLoop loop;
     return platform::ChooseFolder(
         owner_, everyFile ? "Choose the folder to restore the selected files to."
                           : "Where the files came from is not known. Choose the folder to restore them to.");
@@ -91,8 +93,12 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
   AppendMenuW(menu, MF_STRING | selected, kDelete, L"Delete");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kOpenFolder, L"Open Quarantine Folder");
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
+  UINT command = 0;
+  {
+    const ModalLoop loop;
+    command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
+  }
   switch (command) {
     case kRestore:
       RestoreSelected(false);

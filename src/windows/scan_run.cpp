@@ -12,6 +12,7 @@
 #include "windows/control_ids.h"
 #include "windows/main_window.h"
 #include "windows/message_box.h"
+#include "windows/modal_loop.h"
 #include "windows/program.h"
 
 namespace windows {
@@ -19,7 +20,14 @@ namespace windows {
 void MainWindow::OnScanNowClicked() { ScanRun(false); }
 
 void MainWindow::ScanPendingFolders() {
-  if (!program_.pendingScans.empty()) ScanRun(true);
+  if (program_.pendingScans.empty()) return;
+  // Handed over while a menu or a question is open, whose loop runs this:
+  // the run waits for its close.
+  if (ModalLoop::AnyOpen()) {
+    ModalLoop::WhenAllClosed([this] { program_.appWindow.ScanPendingFoldersSoon(); });
+    return;
+  }
+  ScanRun(true);
 }
 
 void MainWindow::ScanRun(bool pendingFolders) {

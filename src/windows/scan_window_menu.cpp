@@ -8,6 +8,7 @@
 #include "features/disk_folders.h"
 #include "features/exclusions.h"
 #include "platform/handles.h"
+#include "windows/modal_loop.h"
 #include "windows/program.h"
 #include "windows/scan_window.h"
 
@@ -50,8 +51,12 @@ bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
   AppendMenuW(menu, MF_STRING | (line >= 0 ? MF_ENABLED : MF_GRAYED), kIgnoreThisFile, L"Always Ignore This File");
   AppendMenuW(menu, MF_STRING | (anyMarked ? MF_ENABLED : MF_GRAYED), kIgnoreMarkedFiles,
               L"Always Ignore Marked Files");
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
+  UINT command = 0;
+  {
+    const ModalLoop loop;
+    command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd(), nullptr));
+  }
   std::vector<size_t> chosen;
   if (command == kIgnoreThisFile) chosen.push_back(static_cast<size_t>(line));
   if (command == kIgnoreMarkedFiles) {

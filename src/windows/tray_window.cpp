@@ -10,6 +10,7 @@
 #include "windows/control_ids.h"
 #include "windows/guard_control.h"
 #include "windows/message_box.h"
+#include "windows/modal_loop.h"
 #include "windows/program.h"
 #include "windows/resource_ids.h"
 #include "windows/scheduled_scan.h"
@@ -88,8 +89,12 @@ void TrayWindow::PopupTrayMenu() {
   // Without the foreground the menu would not close when the user clicks
   // elsewhere; the posted null message lets it close properly afterwards.
   SetForegroundWindow(hwnd());
-  const int chosen = static_cast<int>(
-      TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
+  int chosen = 0;
+  {
+    const ModalLoop loop;
+    chosen = static_cast<int>(
+        TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
+  }
   PostMessageW(hwnd(), WM_NULL, 0, 0);
   menuOpen_ = false;
   if (chosen != 0) RunCommand(chosen);
@@ -109,10 +114,7 @@ void TrayWindow::OnAboutChosen() {
 }
 
 void TrayWindow::OnExitChosen() {
-  askingToEnd_ = true;
-  const int answer = ShowMessage(nullptr, "Do you wish to end the application?", MB_OKCANCEL);
-  askingToEnd_ = false;
-  if (answer != IDOK) return;
+  if (ShowMessage(nullptr, "Do you wish to end the application?", MB_OKCANCEL) != IDOK) return;
   EndProgram();
 }
 
@@ -139,11 +141,7 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CollectGuardFindings(program_);
       return 0;
     case WM_TIMER:
-      // The menu and the question run their own message loops: a scan
-      // started inside one would keep the menu from opening again until it
-      // ended, or end the program at its end with its results unseen. The
-      // check a minute later starts it.
-      if (wParam == kScheduleTimer && !menuOpen_ && !askingToEnd_) RunScheduledScanIfDue(program_);
+      if (wParam == kScheduleTimer) RunScheduledScanIfDue(program_);
       if (wParam == kIconTimer && (toolkit::ReAddTrayIcon(notifyRecord_) || ++iconRetries_ >= kIconRetries)) {
         KillTimer(hwnd(), kIconTimer);
       }

@@ -39,7 +39,6 @@ class TrayWindow : public toolkit::Window {
   platform::UniqueMenu menu_;
   toolkit::NotifyRecord88 notifyRecord_ = {};
   bool menuOpen_ = false;
-  bool askingToEnd_ = false;
   int iconRetries_ = 0;
   // Broadcast when the shell's taskbar starts (again, after a crash of the
   // shell): the icon is gone then and is added anew.

@@ -51,11 +51,20 @@ TEST_F(ScanCommandTest, AFolderWhoseNameEndsInADotIsScannedAsItself) {
   EXPECT_EQ(Lines(scan), std::vector<std::string>{folder + "\\foo.exe > Adware"});
 }
 
-TEST_F(ScanCommandTest, ARunningCopyTakesTheFolderOver) {
+// A question the running copy asks keeps the scan waiting until it is
+// answered: the answer could otherwise end the program with the scan's
+// results unseen.
+TEST_F(ScanCommandTest, ARunningCopyTakesTheFolderOverOnceItsQuestionIsAnswered) {
   MakeFile("Picked\\foo.exe");
   ASSERT_NE(StartProgram(), nullptr);
+  constexpr int kTrayExit = 3;
+  ASSERT_TRUE(app_.ChooseTrayMenuItem(kTrayExit));
+  HWND box = app_.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
   ASSERT_TRUE(second_.Start(appFolder(), ScanArguments(tree_ + "\\Picked")));
   EXPECT_TRUE(second_.WaitForExit());
+  EXPECT_EQ(app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt, 1000), nullptr);
+  AnswerMessageBox(box, IDCANCEL);
   HWND scan = app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
   ASSERT_NE(scan, nullptr);
   ASSERT_TRUE(WaitForComplete(scan));
