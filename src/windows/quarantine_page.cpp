@@ -1,24 +1,33 @@
 #include "windows/quarantine_page.h"
 
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "features/quarantine_records.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "toolkit/busy_pointer.h"
+#include "toolkit/controls.h"
 #include "windows/control_ids.h"
 #include "windows/tab_layout.h"
 
 namespace windows {
 namespace {
 
+// Read again whenever the window or its tabs come back: what the user marked
+// stays marked where it is still listed, and the list keeps its place.
 void FillList(HWND list, const std::vector<std::string>& names) {
+  const std::vector<std::string> markedTexts = toolkit::SelectedItemTexts(list);
+  const std::set<std::string> marked(markedTexts.begin(), markedTexts.end());
+  const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::string& name : names) {
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
+    const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
+    if (index >= 0 && marked.count(name) != 0) SendMessageW(list, LB_SETSEL, TRUE, index);
   }
+  if (top > 0) SendMessageW(list, LB_SETTOPINDEX, top, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }

@@ -92,6 +92,9 @@ TEST_F(StatusTest, DeleteSelectedRemovesTheSelectedFilesAndTheCountFollowsOnFocu
   for (int index : {0, 1, 3}) SendMessageW(list, LB_SETSEL, TRUE, index);
   Click(Child(main, ids::QuarantineDeleteButton));
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list) == std::vector<std::string>{"four.exe", "three.exe"}; }));
+  // The file left in place stays marked through the list's re-reading.
+  EXPECT_GT(SendMessageW(list, LB_GETSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(list, LB_GETSEL, 1, 0), 0);
   EXPECT_EQ(app_.WaitForMessageBox(500), nullptr);
   EXPECT_FALSE(PathExists(AppFile("Quarantine\\one.exe")));
   EXPECT_FALSE(PathExists(AppFile("Quarantine\\two.exe")));
