@@ -197,7 +197,10 @@ bool MainWindow::PreTranslateMessage(MSG& msg) {
 
 void MainWindow::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
   HWND other = reinterpret_cast<HWND>(lParam);
-  const bool otherIsOurs = toolkit::IsProgramForm(other);
+  // The Exclusions window belongs to the Settings tab, as a message box
+  // would: coming back from it is no new activation, which would put back
+  // the stored settings over the ones the user is changing.
+  const bool otherIsOurs = toolkit::IsProgramForm(other) && !settings_.IsToolWindow(other);
   if (LOWORD(wParam) == WA_INACTIVE) {
     if (otherIsOurs) isProgramsActiveWindow_ = false;
     HWND focus = GetFocus();

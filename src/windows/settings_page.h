@@ -26,6 +26,8 @@ class SettingsPage : public Page {
   bool ShowMainWindowTicked() const;
   // Keyboard navigation of the Exclusions window; true when the message was used.
   bool PreTranslateMessage(MSG& msg) { return exclusions_.PreTranslateMessage(msg); }
+  // The Exclusions window this page opened.
+  bool IsToolWindow(HWND window) const { return window != nullptr && window == exclusions_.hwnd(); }
 
  private:
   void OnSaveClicked();

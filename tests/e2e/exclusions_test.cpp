@@ -189,6 +189,22 @@ TEST_F(ExclusionsTest, AnIgnoredFileStaysUnlistedUntilItsExclusionIsRemoved) {
   EXPECT_EQ(Lines(scan), std::vector<std::string>{foo + " > Adware"});
 }
 
+TEST_F(ExclusionsTest, UnsavedSettingsOutlastAVisitToTheExclusionsWindow) {
+  HWND main = StartToActiveMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  HWND box = Child(main, ids::SettingsScanOnStartup);
+  Click(box);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(box); }));
+  Click(Child(main, ids::SettingsExclusionsButton));
+  HWND window = app_.WaitForTopLevel("TallowickParawardenExclusions", "Exclusions");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window) && GetForegroundWindow() == main; }));
+  EXPECT_TRUE(IsChecked(box));
+}
+
 TEST_F(ExclusionsTest, QuarantineEndsTheMarkedProgramAndLeavesTheUnmarkedOneRunning) {
   App marked, unmarked;
   StartHelper(marked, tree_ + "\\One\\ad.exe");
