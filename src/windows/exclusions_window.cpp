@@ -51,7 +51,10 @@ void ExclusionsWindow::Refill() {
     SendMessageW(list, LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(platform::Widen(exclusion.path + " > " + exclusion.description).c_str()));
   }
-  EnableWindow(controls_.Get(ids::ExclusionsRemove), !shown_.empty());
+  HWND remove = controls_.Get(ids::ExclusionsRemove);
+  // A disabled button would keep the focus, and the keys with it.
+  if (shown_.empty() && GetFocus() == remove) SetFocus(list);
+  EnableWindow(remove, !shown_.empty());
 }
 
 void ExclusionsWindow::OnRemoveClicked() {
@@ -80,7 +83,14 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
       // The guard window or a scan window may have added an exclusion while
       // this one stood open; an unchanged list keeps the user's marks.
       if (LOWORD(wParam) != WA_INACTIVE && features::ReadExclusions() != shown_) Refill();
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
+      }
       return Default(message, wParam, lParam);
+    case WM_SETFOCUS:
+      toolkit::FocusControl(hwnd(), lastFocus_, controls_.Get(ids::ExclusionsList));
+      return 0;
     default:
       return Default(message, wParam, lParam);
   }

@@ -30,6 +30,7 @@ class ExclusionsWindow : public toolkit::Window {
   toolkit::ControlSet controls_;
   // The exclusions in list order.
   std::vector<features::Exclusion> shown_;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
 };
 
 }  // namespace windows
