@@ -499,6 +499,8 @@ class Program {
   void CloseScanWindow() {
     HWND scan = FindWindowW(L"TallowickParawardenScan", nullptr);
     if (scan == nullptr) return;
+    // Exit is not taken for the second click of a double-click on Abort.
+    Sleep(GetDoubleClickTime());
     e2e::Click(e2e::Child(scan, ids::ScanWindowExit));
     if (!WaitFor([&] { return !IsWindow(scan) && IsWindowVisible(main_); }, 600)) Fail("the scan window stayed");
   }
