@@ -51,14 +51,16 @@ QueryFullProcessImageNameWFn QueryFullProcessImageName() {
   return query;
 }
 
-// The process's executable: its first module, or else what the system
-// names it; empty when neither can be read.
+// When the process began, in 100 ns ticks; 0 when the system will not say.
 uint64_t StartOf(HANDLE process) {
   FILETIME created, exited, kernel, user;
   if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
   return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
+// The process's executable: its first module, or else what the system
+// names it; empty when neither can be read. `started` is set where the
+// process could be opened.
 std::wstring ExecutableOf(const ProcessStatusLibrary& psapi, DWORD id, uint64_t& started) {
   wchar_t path[MAX_PATH * 2];
   UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));

@@ -114,6 +114,12 @@ bool IsProgramForm(HWND hwnd) {
 }
 
 
+void NoteFocusOnLeaving(HWND window, WPARAM activation, HWND& lastFocus) {
+  if (LOWORD(activation) != WA_INACTIVE) return;
+  HWND focus = GetFocus();
+  if (IsChild(window, focus)) lastFocus = focus;
+}
+
 void FocusControl(HWND window, HWND preferred, HWND fallback) {
   const bool usable = IsChild(window, preferred) && IsWindowVisible(preferred) && IsWindowEnabled(preferred);
   HWND target = usable ? preferred : fallback;

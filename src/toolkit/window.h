@@ -67,6 +67,10 @@ bool PressFocusedButtonOnEnter(HWND window, WPARAM wParam, LPARAM lParam);
 // mnemonics; true when the message was used.
 bool RouteDialogKeys(HWND window, MSG& msg);
 
+// On a window's deactivation (WM_ACTIVATE with WA_INACTIVE), keeps the
+// control of its own that had the focus in `lastFocus`, for FocusControl
+// when the window is active again.
+void NoteFocusOnLeaving(HWND window, WPARAM activation, HWND& lastFocus);
 // Focuses `preferred` when it is a visible, enabled control of `window`,
 // and `fallback` otherwise; a window coming back to the front gives the
 // keyboard back to where the user left it.

@@ -83,10 +83,7 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
       // The guard window or a scan window may have added an exclusion while
       // this one stood open; an unchanged list keeps the user's marks.
       if (LOWORD(wParam) != WA_INACTIVE && features::ReadExclusions() != shown_) Refill();
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
-      }
+      toolkit::NoteFocusOnLeaving(hwnd(), wParam, lastFocus_);
       return Default(message, wParam, lParam);
     case WM_SETFOCUS:
       toolkit::FocusControl(hwnd(), lastFocus_, controls_.Get(ids::ExclusionsList));

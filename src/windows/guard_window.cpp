@@ -133,10 +133,7 @@ LRESULT GuardWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ShowWindow(hwnd(), SW_HIDE);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
-      }
+      toolkit::NoteFocusOnLeaving(hwnd(), wParam, lastFocus_);
       return Default(message, wParam, lParam);
     case WM_SETFOCUS:
       toolkit::FocusControl(hwnd(), lastFocus_, FindingList());

@@ -203,8 +203,7 @@ void MainWindow::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
   const bool otherIsOurs = toolkit::IsProgramForm(other) && !settings_.IsToolWindow(other);
   if (LOWORD(wParam) == WA_INACTIVE) {
     if (otherIsOurs) isProgramsActiveWindow_ = false;
-    HWND focus = GetFocus();
-    if (IsChild(hwnd(), focus)) lastFocus_ = focus;
+    toolkit::NoteFocusOnLeaving(hwnd(), wParam, lastFocus_);
     return;
   }
   returningFromElsewhere_ = isProgramsActiveWindow_ && !otherIsOurs;

@@ -319,10 +319,7 @@ LRESULT ScanWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Only Exit closes this window; its close command is gone.
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (IsChild(hwnd(), focus)) lastFocus_ = focus;
-      }
+      toolkit::NoteFocusOnLeaving(hwnd(), wParam, lastFocus_);
       return Default(message, wParam, lParam);
     case WM_SETFOCUS:
       RestoreFocus();
