@@ -3,9 +3,11 @@
 // there.
 #include <algorithm>
 
+#include "core/program_identity.h"
 #include "driver/scan_fixture.h"
 #include "platform/disk_lister.h"
 #include "platform/handles.h"
+#include "windows/application_window.h"
 
 namespace e2e {
 namespace {
@@ -106,6 +108,22 @@ TEST_F(ScanCommandTest, FoldersHandedOverTogetherAreAllScannedInOneWindow) {
   std::sort(lines.begin(), lines.end());
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(lines, expected);
+}
+
+// Any program may hand a folder over: one named relative to the running
+// copy's own working folder is refused.
+TEST_F(ScanCommandTest, ARelativeFolderHandedOverIsRefused) {
+  ASSERT_NE(StartProgram(), nullptr);
+  HWND running =
+      FindWindowW(platform::Widen(core::kApplicationWindowClass).c_str(), platform::Widen(core::kTitle).c_str());
+  ASSERT_NE(running, nullptr);
+  for (const std::string& folder : std::vector<std::string>{".", "C:", tree_}) {
+    COPYDATASTRUCT data = {};
+    data.dwData = windows::ApplicationWindow::kScanRequestTag;
+    data.cbData = static_cast<DWORD>(folder.size());
+    data.lpData = const_cast<char*>(folder.data());
+    EXPECT_EQ(SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), folder == tree_) << folder;
+  }
 }
 
 TEST_F(ScanCommandTest, AMissingFolderGetsAMessageAndNothingElse) {
