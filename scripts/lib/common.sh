@@ -28,11 +28,30 @@ ensure_packages() {
   log "Installing packages (Debian)"
   export DEBIAN_FRONTEND=noninteractive
   as_root dpkg --add-architecture i386
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq \
+  # A mirror part-way through a sync serves an index at another size than
+  # its release file names: apt then refuses that index and exits 100.
+  # Retry, then go on: the packages may still resolve from the others.
+  local attempt update_log
+  update_log=$(mktemp)
+  for attempt in 1 2 3; do
+    as_root apt-get update -qq >"$update_log" 2>&1 && break
+    [ "$attempt" = 3 ] || sleep 10
+  done
+  if ! as_root apt-get install -y -qq \
     cmake make g++ googletest g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
     wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick procps \
-    nsis unzip >/dev/null
+    nsis unzip >/dev/null; then
+    local failed
+    failed=$(grep -o 'Failed to fetch [^ ]*' "$update_log" | head -n 1 | cut -d' ' -f4)
+    rm -f "$update_log"
+    if [ -n "$failed" ]; then
+      echo "Packages could not be installed: the package index $failed was refused by apt-get update (a mirror part-way through a sync): try again later, or fetch that index by hand as docs/development.md describes." >&2
+    else
+      echo "Packages could not be installed (apt-get install failed above): check the machine's package sources and try again." >&2
+    fi
+    exit 1
+  fi
+  rm -f "$update_log"
 }
 
 # Builds both trees: build/native (portable code and unit tests, sanitizers
