@@ -23,7 +23,6 @@ set(WIN32_SOURCES
   src/platform/file_lock.cpp
   src/platform/files.cpp
   src/platform/folder_listing.cpp
-  src/platform/helper_process.cpp
   src/platform/message_box.cpp
   src/platform/painting_wait.cpp
   src/platform/processes.cpp
@@ -44,11 +43,7 @@ set(WIN32_SOURCES
   src/toolkit/tray_icon.cpp
   src/toolkit/window.cpp
   src/features/definitions_loading.cpp
-  src/features/background_walk.cpp
   src/features/parallel_walk.cpp
-  src/features/listing_helper.cpp
-  src/features/listing_helpers.cpp
-  src/features/scan_folders.cpp
   src/features/disk_folders.cpp
   src/features/guard.cpp
   src/features/exclusions.cpp
@@ -143,7 +138,7 @@ add_custom_target(dist
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TEST_SOURCES)
   add_executable(pw_win32_tests ${WIN32_TEST_SOURCES})
-  target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest)
+  target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest_main)
   gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS win32 TIMEOUT 60)
   # What differs on 64-bit Windows, again in a 64-bit prefix: the machine's
@@ -179,6 +174,6 @@ target_link_libraries(screenshot_tour PRIVATE pw_e2e_driver)
 add_dependencies(screenshot_tour Parawarden)
 
 # Scan speed benchmark (scripts/benchmark-scan runs it); not a test.
-add_executable(bench_scan EXCLUDE_FROM_ALL tests/bench/bench_scan.cpp)
+add_executable(bench_scan EXCLUDE_FROM_ALL tools/bench_scan.cpp)
 target_link_libraries(bench_scan PRIVATE pw_e2e_driver psapi)
 add_dependencies(bench_scan Parawarden)

@@ -13,7 +13,6 @@
 #include "app/start_sequence.h"
 #include "core/command_line.h"
 #include "core/program_identity.h"
-#include "features/listing_helper.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "windows/message_box.h"
@@ -26,19 +25,12 @@ namespace {
 int Main() {
   // A drive without a disk must not stop a full scan with a system dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  // A copy started by a scan to list folders for it shows nothing and
-  // touches nothing else.
-  const std::vector<std::string> arguments = platform::CommandLineArguments();
-  if (features::IsListingHelper(arguments)) {
-    // One that crashes ends at once, without an error box for the user.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
-    return features::RunListingHelper(arguments);
-  }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
   // Made absolute here: the running copy that may do the scan has a current
   // folder of its own.
+  const std::vector<std::string> arguments = platform::CommandLineArguments();
   std::optional<std::string> scanFolder = core::ScanFolderArgument(arguments);
   if (scanFolder) {
     if (!scanFolder->empty()) scanFolder = platform::FullPath(*scanFolder);

@@ -6,13 +6,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "core/definitions_index.h"
 
 namespace core {
 
@@ -65,8 +63,8 @@ struct FolderVisit {
 // Hands each visit on; false when the walk is to stop.
 using VisitFolder = std::function<bool(FolderVisit&)>;
 
-// Where a scan's folders come from: a walk on the calling thread, or one
-// that lists ahead on threads of their own.
+// Where a scan's folders come from: the disk's walk, or a tree in memory in
+// tests.
 class FolderSource {
  public:
   virtual ~FolderSource() = default;
@@ -79,22 +77,5 @@ class FolderSource {
 // How deep below the scan root a folder of unknown identity is still
 // entered; real trees are far shallower, a loop of links is not.
 constexpr size_t kUnknownIdentityDepth = 128;
-
-// The walk on the calling thread, which lists each folder as it reaches it.
-class FolderWalk : public FolderSource {
- public:
-  // `keepGoing` is asked before each folder is identified or listed; false
-  // stops the walk.
-  FolderWalk(FolderLister& lister, FoldCase fold, std::function<bool()> keepGoing);
-
-  void Exclude(const std::string& folder) override;
-  bool Walk(const std::string& location, bool withFiles, const VisitFolder& visit) override;
-
- private:
-  FolderLister& lister_;
-  FoldCase fold_;
-  std::function<bool()> keepGoing_;
-  std::set<FolderId> visited_;
-};
 
 }  // namespace core

@@ -1,7 +1,6 @@
 #include "core/walk_ahead.h"
 
 #include <algorithm>
-#include <deque>
 #include <utility>
 
 namespace core {
@@ -23,8 +22,6 @@ struct AheadFolder {
   std::vector<std::string> foldedFiles;
   std::vector<std::shared_ptr<AheadFolder>> subfolders;
   size_t bytes = 0;  // about what the listing holds, counted while it is ahead
-  int helper = -1;   // the listing helper whose subtree the folder lies in
-  uint32_t subtree = 0;
 };
 
 namespace {
@@ -94,13 +91,7 @@ WalkAhead::WalkAhead(const std::string& root, bool withFiles, std::set<FolderId>
     : withFiles_(withFiles), visited_(visited), limits_(limits) {
   Subfolder top;
   top.name = root;
-  levels_.push_back({{MakeFolder(std::move(top), 0, nullptr)}, 0, {}, false});
-}
-
-WalkAhead::WalkAhead(const DelegatedFolder& root, bool withFiles, std::set<FolderId>& visited)
-    : withFiles_(withFiles), visited_(visited) {
-  levels_.push_back({{MakeFolder({root.path, root.id, true}, root.depth, nullptr)}, 0, {}, false});
-  levels_.back().folders[0]->known = root.known;
+  levels_.push_back({{MakeFolder(std::move(top), 0, nullptr)}, 0});
 }
 
 WalkAhead::~WalkAhead() = default;
@@ -132,7 +123,7 @@ WalkAhead::Step WalkAhead::Next(bool takeJob, FolderVisit& visit, FolderJob& job
   if (levels_.empty()) return Step::Done;
   Level& level = levels_.back();
   const std::shared_ptr<AheadFolder> folder = level.folders[level.next];
-  if (folder->state == AheadFolder::State::Waiting && (takeJob || folder->helper >= 0)) {
+  if (folder->state == AheadFolder::State::Waiting && takeJob) {
     Take(folder, job);
     return Step::Job;
   }
@@ -144,7 +135,7 @@ WalkAhead::Step WalkAhead::Next(bool takeJob, FolderVisit& visit, FolderJob& job
   visit.foldedFiles = std::move(folder->foldedFiles);
   if (!folder->subfolders.empty()) {
     for (const std::shared_ptr<AheadFolder>& subfolder : folder->subfolders) subfolder->parent = nullptr;
-    levels_.push_back({std::move(folder->subfolders), 0, folder->id, folder->known});
+    levels_.push_back({std::move(folder->subfolders), 0});
   }
   return Step::Visit;
 }
@@ -158,7 +149,7 @@ bool WalkAhead::TakeJobAhead(FolderJob& job) {
   Advance();
   if (levels_.empty()) return false;
   const Level& top = levels_.back();
-  if (top.folders[top.next]->state == AheadFolder::State::Waiting && top.folders[top.next]->helper < 0) {
+  if (top.folders[top.next]->state == AheadFolder::State::Waiting) {
     Take(top.folders[top.next], job);
     return true;
   }
@@ -197,7 +188,6 @@ bool WalkAhead::FindJob(const std::shared_ptr<AheadFolder>& folder, FolderJob& j
 }
 
 bool WalkAhead::MayListAhead(const AheadFolder& folder) const {
-  if (folder.helper >= 0) return false;
   // Learning an identity costs little and settles what the walk will do.
   if (!folder.settled) return true;
   if (!folder.known) return folder.depth < kUnknownIdentityDepth;
@@ -220,65 +210,6 @@ void WalkAhead::Take(const std::shared_ptr<AheadFolder>& folder, FolderJob& job)
   job.withFiles = withFiles_;
   job.id = folder->id;
   job.known = folder->known;
-  job.helper = folder->helper;
-  job.subtree = folder->subtree;
-}
-
-bool WalkAhead::Delegate(int helper, uint32_t subtree, const std::function<bool(const std::string&)>& wanted,
-                         DelegatedFolder& root) {
-  Advance();
-  if (levels_.empty()) return false;
-  // Breadth first over what lies ahead, outermost level first; the walk's
-  // own next folder is for the walk, which needs it now. The search gives
-  // up after a while rather than hold the lock for long.
-  size_t budget = 2 * limits_.folders + 64;
-  std::deque<std::pair<AheadFolder*, size_t>> ahead;  // with the level it lies in
-  for (size_t i = 0; i < levels_.size() && budget > 0; ++i) {
-    const Level& level = levels_[i];
-    const size_t first = level.next + (i + 1 == levels_.size() ? 1 : 0);
-    for (size_t j = first; j < level.folders.size() && budget > 0; ++j, --budget) {
-      ahead.emplace_back(level.folders[j].get(), i);
-    }
-  }
-  while (!ahead.empty()) {
-    const auto [folder, level] = ahead.front();
-    ahead.pop_front();
-    if (folder->state == AheadFolder::State::Done) {
-      for (const std::shared_ptr<AheadFolder>& subfolder : folder->subfolders) {
-        if (budget == 0) break;
-        --budget;
-        ahead.emplace_back(subfolder.get(), level);
-      }
-      continue;
-    }
-    if (folder->state != AheadFolder::State::Waiting || !folder->settled || !MayListAhead(*folder) ||
-        !wanted(folder->path)) {
-      continue;
-    }
-    folder->helper = helper;
-    folder->subtree = subtree;
-    root = {folder->path, folder->id, folder->known, folder->depth, {}};
-    // The folders above it, which a link inside may lead back to.
-    for (const AheadFolder* above = folder->parent; above != nullptr; above = above->parent) {
-      if (above->known) root.above.push_back(above->id);
-    }
-    for (size_t i = 0; i <= level; ++i) {
-      if (levels_[i].ownerKnown) root.above.push_back(levels_[i].owner);
-    }
-    return true;
-  }
-  return false;
-}
-
-void WalkAhead::Release(int helper) {
-  for (const Level& level : levels_) {
-    for (size_t i = level.next; i < level.folders.size(); ++i) Release(*level.folders[i], helper);
-  }
-}
-
-void WalkAhead::Release(AheadFolder& folder, int helper) {
-  if (folder.helper == helper) folder.helper = -1;
-  for (const std::shared_ptr<AheadFolder>& subfolder : folder.subfolders) Release(*subfolder, helper);
 }
 
 void WalkAhead::Finish(FolderJob& job) {
@@ -300,8 +231,6 @@ void WalkAhead::Finish(FolderJob& job) {
   for (Subfolder& subfolder : job.subfolders) {
     bytes += sizeof(AheadFolder) + subfolder.name.size();
     folder->subfolders.push_back(MakeFolder(std::move(subfolder), folder->depth + 1, folder.get()));
-    folder->subfolders.back()->helper = folder->helper;
-    folder->subfolders.back()->subtree = folder->subtree;
   }
   job.foldedFiles.clear();
   job.subfolders.clear();

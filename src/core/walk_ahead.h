@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -32,23 +31,10 @@ struct FolderJob {
   bool listed = false;
   std::vector<std::string> foldedFiles;  // in name order
   std::vector<Subfolder> subfolders;     // full paths, in name order ignoring case
-  // The listing helper that walks the subtree the folder lies in, and the
-  // number that subtree was sent under; none is -1.
-  int helper = -1;
-  uint32_t subtree = 0;
-};
-
-// A folder whose whole subtree is left to a listing helper.
-struct DelegatedFolder {
-  std::string path;
-  FolderId id;
-  bool known = false;
-  size_t depth = 0;
-  std::vector<FolderId> above;  // the known identities of the folders above it
 };
 
 // Runs a job with the lister; the sorting happens here too, so that a
-// helper thread does it rather than the walk.
+// listing thread does it rather than the walk.
 void RunFolderJob(FolderJob& job, FolderLister& lister, const FoldCase& fold);
 
 // How far listing may run ahead of the walk: folders listed or being
@@ -64,35 +50,23 @@ class WalkAhead {
   // `visited` holds the identities of the folders walked or left out
   // before; the walk adds those it enters.
   WalkAhead(const std::string& root, bool withFiles, std::set<FolderId>& visited, AheadLimits limits = {});
-  // A walk of part of a tree, whose root's identity is already settled;
-  // `depth` is the root's below the whole tree's.
-  WalkAhead(const DelegatedFolder& root, bool withFiles, std::set<FolderId>& visited);
   ~WalkAhead();
   WalkAhead(const WalkAhead&) = delete;
   WalkAhead& operator=(const WalkAhead&) = delete;
 
   enum class Step { Visit, Job, Wait, Done };
   // The walk's next step: the visit of its next folder once that is listed;
-  // the job that folder waits for, if `takeJob` or the folder is left to a
-  // helper, and nobody runs it yet; otherwise Wait. Done when the whole
+  // the job that folder waits for, if `takeJob` and nobody runs it yet;
+  // otherwise Wait. Done when the whole
   // tree was visited.
   Step Next(bool takeJob, FolderVisit& visit, FolderJob& job);
   // A job for a listing thread: the one the walk waits for, else the first
-  // one after it in walk order within the limits; none in a subtree left to
-  // a listing helper. False when there is none now.
+  // one after it in walk order within the limits. False when there is none
+  // now.
   bool TakeJobAhead(FolderJob& job);
   void Finish(FolderJob& job);
   // True when Next would hand out a visit or say Done.
   bool Ready();
-  // Leaves to `helper` the whole subtree of a folder ahead of the walk that
-  // nobody lists yet and whose path `wanted` accepts, the shallowest one
-  // first (the most work for one request), never the walk's own next
-  // folder. False when there is none.
-  bool Delegate(int helper, uint32_t subtree, const std::function<bool(const std::string&)>& wanted,
-                DelegatedFolder& root);
-  // Takes back what was left to a helper that is gone: the listing threads
-  // may list it again.
-  void Release(int helper);
 
   size_t foldersAhead() const { return foldersAhead_; }
   size_t bytesAhead() const { return bytesAhead_; }
@@ -103,8 +77,6 @@ class WalkAhead {
   struct Level {
     std::vector<std::shared_ptr<AheadFolder>> folders;
     size_t next = 0;
-    FolderId owner;  // of the folder they were listed in, when known
-    bool ownerKnown = false;
   };
 
   // Brings the walk to its next folder that is to be entered: leaves the
@@ -112,7 +84,6 @@ class WalkAhead {
   // identity is settled, and drops those passed over.
   void Advance();
   bool MayListAhead(const AheadFolder& folder) const;
-  static void Release(AheadFolder& folder, int helper);
   bool FindJob(const std::shared_ptr<AheadFolder>& folder, FolderJob& job, size_t& budget);
   void Take(const std::shared_ptr<AheadFolder>& folder, FolderJob& job);
   void Drop(AheadFolder& folder);

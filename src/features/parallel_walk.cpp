@@ -16,9 +16,6 @@ namespace {
 // limit, and more than listing adds within one of Wine's pauses, where each
 // wake-up is a call to its server.
 constexpr size_t kWakeAhead = core::AheadLimits{}.folders / 4;
-// Folders visited between two looks at the listing helpers: each look is a
-// call to the system per helper, and a helper's work lasts many folders.
-constexpr int kVisitsPerRefill = 16;
 
 std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stopping) {
   return std::make_unique<DiskFolderLister>(std::move(stopping));
@@ -27,22 +24,17 @@ std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stoppin
 }  // namespace
 
 ParallelFolderWalk::ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads,
-                                       ListerMaker makeLister, int helpers)
+                                       ListerMaker makeLister)
     : fold_(std::move(fold)),
       idle_(std::move(idle)),
       threads_(threads),
-      makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister) {
-  // Started now, so that they are ready when the walk begins.
-  if (helpers > 0) helpers_ = std::make_unique<ListingHelpers>(helpers, fold_);
-}
+      makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister) {}
 
 ParallelFolderWalk::~ParallelFolderWalk() = default;
 
 void ParallelFolderWalk::Exclude(const std::string& folder) {
   core::FolderId id;
-  if (!makeLister_({})->Identify(core::FolderPathOf(folder), id)) return;
-  visited_.insert(id);
-  if (helpers_) helpers_->PassOver(id);
+  if (makeLister_({})->Identify(core::FolderPathOf(folder), id)) visited_.insert(id);
 }
 
 // The listing threads of one walk. Every way out of the walk passes through
@@ -94,40 +86,19 @@ class ParallelFolderWalk::Listers {
 bool ParallelFolderWalk::Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) {
   const std::string root = core::FolderPathOf(location);
   if (root.empty()) return true;
-  if (helpers_) helpers_->BeginWalk();
   core::WalkAhead walk(root, withFiles, visited_);
   const Listers listers(*this, walk);
   // With no thread started, the walk lists on this one and lets the
   // window's messages through between the parts of a long listing.
   std::unique_ptr<core::FolderLister> inLine;
   if (!listers.any()) inLine = makeLister_(idle_);
-  return VisitInOrder(walk, withFiles, inLine.get(), visit);
+  return VisitInOrder(walk, inLine.get(), visit);
 }
 
-bool ParallelFolderWalk::ListFromHelper(core::WalkAhead& walk, bool withFiles, core::FolderJob& job) {
-  for (;;) {
-    const core::SubtreeHelpers::Served served = helpers_->Serve(job);
-    if (served == core::SubtreeHelpers::Served::Listed) break;
-    if (idle_()) return false;
-    if (served == core::SubtreeHelpers::Served::Missed) {
-      if (!ownLister_) ownLister_ = makeLister_(idle_);
-      core::RunFolderJob(job, *ownLister_, fold_);
-      break;
-    }
-    // The other helpers keep working meanwhile.
-    helpers_->Refill(walk, mutex_, withFiles);
-    helpers_->WaitForAnswers(job);
-  }
-  platform::MutexLock lock(mutex_);
-  walk.Finish(job);
-  return true;
-}
-
-bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, bool withFiles, core::FolderLister* inLine,
+bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine,
                                       const core::VisitFolder& visit) {
   core::FolderVisit folder;
   core::FolderJob job;
-  int visitsSinceRefill = 0;
   for (;;) {
     core::WalkAhead::Step step;
     std::exception_ptr failure;
@@ -141,16 +112,8 @@ bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, bool withFiles, cor
     switch (step) {
       case core::WalkAhead::Step::Visit:
         if (!visit(folder)) return false;
-        if (helpers_ && ++visitsSinceRefill == kVisitsPerRefill) {
-          visitsSinceRefill = 0;
-          helpers_->Refill(walk, mutex_, withFiles);
-        }
         break;
       case core::WalkAhead::Step::Job: {
-        if (job.helper >= 0) {
-          if (!ListFromHelper(walk, withFiles, job)) return false;
-          break;
-        }
         if (idle_()) return false;
         core::RunFolderJob(job, *inLine, fold_);
         platform::MutexLock lock(mutex_);
@@ -159,7 +122,6 @@ bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, bool withFiles, cor
       }
       case core::WalkAhead::Step::Wait:
         if (idle_()) return false;
-        if (helpers_) helpers_->Refill(walk, mutex_, withFiles);
         platform::PauseBriefly(wake_.handle());
         break;
       case core::WalkAhead::Step::Done:

@@ -13,7 +13,6 @@
 
 #include "core/folder_walk.h"
 #include "core/walk_ahead.h"
-#include "features/listing_helpers.h"
 #include "platform/mutex.h"
 #include "platform/worker_thread.h"
 
@@ -28,31 +27,21 @@ class ParallelFolderWalk : public core::FolderSource {
   // `idle` is called on the calling thread while it waits for the next
   // folder (often; it decides itself when to let the window's messages
   // through) and answers true when the walk is to stop. `threads` list the
-  // folders, with listers from `makeLister` (the disk's when not given);
-  // `helpers` listing helper processes walk whole subtrees ahead besides.
-  ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads, ListerMaker makeLister = {},
-                     int helpers = 0);
+  // folders, with listers from `makeLister` (the disk's when not given).
+  ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads, ListerMaker makeLister = {});
   ~ParallelFolderWalk() override;
 
   void Exclude(const std::string& folder) override;
   // Returns only when every thread it started has ended.
   bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override;
 
-  // True once the listing helpers have said they are ready, or none are to be.
-  bool HelpersReady() { return !helpers_ || helpers_->Ready(); }
-  // Listings taken from helpers so far.
-  size_t listingsFromHelpers() const { return helpers_ ? helpers_->served() : 0; }
-
  private:
   class Listers;
 
   // Visits the folders in the walk's order as they come listed; lists them
   // itself with `inLine` when given.
-  bool VisitInOrder(core::WalkAhead& walk, bool withFiles, core::FolderLister* inLine,
+  bool VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine,
                     const core::VisitFolder& visit);
-  // Lists a folder of a subtree left to a helper, from what the helper
-  // sent or else here; false when the walk is to stop.
-  bool ListFromHelper(core::WalkAhead& walk, bool withFiles, core::FolderJob& job);
   void RunLister();
 
   core::FoldCase fold_;
@@ -60,8 +49,6 @@ class ParallelFolderWalk : public core::FolderSource {
   int threads_;
   ListerMaker makeLister_;
   std::set<core::FolderId> visited_;
-  std::unique_ptr<ListingHelpers> helpers_;
-  std::unique_ptr<core::FolderLister> ownLister_;  // for what a helper passed over
 
   platform::Mutex mutex_;
   core::WalkAhead* walk_ = nullptr;  // guarded by mutex_, as is what it points to

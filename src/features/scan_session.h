@@ -13,6 +13,7 @@
 
 #include "core/definitions.h"
 #include "core/scan_engine.h"
+#include "features/parallel_walk.h"
 #include "features/scan_report.h"
 
 namespace features {
@@ -51,9 +52,10 @@ class ScanSession : private core::ScanObserver {
   std::string reportText_;
   int32_t objectsScanned_ = 0;
   bool aborted_ = false;
-  // The folders are listed ahead on threads of their own while the caller's
-  // thread examines them in the walk's order and keeps the window answering.
-  std::unique_ptr<core::FolderSource> folders_;
+  // The folders are listed ahead on as many threads as the machine has
+  // processors (one at least, four at most) while the caller's thread
+  // examines them in the walk's order and keeps the window answering.
+  ParallelFolderWalk folders_;
   // The files the user keeps, read once per run.
   const core::PathSet keptFiles_;
   core::ScanEngine engine_;

@@ -306,8 +306,6 @@ bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vect
 
 bool OpenFolder(const std::string& folder, OpenedFolder& opened) { return OpenAndIdentify(folder, opened); }
 
-bool ListsOneFolderAtATime() { return NtdllFunction<void (*)()>("wine_get_version") != nullptr; }
-
 std::string LowerCaseText(std::string_view text) {
   std::wstring wide = Widen(text);
   if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));

@@ -47,11 +47,6 @@ bool ListFolder(const std::string& folder, const FolderIdentity* self, std::vect
 // False when the folder cannot be opened or its identity cannot be learnt.
 bool OpenFolder(const std::string& folder, OpenedFolder& opened);
 
-// True where a process lists one folder at a time however many of its
-// threads ask: under Wine, whose directory query holds one lock for the
-// whole process while it works.
-bool ListsOneFolderAtATime();
-
 // Lower-cases text with the system's rules, as the shell compares names.
 std::string LowerCaseText(std::string_view text);
 

@@ -17,8 +17,6 @@
 #include "core/definitions_list.h"
 #include "core/folder_walk.h"
 #include "core/scan_text.h"
-#include "core/listing_stream.h"
-#include "core/subtree_helpers.h"
 #include "core/walk_ahead.h"
 
 namespace {
@@ -145,13 +143,13 @@ Texts Without(const Texts& events, const std::string& prefix) {
   return kept;
 }
 
-// Lists ahead of the walk as helper threads do, with up to `helpers` jobs
+// Lists ahead of the walk as the listing threads do, with up to `threads` jobs
 // running at once and each finished in a scrambled order, all on this
 // thread so that a failure repeats.
 class ScrambledAheadWalk : public core::FolderSource {
  public:
-  ScrambledAheadWalk(core::FolderLister& lister, core::FoldCase fold, size_t helpers, core::AheadLimits limits)
-      : lister_(lister), fold_(std::move(fold)), helpers_(helpers), limits_(limits) {}
+  ScrambledAheadWalk(core::FolderLister& lister, core::FoldCase fold, size_t threads, core::AheadLimits limits)
+      : lister_(lister), fold_(std::move(fold)), threads_(threads), limits_(limits) {}
 
   void Exclude(const std::string& folder) override {
     core::FolderId id;
@@ -165,7 +163,7 @@ class ScrambledAheadWalk : public core::FolderSource {
     std::vector<core::FolderJob> running;
     for (;;) {
       core::FolderJob job;
-      while (running.size() < helpers_ && walk.TakeJobAhead(job)) {
+      while (running.size() < threads_ && walk.TakeJobAhead(job)) {
         running.push_back(std::move(job));
         // The walk's own next folder may go one over the limit.
         EXPECT_LE(walk.foldersAhead(), limits_.folders + 1);
@@ -197,123 +195,10 @@ class ScrambledAheadWalk : public core::FolderSource {
  private:
   core::FolderLister& lister_;
   core::FoldCase fold_;
-  size_t helpers_;
+  size_t threads_;
   core::AheadLimits limits_;
   std::set<core::FolderId> visited_;
   uint32_t seed_ = 1;
-};
-
-// A listing helper run in this process, with its own copy of the file
-// system. It walks each subtree as soon as it is asked, and hands its
-// listings over a few bytes at a time, so that they arrive in pieces; it
-// may be gone after a given number of bytes, or never say it is ready.
-class InProcessHelper : public core::HelperLink {
- public:
-  InProcessHelper(const MemoryLister& disk, core::FoldCase fold, size_t bytesUntilGone, bool ready = true)
-      : lister_(disk), fold_(std::move(fold)), bytesLeft_(bytesUntilGone) {
-    lister_.listed.clear();
-    if (ready) core::AppendReady(answers_);
-  }
-
-  bool Send(std::string_view bytes) override {
-    requests_.append(bytes);
-    core::SubtreeRequest request;
-    size_t used = 0;
-    while (core::DecodeRequest(requests_, used, request) == core::Decoded::Complete) {
-      requests_.erase(0, used);
-      core::ListSubtree(request, visited_, lister_, fold_, [this](const std::string& listings) {
-        answers_ += listings;
-        return true;
-      });
-    }
-    return bytesLeft_ > 0;
-  }
-
-  bool ReceiveWaiting(std::string& into, size_t most) override {
-    const size_t count = std::min({most, answers_.size(), bytesLeft_, size_t{97}});
-    into.append(answers_, 0, count);
-    answers_.erase(0, count);
-    bytesLeft_ -= count;
-    return bytesLeft_ > 0;
-  }
-
-  const Texts& listed() const { return lister_.listed; }
-
- private:
-  MemoryLister lister_;
-  core::FoldCase fold_;
-  size_t bytesLeft_;
-  std::set<core::FolderId> visited_;
-  std::string requests_, answers_;
-};
-
-// Leaves subtrees to two listing helpers and lists the rest on the calling
-// thread, as the scan does where threads cannot list side by side. The walk
-// holds at most `heldBytes` of their listings ahead.
-class HelperAheadWalk : public core::FolderSource {
- public:
-  HelperAheadWalk(MemoryLister& lister, core::FoldCase fold, size_t heldBytes, size_t secondHelperBytes,
-                  bool firstReady = true)
-      : lister_(lister),
-        fold_(fold),
-        helpers_(fold, heldBytes),
-        first_(lister, fold, SIZE_MAX, firstReady),
-        second_(lister, fold, secondHelperBytes) {
-    helpers_.Add(first_);
-    helpers_.Add(second_);
-  }
-
-  void Exclude(const std::string& folder) override {
-    core::FolderId id;
-    if (!lister_.Identify(core::FolderPathOf(folder), id)) return;
-    visited_.insert(id);
-    helpers_.PassOver(id);
-  }
-
-  bool Walk(const std::string& location, bool withFiles, const core::VisitFolder& visit) override {
-    const std::string root = core::FolderPathOf(location);
-    if (root.empty()) return true;
-    core::WalkAhead walk(root, withFiles, visited_);
-    helpers_.BeginWalk();
-    const auto delegate = [&walk](int helper, uint32_t subtree, const std::function<bool(const std::string&)>& wanted,
-                                  core::DelegatedFolder& folder) {
-      return walk.Delegate(helper, subtree, wanted, folder);
-    };
-    for (;;) {
-      helpers_.Refill(delegate, withFiles);
-      for (const int gone : helpers_.TakeGone()) walk.Release(gone);
-      core::FolderVisit folder;
-      core::FolderJob job;
-      const core::WalkAhead::Step step = walk.Next(true, folder, job);
-      if (step == core::WalkAhead::Step::Done) return true;
-      if (step == core::WalkAhead::Step::Visit) {
-        if (!visit(folder)) return false;
-        continue;
-      }
-      core::SubtreeHelpers::Served served = core::SubtreeHelpers::Served::Missed;
-      for (int tries = 0; job.helper >= 0 && tries < 100000; ++tries) {
-        if ((served = helpers_.Serve(job)) != core::SubtreeHelpers::Served::NotYet) break;
-      }
-      EXPECT_NE(served, core::SubtreeHelpers::Served::NotYet) << "a helper never sends " << job.path;
-      if (served != core::SubtreeHelpers::Served::Listed) core::RunFolderJob(job, lister_, fold_);
-      walk.Finish(job);
-    }
-  }
-
-  size_t served() const { return helpers_.served(); }
-  const Texts& listedByFirst() const { return first_.listed(); }
-  Texts listedByHelpers() const {
-    Texts listed = first_.listed();
-    listed.insert(listed.end(), second_.listed().begin(), second_.listed().end());
-    return listed;
-  }
-
- private:
-  MemoryLister& lister_;
-  core::FoldCase fold_;
-  core::SubtreeHelpers helpers_;
-  InProcessHelper first_, second_;
-  std::set<core::FolderId> visited_;
 };
 
 struct ScanRun {
@@ -324,60 +209,26 @@ struct ScanRun {
   int32_t objectsScanned = 0;
   core::PathSet keptFiles{core::FoldAscii};
 
-  // Walks on the calling thread, as the scan did before it listed ahead,
-  // and, unless a stop is asked for, checks that listing ahead out of order
-  // changes nothing the window is told.
+  // Walks as the scan does, its listings ending in a scrambled order, and,
+  // unless a stop is asked for, checks that a walk held to the smallest
+  // limits, which leave only the walk's own next folder, tells the window
+  // the same.
   void Walk(const Texts& locations, bool examineFiles = true, const Texts& excluded = {}) {
     const core::DefinitionsIndex index(list, core::FoldAscii);
-    core::FolderWalk walk(lister, index.fold(), [this] { return !observer.YieldToWindow(); });
+    ScrambledAheadWalk walk(lister, index.fold(), 4, {});
     WalkWith(walk, observer, reportText, objectsScanned, index, locations, examineFiles, excluded);
     if (observer.stopAtYield != 0 || observer.stopAtCount != 0) return;
-    // Many helpers with room to run far ahead, and a few held to the
-    // smallest limits, which leave only the walk's own next folder.
-    const std::pair<size_t, core::AheadLimits> ways[] = {{4, {}}, {3, {2, 1}}};
-    for (const auto& [helpers, limits] : ways) {
-      SCOPED_TRACE("listing ahead with " + std::to_string(helpers) + " helpers");
-      MemoryLister ahead = lister;
-      ahead.listed.clear();
-      Recorder aheadObserver;
-      std::string aheadReport;
-      int32_t aheadObjects = 0;
-      ScrambledAheadWalk aheadWalk(ahead, index.fold(), helpers, limits);
-      WalkWith(aheadWalk, aheadObserver, aheadReport, aheadObjects, index, locations, examineFiles, excluded);
-      EXPECT_EQ(Without(aheadObserver.events, "stop"), Without(observer.events, "stop"));
-      EXPECT_EQ(aheadReport, reportText);
-      EXPECT_EQ(aheadObjects, objectsScanned);
-    }
-    // Helpers that stay, the walk holding less than one listing of theirs
-    // ahead, one that is gone part of the way through, and one that never
-    // gets ready, which is left nothing (the first, which would be offered
-    // the first subtrees).
-    const std::pair<size_t, bool> helpers[] = {{SIZE_MAX, true}, {300, true}, {SIZE_MAX, false}};
-    for (const auto& [bytes, ready] : helpers) {
-      SCOPED_TRACE(!ready ? "with a listing helper never ready"
-                          : bytes == SIZE_MAX ? "with listing helpers" : "with a listing helper that goes");
-      MemoryLister local = lister;
-      local.listed.clear();
-      Recorder helpedObserver;
-      std::string helpedReport;
-      int32_t helpedObjects = 0;
-      HelperAheadWalk helped(local, index.fold(), bytes == SIZE_MAX ? 16 : core::SubtreeHelpers::kHeldBytes, bytes,
-                             ready);
-      WalkWith(helped, helpedObserver, helpedReport, helpedObjects, index, locations, examineFiles, excluded);
-      EXPECT_EQ(Without(helpedObserver.events, "stop"), Without(observer.events, "stop"));
-      EXPECT_EQ(helpedReport, reportText);
-      if (!ready) {
-        EXPECT_EQ(helped.listedByFirst(), Texts{});
-      }
-      if (bytes == SIZE_MAX && ready) {
-        servedByHelpers = helped.served();
-        listedByHelpers = helped.listedByHelpers();
-      }
-    }
+    MemoryLister held = lister;
+    held.listed.clear();
+    Recorder heldObserver;
+    std::string heldReport;
+    int32_t heldObjects = 0;
+    ScrambledAheadWalk heldWalk(held, index.fold(), 3, {2, 1});
+    WalkWith(heldWalk, heldObserver, heldReport, heldObjects, index, locations, examineFiles, excluded);
+    EXPECT_EQ(heldObserver.events, observer.events);
+    EXPECT_EQ(heldReport, reportText);
+    EXPECT_EQ(heldObjects, objectsScanned);
   }
-
-  size_t servedByHelpers = 0;
-  Texts listedByHelpers;
 
  private:
   void WalkWith(core::FolderSource& folders, Recorder& recorder, std::string& report, int32_t& objects,
@@ -423,7 +274,6 @@ TEST(ScanEngine, PreOrderWalkInNameOrderIgnoringCase) {
   // Folders are not objects: the empty one counts nothing.
   EXPECT_EQ(run.objectsScanned, 6);
   EXPECT_EQ(run.observer.counts, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
-  EXPECT_GT(run.servedByHelpers, 0u);
 }
 
 TEST(ScanEngine, DetectionAndReportLinesUseTheEntrySpelling) {
@@ -572,7 +422,8 @@ TEST(ScanEngine, StopRequestEndsTheWalkAndKeepsWhatWasRecorded) {
   counted.observer.stopAtCount = 3;
   counted.Walk({"C:\\Temp"});
   EXPECT_EQ(counted.objectsScanned, 3);
-  EXPECT_EQ(counted.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\one"}));
+  // The folder reached when the stop came is named, and nothing of it examined.
+  EXPECT_EQ(counted.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\one", "C:\\Temp\\one\\inner"}));
   EXPECT_EQ(counted.observer.detections, (Texts{"C:\\Temp\\a.exe > A", "C:\\Temp\\one\\b.exe > B"}));
   EXPECT_EQ(counted.reportText, "\r\nAdware found >C:\\Temp\\a.exe\r\nAdware found >C:\\Temp\\one\\b.exe");
 }
@@ -635,15 +486,12 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
   linked.Walk({"C:\\Temp", "C:\\Temp\\Real"});
 
   EXPECT_EQ(linked.observer.shown, (Texts{"C:\\Temp", "C:\\Temp\\Alias", "C:\\Temp\\Alias\\Deeper"}));
-  // Nothing is walked below a folder met a second time; nor by a helper
-  // below a link back to a folder above its part of the tree.
+  // Nothing is walked below a folder met a second time, not even ahead of
+  // the walk.
   for (const std::string& folder : linked.lister.listed) {
     for (const char* again : {"\\back\\", "\\up\\", "\\Real\\"}) {
       EXPECT_EQ(folder.find(again), std::string::npos) << folder;
     }
-  }
-  for (const std::string& folder : linked.listedByHelpers) {
-    for (const char* again : {"\\back", "\\up"}) EXPECT_EQ(folder.find(again), std::string::npos) << folder;
   }
   EXPECT_EQ(linked.observer.detections, (Texts{
                                             "C:\\Temp\\foo.exe > Adware",
@@ -652,9 +500,8 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
                                         }));
   EXPECT_EQ(linked.objectsScanned, 3);
 
-  // A link further on to a folder walked before: a listing helper that
-  // walks that part on its own lists it, which must not pass for the
-  // listing of the folder after it.
+  // A link further on to a folder walked before, whose identity is learnt
+  // ahead of the walk: its listing must not pass for the folder after it.
   ScanRun later;
   later.list.Assign({"header", "foo.exe|Adware"});
   later.lister.Add("C:\\Temp", {}, {"a", "b"});
@@ -666,7 +513,6 @@ TEST(ScanEngine, FolderAlreadyWalkedOrExcludedIsNotEntered) {
   later.Walk({"C:\\Temp"});
   EXPECT_EQ(later.observer.shown,
             (Texts{"C:\\Temp", "C:\\Temp\\a", "C:\\Temp\\a\\x", "C:\\Temp\\b", "C:\\Temp\\b\\y"}));
-  EXPECT_GT(later.servedByHelpers, 0u);
 
   struct Row {
     std::string excluded;
@@ -783,7 +629,7 @@ TEST(ScanEngine, VeryDeepTreeIsWalkedWholeWithoutExhaustingTheStack) {
   const core::DefinitionsIndex index(list, core::FoldAscii);
   std::string reportText;
   int32_t objectsScanned = 0;
-  core::FolderWalk walk(lister, index.fold(), [] { return true; });
+  ScrambledAheadWalk walk(lister, index.fold(), 4, {});
   core::ScanEngine engine(walk, observer, list, index, reportText, objectsScanned);
   engine.Walk("C:\\Deep", true);
 
@@ -836,117 +682,6 @@ TEST(WalkAhead, ListingAheadStopsAtItsLimits) {
     EXPECT_EQ(visit.foldedFiles.size(), files.size());
     EXPECT_TRUE(walk.TakeJobAhead(job));
   }
-}
-
-}  // namespace
-
-namespace {
-
-// A subtree left to a listing helper is never handed to a listing thread,
-// until it is taken back from a helper that is gone; the walk's own next
-// folder is never left to a helper, and the folders above go with a subtree.
-TEST(WalkAhead, SubtreesLeftToAHelperAreForTheWalkAlone) {
-  MemoryLister lister;
-  lister.Add("C:\\Top", {}, {"a", "b", "c"});
-  for (const char* name : {"a", "b", "c"}) lister.Add(std::string("C:\\Top\\") + name, {"f.txt"});
-  std::set<core::FolderId> visited;
-  core::WalkAhead walk("C:\\Top", true, visited);
-  core::FolderJob job;
-  core::FolderVisit visit;
-  core::WalkAhead::Step step;
-  while ((step = walk.Next(true, visit, job)) == core::WalkAhead::Step::Job) {
-    core::RunFolderJob(job, lister, core::FoldAscii);
-    walk.Finish(job);
-  }
-  ASSERT_EQ(step, core::WalkAhead::Step::Visit);
-
-  core::DelegatedFolder root;
-  ASSERT_TRUE(walk.Delegate(0, 1, [](const std::string&) { return true; }, root));
-  EXPECT_EQ(root.path, "C:\\Top\\b");
-  core::FolderId top;
-  ASSERT_TRUE(lister.Identify("C:\\Top", top));
-  EXPECT_EQ(root.above, std::vector<core::FolderId>{top});
-  EXPECT_FALSE(walk.Delegate(1, 2, [](const std::string& path) { return path != "C:\\Top\\c"; }, root));
-
-  const auto takeAll = [&walk] {
-    Texts taken;
-    core::FolderJob ahead;
-    while (walk.TakeJobAhead(ahead)) taken.push_back(ahead.path);
-    return taken;
-  };
-  EXPECT_EQ(takeAll(), (Texts{"C:\\Top\\a", "C:\\Top\\c"}));
-  walk.Release(0);
-  EXPECT_EQ(takeAll(), Texts{"C:\\Top\\b"});
-}
-
-}  // namespace
-
-namespace {
-
-// A helper that says it is ready and then sends nothing.
-class SilentHelper : public core::HelperLink {
- public:
-  SilentHelper() { core::AppendReady(waiting_); }
-  bool Send(std::string_view bytes) override {
-    core::SubtreeRequest request;
-    size_t used = 0;
-    if (core::DecodeRequest(bytes, used, request) == core::Decoded::Complete) roots.push_back(request.root);
-    return true;
-  }
-  bool ReceiveWaiting(std::string& into, size_t) override {
-    into += std::exchange(waiting_, std::string());
-    return true;
-  }
-  Texts roots;
-
- private:
-  std::string waiting_;
-};
-
-// The walk lists a helper's folder itself, rather than wait, when the
-// helper is still on a subtree the walk has gone past, when the helper has
-// been silent too long, and when the subtree's request would be too large
-// to send without waiting.
-TEST(SubtreeHelpers, TheWalkListsForItselfWhatAHelperCannotSoonSend) {
-  uint64_t now = 1000;
-  core::SubtreeHelpers helpers(core::FoldAscii, core::SubtreeHelpers::kHeldBytes, [&now] { return now; });
-  SilentHelper link;
-  helpers.Add(link);
-  core::DelegatedFolder deep;
-  deep.path = "C:\\deep";
-  deep.above.resize(core::SubtreeHelpers::kLargestRequest / sizeof(core::FolderId) + 1);
-  std::vector<core::DelegatedFolder> roots(3);
-  roots[0] = deep;
-  roots[1].path = "C:\\a";
-  roots[2].path = "C:\\b";
-  size_t next = 0;
-  ASSERT_TRUE(helpers.AllReady());
-  helpers.Refill(
-      [&](int, uint32_t, const std::function<bool(const std::string&)>&, core::DelegatedFolder& root) {
-        if (next == roots.size()) return false;
-        root = roots[next++];
-        return true;
-      },
-      true);
-  EXPECT_EQ(link.roots, (Texts{"C:\\a", "C:\\b"}));
-
-  const auto serve = [&helpers](uint32_t subtree, const std::string& path) {
-    core::FolderJob job;
-    job.helper = 0;
-    job.subtree = subtree;
-    job.path = path;
-    return helpers.Serve(job);
-  };
-  using Served = core::SubtreeHelpers::Served;
-  EXPECT_EQ(serve(1, "C:\\deep"), Served::Missed);
-  EXPECT_EQ(serve(3, "C:\\b"), Served::Missed);
-  EXPECT_EQ(serve(2, "C:\\a"), Served::NotYet);
-  now += core::SubtreeHelpers::kSilenceLimitMs - 1;
-  EXPECT_EQ(serve(2, "C:\\a"), Served::NotYet);
-  EXPECT_TRUE(helpers.TakeGone().empty());
-  ++now;
-  EXPECT_EQ(serve(2, "C:\\a"), Served::Missed);
-  EXPECT_EQ(helpers.TakeGone(), std::vector<int>{0});
 }
 
 }  // namespace

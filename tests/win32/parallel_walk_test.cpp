@@ -1,9 +1,8 @@
-// The walks that list ahead on threads or in helper processes of their own,
-// on a tree on disk: they visit the folders as the walk on the calling
-// thread does, however their listings end, and a stop returns only once
-// every thread started has ended.
+// The walk that lists ahead on threads of its own, on a tree on disk: it
+// visits the folders in the same order on one thread as on several, however
+// their listings end, and a stop returns only once every thread started has
+// ended.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@
 #include <vector>
 
 #include "core/folder_walk.h"
-#include "features/background_walk.h"
 #include "features/disk_folders.h"
 #include "features/parallel_walk.h"
 #include "platform/disk_lister.h"
@@ -68,20 +66,6 @@ class UnevenLister : public core::FolderLister {
   ListerCalls& calls_;
 };
 
-// The disk's lister, holding the listing of the folder "beta" for a while.
-// A lister that ran through a tree this small before the walk's thread
-// looked up would leave the helpers nothing; held, it leaves the walk time
-// to hand the folders after "beta" to them, as on any large tree.
-class HoldingLister : public features::DiskFolderLister {
- public:
-  using DiskFolderLister::DiskFolderLister;
-  bool List(const std::string& folder, const core::FolderId* self, std::vector<std::string>& files,
-            std::vector<core::Subfolder>& subfolders) override {
-    if (folder.size() > 5 && folder.compare(folder.size() - 5, 5, "\\beta") == 0) Sleep(500);
-    return DiskFolderLister::List(folder, self, files, subfolders);
-  }
-};
-
 features::ParallelFolderWalk::ListerMaker UnevenListers(ListerCalls& calls) {
   return [&calls](std::function<bool()> stopping) {
     return std::make_unique<UnevenLister>(std::move(stopping), calls);
@@ -93,18 +77,6 @@ double Milliseconds() {
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&now);
   return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-int ChildProcesses() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  int children = 0;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == GetCurrentProcessId()) ++children;
-  }
-  CloseHandle(snapshot);
-  return children;
 }
 
 class ParallelWalkTest : public ::testing::Test {
@@ -152,12 +124,13 @@ class ParallelWalkTest : public ::testing::Test {
   const std::string root_ = "C:\\pwtest\\win32-parallel-walk";
 };
 
-TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
-  features::DiskFolderLister disk;
-  core::FolderWalk single(disk, core::FoldAscii, [] { return true; });
+TEST_F(ParallelWalkTest, VisitsInTheSameOrderOnOneThreadAsOnSeveral) {
+  features::ParallelFolderWalk single(core::FoldAscii, [] { return false; }, 1);
   single.Exclude(root_ + "\\zeta\\two");
   const std::vector<std::string> expected = Visits(single);
   ASSERT_EQ(expected.size(), 30u + 71u);
+  EXPECT_EQ(std::vector<std::string>(expected.begin(), expected.begin() + 4),
+            (std::vector<std::string>{root_, "  abc.dat", "  zed.exe", root_ + "\\Alpha"}));
 
   for (const int threads : {2, 4}) {
     SCOPED_TRACE(std::to_string(threads) + " threads");
@@ -167,31 +140,6 @@ TEST_F(ParallelWalkTest, VisitsInTheOrderOfTheWalkOnOneThread) {
     EXPECT_EQ(Visits(walk), expected);
     EXPECT_EQ(calls.running.load(), 0);
   }
-
-  {
-    // Listing helpers in processes of their own, as under Wine; they end
-    // with the walk.
-    features::ParallelFolderWalk helped(
-        features::FoldFileName, [] { return false; }, 1,
-        [](std::function<bool()> stopping) { return std::make_unique<HoldingLister>(std::move(stopping)); }, 2);
-    helped.Exclude(root_ + "\\zeta\\two");
-    while (!helped.HelpersReady()) Sleep(1);
-    EXPECT_EQ(ChildProcesses(), 2);
-    EXPECT_EQ(Visits(helped), expected);
-    EXPECT_GT(helped.listingsFromHelpers(), 0u);
-  }
-  for (int i = 0; i < 500 && ChildProcesses() > 0; ++i) Sleep(10);
-  EXPECT_EQ(ChildProcesses(), 0);
-
-  // What a single processor gets: one listing thread.
-  features::BackgroundFolderWalk background(core::FoldAscii, [] { return false; });
-  background.Exclude(root_ + "\\zeta\\two");
-  EXPECT_EQ(Visits(background), expected);
-  // Each walk object passes over the folders it has walked before.
-  features::BackgroundFolderWalk stopped(core::FoldAscii, [] { return false; });
-  int visited = 0;
-  EXPECT_FALSE(stopped.Walk(root_, true, [&](core::FolderVisit&) { return ++visited < 3; }));
-  EXPECT_EQ(visited, 3);
 }
 
 // Stopped from the window while a listing hangs, or from a visit while the
