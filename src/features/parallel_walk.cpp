@@ -13,9 +13,14 @@ namespace features {
 namespace {
 
 // Folders listed ahead at which a waiting walk is woken; a quarter of the
-// limit, and more than listing adds within one of Wine's pauses, where each
-// wake-up is a call to its server.
+// limit, and more than listing adds within one of its pauses.
 constexpr size_t kWakeAhead = core::AheadLimits{}.folders / 4;
+// The walk's pause while it waits for its next folder. The walk examines
+// faster than the threads list, so it waits at nearly every folder; each
+// wake-up is a call to the system (under Wine, to its one server, which the
+// listings wait on too), so it wakes seldom: when much was listed, when the
+// listing threads run out of work, or when a message arrives for the window.
+constexpr unsigned kWalkPauseMs = 5;
 
 std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stopping) {
   return std::make_unique<DiskFolderLister>(std::move(stopping));
@@ -122,12 +127,18 @@ bool ParallelFolderWalk::VisitInOrder(core::WalkAhead& walk, core::FolderLister*
       }
       case core::WalkAhead::Step::Wait:
         if (idle_()) return false;
-        platform::PauseBriefly(wake_.handle());
+        platform::PauseBriefly(wake_.handle(), kWalkPauseMs);
         break;
       case core::WalkAhead::Step::Done:
         return true;
     }
   }
+}
+
+void ParallelFolderWalk::WakeWalkIfReady(bool listedMore) {
+  if (!walkWaits_ || (listedMore && walk_->foldersAhead() < kWakeAhead) || !walk_->Ready()) return;
+  walkWaits_ = false;
+  wake_.Signal();
 }
 
 void ParallelFolderWalk::RunLister() {
@@ -139,6 +150,7 @@ void ParallelFolderWalk::RunLister() {
       {
         platform::MutexLock lock(mutex_);
         taken = walk_->TakeJobAhead(job);
+        if (!taken) WakeWalkIfReady(false);
       }
       if (!taken) {
         platform::Doze();
@@ -149,10 +161,7 @@ void ParallelFolderWalk::RunLister() {
       if (stop_) break;
       platform::MutexLock lock(mutex_);
       walk_->Finish(job);
-      if (walkWaits_ && walk_->foldersAhead() >= kWakeAhead && walk_->Ready()) {
-        walkWaits_ = false;
-        wake_.Signal();
-      }
+      WakeWalkIfReady(true);
     }
   } catch (...) {
     platform::MutexLock lock(mutex_);

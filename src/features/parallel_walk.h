@@ -42,6 +42,10 @@ class ParallelFolderWalk : public core::FolderSource {
   // itself with `inLine` when given.
   bool VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine,
                     const core::VisitFolder& visit);
+  // Called under mutex_ by a listing thread that listed a folder, or found
+  // nothing left to list: wakes the waiting walk when its next folder is
+  // listed and, after a listing, much else with it.
+  void WakeWalkIfReady(bool listedMore);
   void RunLister();
 
   core::FoldCase fold_;
@@ -54,9 +58,8 @@ class ParallelFolderWalk : public core::FolderSource {
   core::WalkAhead* walk_ = nullptr;  // guarded by mutex_, as is what it points to
   std::exception_ptr failure_;       // guarded by mutex_
   bool walkWaits_ = false;           // guarded by mutex_
-  // Cuts the calling thread's wait short when much was listed meanwhile:
-  // where the system's clock ticks coarsely, a pause would otherwise let
-  // the listing run into its limit.
+  // Cuts the calling thread's wait short when much was listed meanwhile, or
+  // all there is to list.
   platform::WakeSignal wake_;
   std::atomic<bool> stop_{false};
 };

@@ -29,8 +29,15 @@ void WorkerThread::WaitForEnd() const {
   while (!Ended()) PauseBriefly();
 }
 
-void PauseBriefly(HANDLE wake) {
-  MsgWaitForMultipleObjects(wake != nullptr ? 1 : 0, &wake, FALSE, 1, QS_ALLINPUT);
+void PauseBriefly(HANDLE wake, unsigned milliseconds) {
+  // Input, posted and paint messages wait for the caller's next look at its
+  // queue; until then they would end every pause at once. A message another
+  // program sends is answered here, which is all its sender waits for.
+  const DWORD count = wake != nullptr ? 1 : 0;
+  if (MsgWaitForMultipleObjects(count, &wake, FALSE, milliseconds, QS_SENDMESSAGE) == WAIT_OBJECT_0 + count) {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
 }
 
 void Doze() { Sleep(1); }

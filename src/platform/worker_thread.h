@@ -44,10 +44,10 @@ class WakeSignal {
   UniqueHandle handle_;
 };
 
-// Gives the processor away for about a millisecond (longer where the
-// system's clock ticks coarser), or less when input or a sent message
-// arrives for the calling thread, or `wake` is signalled.
-void PauseBriefly(HANDLE wake = nullptr);
+// Gives the processor away for about `milliseconds` (longer where the
+// system's clock ticks coarser), or less when `wake` is signalled or a
+// message is sent to the calling thread's windows, which is answered.
+void PauseBriefly(HANDLE wake = nullptr, unsigned milliseconds = 1);
 // Sleeps for about a millisecond (longer where the system's clock ticks
 // coarser); for threads that own no window.
 void Doze();
