@@ -19,7 +19,8 @@ constexpr size_t kWakeAhead = core::AheadLimits{}.folders / 4;
 // faster than the threads list, so it waits at nearly every folder; each
 // wake-up is a call to the system (under Wine, to its one server, which the
 // listings wait on too), so it wakes seldom: when much was listed, when the
-// listing threads run out of work, or when a message arrives for the window.
+// listing threads run out of work, or when another program sends the window
+// a message.
 constexpr unsigned kWalkPauseMs = 5;
 
 std::unique_ptr<core::FolderLister> MakeDiskLister(std::function<bool()> stopping) {
@@ -34,8 +35,6 @@ ParallelFolderWalk::ParallelFolderWalk(core::FoldCase fold, std::function<bool()
       idle_(std::move(idle)),
       threads_(threads),
       makeLister_(makeLister ? std::move(makeLister) : MakeDiskLister) {}
-
-ParallelFolderWalk::~ParallelFolderWalk() = default;
 
 void ParallelFolderWalk::Exclude(const std::string& folder) {
   core::FolderId id;

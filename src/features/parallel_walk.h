@@ -29,7 +29,6 @@ class ParallelFolderWalk : public core::FolderSource {
   // through) and answers true when the walk is to stop. `threads` list the
   // folders, with listers from `makeLister` (the disk's when not given).
   ParallelFolderWalk(core::FoldCase fold, std::function<bool()> idle, int threads, ListerMaker makeLister = {});
-  ~ParallelFolderWalk() override;
 
   void Exclude(const std::string& folder) override;
   // Returns only when every thread it started has ended.
@@ -40,8 +39,7 @@ class ParallelFolderWalk : public core::FolderSource {
 
   // Visits the folders in the walk's order as they come listed; lists them
   // itself with `inLine` when given.
-  bool VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine,
-                    const core::VisitFolder& visit);
+  bool VisitInOrder(core::WalkAhead& walk, core::FolderLister* inLine, const core::VisitFolder& visit);
   // Called under mutex_ by a listing thread that listed a folder, or found
   // nothing left to list: wakes the waiting walk when its next folder is
   // listed and, after a listing, much else with it.
