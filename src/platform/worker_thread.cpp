@@ -25,10 +25,6 @@ WorkerThread::WorkerThread(std::function<void()> job) {
   handle_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
-void WorkerThread::WaitForEnd() const {
-  while (!Ended()) PauseBriefly();
-}
-
 void PauseBriefly(HANDLE wake, unsigned milliseconds) {
   // Input, posted and paint messages wait for the caller's next look at its
   // queue; until then they would end every pause at once. A message another

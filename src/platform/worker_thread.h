@@ -24,8 +24,6 @@ class WorkerThread {
   // Signalled when the job has ended.
   HANDLE handle() const { return handle_.get(); }
   bool Ended() const { return !handle_ || WaitForSingleObject(handle_.get(), 0) != WAIT_TIMEOUT; }
-  // Returns once the job has ended; for a job told to stop, which ends soon.
-  void WaitForEnd() const;
 
  private:
   UniqueHandle handle_;
