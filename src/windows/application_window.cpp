@@ -8,7 +8,7 @@ namespace windows {
 
 namespace {
 
-constexpr UINT kScanPendingFolders = WM_APP + 1;
+constexpr UINT kCallSoon = WM_APP + 1;
 // Far more than any path; a larger block is no request of ours.
 constexpr DWORD kLargestRequest = 65536;
 
@@ -32,24 +32,18 @@ void ApplicationWindow::Create(const std::string& title) {
 
 void ApplicationWindow::SetTitle(const std::string& title) { SetWindowTextW(hwnd(), platform::Widen(title).c_str()); }
 
-void ApplicationWindow::TakeScanRequests(core::PendingFolders& pending, std::function<void()> scanPending) {
-  pending_ = &pending;
-  scanPending_ = std::move(scanPending);
+void ApplicationWindow::TakeRequests(std::function<void(std::string)> handedOver, std::function<void()> soon) {
+  handedOver_ = std::move(handedOver);
+  soon_ = std::move(soon);
 }
 
-void ApplicationWindow::RequestScan(const std::string& folder) {
-  if (pending_ == nullptr) return;
-  pending_->Add(folder);
-  ScanPendingFoldersSoon();
-}
-
-void ApplicationWindow::ScanPendingFoldersSoon() { PostMessageW(hwnd(), kScanPendingFolders, 0, 0); }
+void ApplicationWindow::CallSoon() { PostMessageW(hwnd(), kCallSoon, 0, 0); }
 
 LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COPYDATA: {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (pending_ == nullptr || data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 ||
+      if (!handedOver_ || data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 ||
           data->cbData > kLargestRequest || data->lpData == nullptr) {
         return FALSE;
       }
@@ -59,11 +53,11 @@ LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
       if (folder.find('\0') != std::string::npos || !IsFullPath(folder) || !platform::IsFolder(folder)) return FALSE;
       // The scan lets messages through for minutes; the sender waits only
       // for the hand-over.
-      RequestScan(folder);
+      handedOver_(std::move(folder));
       return TRUE;
     }
-    case kScanPendingFolders:
-      if (scanPending_) scanPending_();
+    case kCallSoon:
+      if (soon_) soon_();
       return 0;
     default:
       return Default(message, wParam, lParam);

@@ -110,12 +110,7 @@ void GuardWindow::OnIgnoreClicked() {
 void GuardWindow::OnScanClicked() {
   // A scan under way is only brought forward, and may not reach where the
   // files arrived: the note stays until a full scan of its own starts.
-  if (program_.scanRunning) {
-    if (program_.scanWindow) program_.scanWindow->BringToFront();
-    return;
-  }
-  ShowMissedNote(false);
-  program_.mainWindow.StartScan(true);
+  program_.gate.ScanNow(true, [this] { ShowMissedNote(false); });
 }
 
 LRESULT GuardWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -121,6 +121,8 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 }
 
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
+  const WorkGate::Admission restoring(gate_, core::WorkRequest::Restore);
+  if (!restoring) return;
   AskingRestore questions(hwnd());
   const features::RestoreOutcome outcome = features::RestoreQuarantined(
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions, restored_);

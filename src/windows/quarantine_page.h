@@ -9,15 +9,16 @@
 #include <vector>
 
 #include "windows/page.h"
+#include "windows/work_gate.h"
 
 namespace windows {
 
 class QuarantinePage : public Page {
  public:
   // `restored` learns where each restored file went, as soon as it is back.
-  QuarantinePage(const toolkit::ControlSet& controls, const toolkit::Window& owner,
+  QuarantinePage(const toolkit::ControlSet& controls, const toolkit::Window& owner, WorkGate& gate,
                  std::function<void(const std::string&)> restored)
-      : Page(controls, owner), restored_(std::move(restored)) {}
+      : Page(controls, owner), gate_(gate), restored_(std::move(restored)) {}
 
   // The page's controls, in tab order, with their handlers.
   std::vector<toolkit::ControlRow> Rows();
@@ -37,6 +38,7 @@ class QuarantinePage : public Page {
   void RestoreSelected(bool chooseFolder);
   void ShowSelectedDetails();
 
+  WorkGate& gate_;
   std::function<void(const std::string&)> restored_;
 };
 

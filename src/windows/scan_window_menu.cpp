@@ -41,8 +41,7 @@ int LineAt(HWND list, LPARAM position, POINT& menuPoint) {
 bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
   HWND list = DetectionList();
   if (source != list || list == nullptr) return false;
-  // While a scan adds lines the list is not the user's to change.
-  if (program_.scanRunning) return true;
+  if (!program_.gate.Allows(core::WorkRequest::ResultsMenu)) return true;
   POINT point = {};
   const int line = LineAt(list, position, point);
   const bool anyMarked = SendMessageW(list, LB_GETSELCOUNT, 0, 0) > 0;
