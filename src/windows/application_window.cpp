@@ -1,5 +1,6 @@
 #include "windows/application_window.h"
 
+#include "core/paths.h"
 #include "core/program_identity.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -11,16 +12,6 @@ namespace {
 constexpr UINT kCallSoon = WM_APP + 1;
 // Far more than any path; a larger block is no request of ours.
 constexpr DWORD kLargestRequest = 65536;
-
-// Only a full path names the same folder to both copies; a relative one
-// ("." or "C:") would be taken from this copy's own working folder.
-bool IsFullPath(const std::string& path) {
-  const auto separator = [](char c) { return c == '\\' || c == '/'; };
-  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                     path[1] == ':' && separator(path[2]);
-  const bool network = path.size() > 2 && separator(path[0]) && separator(path[1]);
-  return drive || network;
-}
 
 }  // namespace
 
@@ -50,7 +41,11 @@ LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
       // Any program may send this: only a folder that is there is scanned,
       // or a scan of nothing would call the machine clean.
       std::string folder(static_cast<const char*>(data->lpData), data->cbData);
-      if (folder.find('\0') != std::string::npos || !IsFullPath(folder) || !platform::IsFolder(folder)) return FALSE;
+      // Only a full path names the same folder to both copies; a relative
+      // one ("." or "C:") would be taken from this copy's own working folder.
+      if (folder.find('\0') != std::string::npos || !core::IsFullPath(folder) || !platform::IsFolder(folder)) {
+        return FALSE;
+      }
       // The scan lets messages through for minutes; the sender waits only
       // for the hand-over.
       handedOver_(std::move(folder));
