@@ -165,10 +165,10 @@ void MainWindow::OnRestored(const std::string& path) {
 }
 
 void MainWindow::OnTabsFocused() {
-  // Re-reads the quarantine folder into both lists, so the figure the status
-  // shows is current rather than as old as the last activation.
+  // Re-reads the quarantine folder, so the figure the status shows is
+  // current rather than as old as the last activation.
   quarantine_.RefreshCount();
-  status_.ShowFigures(program_.definitions.list());
+  status_.ShowFigures(program_.definitions.list(), quarantine_.count());
 }
 
 void MainWindow::UpdateClock() {

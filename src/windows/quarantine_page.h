@@ -23,11 +23,12 @@ class QuarantinePage : public Page {
   // The page's controls, in tab order, with their handlers.
   std::vector<toolkit::ControlRow> Rows();
 
-  // Re-reads the Quarantine folder into the list (and into the main
-  // window's hidden list that the Status tab counts).
+  // Re-reads the Quarantine folder into the list.
   void RefreshLists();
   // The same, and the count below the list.
   void RefreshCount();
+  // The files listed at the last reading, which the Status tab shows.
+  size_t count() const { return count_; }
   // The list's context menu; false when `source` is another window.
   bool OnContextMenu(HWND source, LPARAM position);
 
@@ -39,6 +40,7 @@ class QuarantinePage : public Page {
   void ShowSelectedDetails();
 
   WorkGate& gate_;
+  size_t count_ = 0;
   std::function<void(const std::string&)> restored_;
 };
 
