@@ -51,4 +51,24 @@ core::PathSet ExcludedPaths() {
   return paths;
 }
 
+std::vector<size_t> IgnoreDetections(std::vector<core::Detection>& detections, const std::vector<size_t>& chosen) {
+  core::PathSet ignored(FoldFileName);
+  for (size_t i : chosen) {
+    if (i >= detections.size()) continue;
+    AddExclusion(detections[i].path, detections[i].description);
+    ignored.Add(detections[i].path);
+  }
+  std::vector<size_t> taken;
+  std::vector<core::Detection> kept;
+  for (size_t i = 0; i < detections.size(); ++i) {
+    if (ignored.Contains(detections[i].path)) {
+      taken.push_back(i);
+    } else {
+      kept.push_back(std::move(detections[i]));
+    }
+  }
+  detections = std::move(kept);
+  return taken;
+}
+
 }  // namespace features
