@@ -47,4 +47,11 @@ core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const st
   return kept;
 }
 
+bool RunProcessPass(const core::DefinitionsIndex& index, const std::vector<core::Detection>& detections,
+                    const std::vector<size_t>& marked, const std::function<void()>& beforeEachTermination) {
+  if (core::ProcessPassFor(platform::OsPlatformId()) != core::ProcessPass::Run) return false;
+  EndNamedProcesses(index, KeptFiles(detections, marked), beforeEachTermination);
+  return true;
+}
+
 }  // namespace features

@@ -31,4 +31,10 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
 // no line at the `marked` positions names the file.
 core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const std::vector<size_t>& marked);
 
+// The pass before the removal of the detections at `marked`, where the
+// operating system is one the pass knows; false, with no program looked
+// for, where it is not.
+bool RunProcessPass(const core::DefinitionsIndex& index, const std::vector<core::Detection>& detections,
+                    const std::vector<size_t>& marked, const std::function<void()>& beforeEachTermination);
+
 }  // namespace features

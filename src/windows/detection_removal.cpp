@@ -67,14 +67,9 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   // Held for the whole pass: while its notice is open, start-up may run again
   // from the splash window and load the definitions anew.
   const core::SharedDefinitions definitions = program.definitions.shared();
-  switch (core::ProcessPassFor(platform::OsPlatformId())) {
-    case core::ProcessPass::Run:
-      features::EndNamedProcesses(definitions->index, features::KeptFiles(detections, marked),
-                                  [owner] { ShowMessage(owner, "same", MB_OK); });
-      break;
-    case core::ProcessPass::NotRecognized:
-      ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
-      break;
+  const auto notice = [owner] { ShowMessage(owner, "same", MB_OK); };
+  if (!features::RunProcessPass(definitions->index, detections, marked, notice)) {
+    ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
   }
 
   PaintSlices paint;
