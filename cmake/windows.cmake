@@ -76,8 +76,8 @@ set(WIN32_SOURCES
   src/windows/scan_page.cpp
   src/windows/scan_run.cpp
   src/windows/scan_window.cpp
-  src/windows/scheduled_scan.cpp
   src/windows/scan_window_menu.cpp
+  src/windows/work_gate.cpp
   src/windows/settings_page.cpp
   src/windows/splash_window.cpp
   src/windows/status_page.cpp

@@ -17,6 +17,7 @@
 #include "platform/system.h"
 #include "windows/message_box.h"
 #include "windows/message_loop.h"
+#include "windows/modal_loop.h"
 #include "windows/program.h"
 
 namespace app {
@@ -63,17 +64,16 @@ int Main() {
     ExitProcess(0);
   }
   program->appWindow.SetTitle(core::kTitle);
-  program->appWindow.TakeScanRequests(program->pendingScans, [program] { program->mainWindow.ScanPendingFolders(); });
+  program->appWindow.TakeRequests([program](std::string folder) { program->gate.HandOver(std::move(folder)); },
+                                  [program] { program->gate.LookAtWaiting(); });
+  windows::ModalLoop::AfterLastClosed([program] { program->gate.LookAgainSoon(); });
 
   program->tray.Load();
   program->splash = std::make_unique<windows::SplashWindow>(program->appWindow.hwnd(),
                                                             [program] { RunStartSequence(*program); });
   program->splash->Load();
   program->splash->Show();
-  if (scanFolder) program->pendingScans.Add(*scanFolder);
-  // Also for folders handed over while start-up ran: they waited for the
-  // definitions.
-  program->appWindow.ScanPendingFoldersSoon();
+  if (scanFolder) program->gate.HandOver(*scanFolder);
   const int exitCode = windows::RunMessageLoop(*program);
   ExitProcess(static_cast<UINT>(exitCode));
 }

@@ -12,7 +12,6 @@
 #include "windows/message_box.h"
 #include "windows/guard_control.h"
 #include "windows/program.h"
-#include "windows/scheduled_scan.h"
 
 namespace app {
 namespace {
@@ -54,8 +53,6 @@ void RunStartSequence(windows::Program& program) {
   main.Load();
   main.LoadPreferences();
   LoadDefinitionsOrEnd(program);
-  // Folders handed over while the definitions were let go waited for them.
-  if (!program.pendingScans.empty()) program.appWindow.ScanPendingFoldersSoon();
   windows::FollowGuardSetting(program);
   if (main.IsAutoShowTicked()) main.Show();
   if (features::IsSwitchedOn(core::kAutoScan)) {
@@ -63,11 +60,11 @@ void RunStartSequence(windows::Program& program) {
     if (features::ScheduledScanDue()) features::RecordScheduledScan();
     main.Show();
     main.SelectTab(tabs::Scan);
-    main.SelectFullScan();
-    main.OnScanNowClicked();
-  } else {
-    windows::RunScheduledScanIfDue(program);
+    program.gate.ScanNow(true);
   }
+  // Folders handed over while the definitions were let go waited for them;
+  // a scheduled moment missed while the program was not running is caught up.
+  program.gate.LookAgainSoon();
 }
 
 }  // namespace app

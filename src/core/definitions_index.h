@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ascii_case.h"
+#include "core/paths.h"
 #include "core/definitions_list.h"
 
 namespace core {

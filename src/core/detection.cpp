@@ -1,13 +1,12 @@
 #include "core/detection.h"
 
+#include "core/paths.h"
+
 namespace core {
 
 Detection DetectionIn(std::string_view folder, std::string_view name, std::string_view description) {
   Detection detection;
-  detection.path.reserve(folder.size() + 1 + name.size());
-  detection.path += folder;
-  detection.path += '\\';
-  detection.path += name;
+  detection.path = JoinPath(folder, name);
   detection.description = description;
   return detection;
 }

@@ -9,8 +9,7 @@
 namespace core {
 
 struct Detection {
-  // "<folder>\<name>"; a drive root keeps its own "\", so a file there has
-  // two backslashes before its name, which Windows reads as one.
+  // "<folder>\<name>", one "\" also at a drive's root ("C:\x.exe").
   std::string path;
   std::string description;
 };

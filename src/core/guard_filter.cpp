@@ -1,6 +1,7 @@
 #include "core/guard_filter.h"
 
 #include "core/definitions_syntax.h"
+#include "core/paths.h"
 #include "core/scan_text.h"
 
 namespace core {
@@ -33,11 +34,6 @@ std::vector<GuardFinding> GuardFilter::Consider(FileChange change, std::string_v
   return findings;
 }
 
-std::string ChangedPath(std::string_view root, std::string_view relative) {
-  std::string path(root);
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  path += relative;
-  return path;
-}
+std::string ChangedPath(std::string_view root, std::string_view relative) { return JoinPath(root, relative); }
 
 }  // namespace core

@@ -1,6 +1,6 @@
 // A set of full file paths compared the way the file system compares them:
-// without regard to case, and with a doubled "\" (as a detection at a drive
-// root shows it, "C:\\x.exe") the same as a single one.
+// without regard to case. The paths are in the program's one spelling
+// (core/paths.h); text from elsewhere reads through PlainPath first.
 #pragma once
 
 #include <string>
@@ -12,13 +12,6 @@
 
 namespace core {
 
-// The path with every run of "\" or "/" made one "\"; the two at the start of
-// a network path ("\\server\share") stay.
-std::string PlainPath(std::string_view path);
-// A full path (a drive letter, or "\\server\share") followed by at least one
-// real name: no empty, "." or ".." steps and no ":" in them.
-bool IsFullPathOfNames(std::string_view path);
-
 class PathSet {
  public:
   explicit PathSet(FoldCase fold) : fold_(std::move(fold)) {}
@@ -28,7 +21,7 @@ class PathSet {
   bool empty() const { return keys_.empty(); }
 
  private:
-  std::string Key(std::string_view path) const { return fold_(PlainPath(path)); }
+  std::string Key(std::string_view path) const { return fold_(path); }
 
   FoldCase fold_;
   std::unordered_set<std::string> keys_;

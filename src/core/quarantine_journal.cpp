@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "core/ascii_case.h"
-#include "core/path_set.h"
+#include "core/paths.h"
 #include "core/removal_text.h"
 
 namespace core {
@@ -52,7 +51,8 @@ bool ParseLine(std::string_view line, JournalRecord& record) {
       if (static_cast<unsigned char>(c) < 0x20) return false;
     }
   }
-  JournalRecord read = {std::string(fields[0]), std::string(fields[1]), std::string(fields[2]),
+  // Earlier releases stored a file at a drive's root as "C:\\x.exe".
+  JournalRecord read = {std::string(fields[0]), PlainPath(fields[1]), std::string(fields[2]),
                         std::string(fields[3])};
   if (fields.size() >= kFieldCount) {
     read.identified = true;
@@ -148,8 +148,7 @@ const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records
 
 bool IsRestorablePath(std::string_view path, std::string_view quarantineFolder) {
   if (!IsFullPathOfNames(path)) return false;
-  std::string_view folder = quarantineFolder;
-  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  const std::string folder = WithoutTrailingSeparators(quarantineFolder);
   return !(path.size() > folder.size() && path[folder.size()] == '\\' &&
            EqualIgnoringAsciiCase(path.substr(0, folder.size()), folder));
 }

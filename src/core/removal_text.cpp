@@ -4,7 +4,7 @@
 #include <climits>
 #include <iterator>
 
-#include "core/ascii_case.h"
+#include "core/paths.h"
 #include "core/quarantine_journal.h"
 
 namespace core {

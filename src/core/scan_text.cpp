@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/paths.h"
+
 namespace core {
 
 std::string ReportLine(const Detection& detection) { return "\r\nAdware found >" + detection.path; }
@@ -12,10 +14,7 @@ std::string FolderPathOf(std::string_view location) {
   const size_t first = location.find_first_not_of(' ');
   if (first == std::string_view::npos) return std::string();
   const size_t last = location.find_last_not_of(' ');
-  std::string path(location.substr(first, last - first + 1));
-  while (path.size() > 1 && path.back() == '\\' && !(path.size() == 3 && path[1] == ':')) path.pop_back();
-  if (path.size() == 2 && path[1] == ':') path += '\\';
-  return path;
+  return WithoutTrailingSeparators(location.substr(first, last - first + 1));
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #include "core/startup_traces.h"
 
-#include "core/path_set.h"
+#include "core/paths.h"
 
 namespace core {
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/detection.h"
 #include "core/path_set.h"
 
 namespace features {
@@ -28,5 +29,10 @@ void AddExclusion(const std::string& path, const std::string& description);
 void RemoveExclusion(const std::string& path);
 // The excluded paths, as the scan and the removal ask about them.
 core::PathSet ExcludedPaths();
+// Excludes the files of the detections at `chosen` and takes every detection
+// of those files out of `detections`, as the next scan would not list them:
+// other entries naming the same file too. Gives back the positions taken,
+// ascending.
+std::vector<size_t> IgnoreDetections(std::vector<core::Detection>& detections, const std::vector<size_t>& chosen);
 
 }  // namespace features

@@ -1,5 +1,7 @@
 #include "features/process_pass.h"
 
+#include <string>
+
 #include "core/removal_text.h"
 #include "features/disk_folders.h"
 #include "features/exclusions.h"
@@ -7,12 +9,12 @@
 #include "platform/system.h"
 
 namespace features {
+namespace {
 
-std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet& kept,
-                                            const std::function<void()>& beforeEachTermination) {
-  std::vector<NamedProcess> named;
+void EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet& kept,
+                       const std::function<void()>& beforeEachTermination) {
   std::vector<platform::RunningProcess> processes;
-  if (!platform::ListRunningProcesses(processes)) return named;
+  if (!platform::ListRunningProcesses(processes)) return;
   const uint32_t self = platform::CurrentProcessId();
   const std::string windowsFolder = platform::WindowsDirectory();
   const std::string systemFolder = platform::SystemDirectory();
@@ -25,16 +27,17 @@ std::vector<NamedProcess> EndNamedProcesses(const core::DefinitionsIndex& index,
     if (kept.Contains(process.executablePath)) continue;
     const size_t naming = core::EntriesNaming(core::FileNameOf(process.executablePath), index);
     if (naming == 0) continue;
-    NamedProcess entry{process.id, process.executablePath, false};
+    // One that will not end keeps its file open, and the removal of that
+    // file then fails and says so.
     for (size_t i = 0; i < naming; ++i) {
       beforeEachTermination();
-      entry.ended = platform::KillProcess(process, 0);
+      platform::KillProcess(process, 0);
     }
-    named.push_back(entry);
   }
-  return named;
 }
 
+// The files the user keeps: the excluded ones, and the detections of which
+// no line at the `marked` positions names the file.
 core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const std::vector<size_t>& marked) {
   core::PathSet kept = ExcludedPaths();
   core::PathSet removed(FoldFileName);
@@ -45,6 +48,15 @@ core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const st
     if (!removed.Contains(detection.path)) kept.Add(detection.path);
   }
   return kept;
+}
+
+}  // namespace
+
+bool RunProcessPass(const core::DefinitionsIndex& index, const std::vector<core::Detection>& detections,
+                    const std::vector<size_t>& marked, const std::function<void()>& beforeEachTermination) {
+  if (core::ProcessPassFor(platform::OsPlatformId()) != core::ProcessPass::Run) return false;
+  EndNamedProcesses(index, KeptFiles(detections, marked), beforeEachTermination);
+  return true;
 }
 
 }  // namespace features

@@ -110,4 +110,22 @@ void DeleteQuarantined(const std::vector<std::string>& names) {
   ForgetQuarantined(deleted);
 }
 
+std::string QuarantineDetails(const std::vector<std::string>& names) {
+  const std::vector<core::JournalRecord> records = ReadQuarantineRecords();
+  std::string text;
+  for (const std::string& name : names) {
+    if (!text.empty()) text += "\r\n\r\n";
+    text += name;
+    const std::optional<core::JournalRecord> record = RecordOf(records, name);
+    if (!record) {
+      text += "\r\nNo record of where this file came from.";
+      continue;
+    }
+    text += "\r\nOriginal location: " + record->originalPath;
+    text += "\r\nQuarantined: " + record->quarantinedAt;
+    text += "\r\nDetected as: " + record->description;
+  }
+  return text;
+}
+
 }  // namespace features

@@ -40,6 +40,10 @@ std::vector<core::JournalRecord> ReadQuarantineRecords(const std::string& journa
 std::optional<core::JournalRecord> RecordOf(const std::vector<core::JournalRecord>& records,
                                             const std::string& quarantinedName);
 
+// The Details text of quarantined files: for each, where it came from, when
+// and as what, or that no record says so.
+std::string QuarantineDetails(const std::vector<std::string>& names);
+
 // Deletes the quarantined files `names` for good, with their records. A
 // read-only copy is deleted all the same; one in use or already gone is
 // passed over.

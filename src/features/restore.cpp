@@ -1,7 +1,7 @@
 #include "features/restore.h"
 
+#include "core/paths.h"
 #include "core/quarantine_journal.h"
-#include "core/path_set.h"
 #include "core/removal_text.h"
 #include "core/startup_traces.h"
 #include "features/disk_folders.h"
@@ -83,7 +83,7 @@ class Restore {
       chosenInQuarantine_ = folder_ && LiesWithin(*folder_, QuarantineFolder());
     }
     if (!folder_) return false;
-    target = (folder_->empty() || folder_->back() != '\\' ? *folder_ + "\\" : *folder_) + fileName;
+    target = core::JoinPath(*folder_, fileName);
     return true;
   }
 

@@ -1,5 +1,6 @@
 #include "windows/application_window.h"
 
+#include "core/paths.h"
 #include "core/program_identity.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -8,19 +9,9 @@ namespace windows {
 
 namespace {
 
-constexpr UINT kScanPendingFolders = WM_APP + 1;
+constexpr UINT kCallSoon = WM_APP + 1;
 // Far more than any path; a larger block is no request of ours.
 constexpr DWORD kLargestRequest = 65536;
-
-// Only a full path names the same folder to both copies; a relative one
-// ("." or "C:") would be taken from this copy's own working folder.
-bool IsFullPath(const std::string& path) {
-  const auto separator = [](char c) { return c == '\\' || c == '/'; };
-  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                     path[1] == ':' && separator(path[2]);
-  const bool network = path.size() > 2 && separator(path[0]) && separator(path[1]);
-  return drive || network;
-}
 
 }  // namespace
 
@@ -32,38 +23,36 @@ void ApplicationWindow::Create(const std::string& title) {
 
 void ApplicationWindow::SetTitle(const std::string& title) { SetWindowTextW(hwnd(), platform::Widen(title).c_str()); }
 
-void ApplicationWindow::TakeScanRequests(core::PendingFolders& pending, std::function<void()> scanPending) {
-  pending_ = &pending;
-  scanPending_ = std::move(scanPending);
+void ApplicationWindow::TakeRequests(std::function<void(std::string)> handedOver, std::function<void()> soon) {
+  handedOver_ = std::move(handedOver);
+  soon_ = std::move(soon);
 }
 
-void ApplicationWindow::RequestScan(const std::string& folder) {
-  if (pending_ == nullptr) return;
-  pending_->Add(folder);
-  ScanPendingFoldersSoon();
-}
-
-void ApplicationWindow::ScanPendingFoldersSoon() { PostMessageW(hwnd(), kScanPendingFolders, 0, 0); }
+void ApplicationWindow::CallSoon() { PostMessageW(hwnd(), kCallSoon, 0, 0); }
 
 LRESULT ApplicationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COPYDATA: {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (pending_ == nullptr || data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 ||
+      if (!handedOver_ || data == nullptr || data->dwData != kScanRequestTag || data->cbData == 0 ||
           data->cbData > kLargestRequest || data->lpData == nullptr) {
         return FALSE;
       }
       // Any program may send this: only a folder that is there is scanned,
       // or a scan of nothing would call the machine clean.
       std::string folder(static_cast<const char*>(data->lpData), data->cbData);
-      if (folder.find('\0') != std::string::npos || !IsFullPath(folder) || !platform::IsFolder(folder)) return FALSE;
+      // Only a full path names the same folder to both copies; a relative
+      // one ("." or "C:") would be taken from this copy's own working folder.
+      if (folder.find('\0') != std::string::npos || !core::IsFullPath(folder) || !platform::IsFolder(folder)) {
+        return FALSE;
+      }
       // The scan lets messages through for minutes; the sender waits only
       // for the hand-over.
-      RequestScan(folder);
+      handedOver_(std::move(folder));
       return TRUE;
     }
-    case kScanPendingFolders:
-      if (scanPending_) scanPending_();
+    case kCallSoon:
+      if (soon_) soon_();
       return 0;
     default:
       return Default(message, wParam, lParam);

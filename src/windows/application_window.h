@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "core/pending_folders.h"
 #include "toolkit/window.h"
 
 namespace windows {
@@ -19,19 +18,17 @@ class ApplicationWindow : public toolkit::Window {
 
   void Create(const std::string& title);
   void SetTitle(const std::string& title);
-  // Each folder handed over is noted in `pending` at once (the sender waits
-  // only for that); `scanPending` runs from the message loop afterwards,
-  // never from inside the sender's call.
-  void TakeScanRequests(core::PendingFolders& pending, std::function<void()> scanPending);
-  // Has `scanPending` called from the message loop.
-  void ScanPendingFoldersSoon();
+  // `handedOver` takes each folder handed over inside the sender's call,
+  // which waits only for that; `soon` runs from the message loop after each
+  // CallSoon.
+  void TakeRequests(std::function<void(std::string)> handedOver, std::function<void()> soon);
+  void CallSoon();
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void RequestScan(const std::string& folder);
 
-  core::PendingFolders* pending_ = nullptr;
-  std::function<void()> scanPending_;
+  std::function<void(std::string)> handedOver_;
+  std::function<void()> soon_;
 };
 
 }  // namespace windows

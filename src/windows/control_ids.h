@@ -9,7 +9,6 @@ enum : int {
   MainBanner = 1001,
   MainTabs = 1002,
   MainStatusBar = 1003,
-  MainQuarantineFiles = 1004,
   MainDriveList = 1005,
 
   // Status tab.

@@ -60,21 +60,16 @@ std::vector<size_t> MarkedLines(HWND list) {
 void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::vector<core::Detection>& detections) {
   // Its notice and its pauses to paint let timers and handed-over folders
   // through; a scan started there would put other files at the marked places.
-  const bool underScan = program.scanRunning;
-  const ScanRunningFlag removing(program);
+  const WorkGate::Admission removing(program.gate, core::WorkRequest::Removal);
+  if (!removing) return;
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
   const std::vector<size_t> marked = MarkedLines(list);
   // Held for the whole pass: while its notice is open, start-up may run again
   // from the splash window and load the definitions anew.
   const core::SharedDefinitions definitions = program.definitions.shared();
-  switch (core::ProcessPassFor(platform::OsPlatformId())) {
-    case core::ProcessPass::Run:
-      features::EndNamedProcesses(definitions->index, features::KeptFiles(detections, marked),
-                                  [owner] { ShowMessage(owner, "same", MB_OK); });
-      break;
-    case core::ProcessPass::NotRecognized:
-      ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
-      break;
+  const auto notice = [owner] { ShowMessage(owner, "same", MB_OK); };
+  if (!features::RunProcessPass(definitions->index, detections, marked, notice)) {
+    ShowMessage(owner, "Operating system not recognized!", MB_OK | MB_ICONHAND);
   }
 
   PaintSlices paint;
@@ -94,8 +89,6 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   ShowFailures(owner, outcome.notRemoved, "removed",
                "The file is still in place; close the programs that use it and try again.",
                "The files are still in place; close the programs that use them and try again.");
-  // Folders handed over meanwhile waited for this removal's end.
-  if (!underScan && !program.pendingScans.empty()) program.appWindow.ScanPendingFoldersSoon();
 }
 
 }  // namespace windows

@@ -100,22 +100,16 @@ void GuardWindow::OnIgnoreClicked() {
   HWND list = FindingList();
   const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
   if (caret < 0 || SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(caret), 0) <= 0) return;
-  const size_t position = static_cast<size_t>(caret);
-  if (position >= found_.size()) return;
-  features::AddExclusion(found_[position].path, found_[position].description);
-  SendMessageW(list, LB_DELETESTRING, position, 0);
-  found_.erase(found_.begin() + static_cast<std::ptrdiff_t>(position));
+  const std::vector<size_t> taken = features::IgnoreDetections(found_, {static_cast<size_t>(caret)});
+  for (auto position = taken.rbegin(); position != taken.rend(); ++position) {
+    SendMessageW(list, LB_DELETESTRING, *position, 0);
+  }
 }
 
 void GuardWindow::OnScanClicked() {
   // A scan under way is only brought forward, and may not reach where the
   // files arrived: the note stays until a full scan of its own starts.
-  if (program_.scanRunning) {
-    if (program_.scanWindow) program_.scanWindow->BringToFront();
-    return;
-  }
-  ShowMissedNote(false);
-  program_.mainWindow.StartScan(true);
+  program_.gate.ScanNow(true, [this] { ShowMissedNote(false); });
 }
 
 LRESULT GuardWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -52,7 +52,8 @@ LRESULT CALLBACK TabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program) : program_(program) {}
+MainWindow::MainWindow(Program& program)
+    : program_(program), quarantine_(controls_, *this, program.gate, [this](const std::string& path) { OnRestored(path); }) {}
 
 void MainWindow::Load() {
   if (Exists()) return;
@@ -124,16 +125,6 @@ void MainWindow::SelectTab(int index) {
   controls_.ShowPage(index);
 }
 
-void MainWindow::SelectFullScan() { scan_.ChooseFullScan(); }
-
-void MainWindow::StartScan(bool fullScan) {
-  if (fullScan) {
-    scan_.ChooseFullScan();
-  } else {
-    scan_.ChooseQuickScan();
-  }
-  OnScanNowClicked();
-}
 
 bool MainWindow::IsAutoShowTicked() const { return settings_.ShowMainWindowTicked(); }
 
@@ -174,10 +165,10 @@ void MainWindow::OnRestored(const std::string& path) {
 }
 
 void MainWindow::OnTabsFocused() {
-  // Re-reads the quarantine folder into both lists, so the figure the status
-  // shows is current rather than as old as the last activation.
+  // Re-reads the quarantine folder, so the figure the status shows is
+  // current rather than as old as the last activation.
   quarantine_.RefreshCount();
-  status_.ShowFigures(program_.definitions.list());
+  status_.ShowFigures(program_.definitions.list(), quarantine_.count());
 }
 
 void MainWindow::UpdateClock() {

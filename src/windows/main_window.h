@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,6 @@ class MainWindow : public toolkit::Window {
   void Hide();
   bool IsVisible() const;
   void SelectTab(int index);
-  void SelectFullScan();
   bool IsAutoShowTicked() const;
   HWND Control(int id) const { return controls_.Get(id); }
 
@@ -43,13 +43,10 @@ class MainWindow : public toolkit::Window {
 
   void LoadPreferences();
   void OnScanNowClicked();
-  // One scan run of the folders handed over on the command line, one after
-  // another, those handed over while it runs too. With a scan running they
-  // wait for its end.
-  void ScanPendingFolders();
-  // A scan run as Scan Now starts it, full or quick (the Scan tab then
-  // shows that choice).
-  void StartScan(bool fullScan);
+  // One scan run, unchecked: WorkGate decides when. It scans the folders
+  // handed over, those handed over while it runs too, or else what the Scan
+  // tab chooses; `fullScan` changes that choice first.
+  void ScanRun(bool handedOver, std::optional<bool> fullScan);
   // Close rule: store the counter, then hide instead of closing.
   void RequestClose();
 
@@ -76,8 +73,6 @@ class MainWindow : public toolkit::Window {
   void OnTabsFocused();
   // Files the user brought back are not announced by the guard as they arrive.
   void OnRestored(const std::string& path);
-  // Scans the pending folders, or else what the Scan tab's choice names.
-  void ScanRun(bool pendingFolders);
   // Brings up the scan window, emptied, in place of this one.
   ScanWindow& ShowScanWindow();
   // The roots of a full or quick scan, as the Scan tab's options choose.
@@ -90,7 +85,7 @@ class MainWindow : public toolkit::Window {
   // The tab pages, each over its own controls of controls_.
   StatusPage status_{controls_, *this};
   ScanPage scan_{controls_, *this};
-  QuarantinePage quarantine_{controls_, *this, [this](const std::string& path) { OnRestored(path); }};
+  QuarantinePage quarantine_;
   SettingsPage settings_{controls_, *this};
   AboutPage about_{controls_, *this};
   HWND statusBar_ = nullptr;

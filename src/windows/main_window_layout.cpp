@@ -18,7 +18,6 @@ std::vector<toolkit::ControlRow> MainWindowControls(std::vector<std::vector<tool
   for (std::vector<toolkit::ControlRow>& page : pages) {
     rows.insert(rows.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
   }
-  rows.push_back({ids::MainQuarantineFiles, K::HiddenList, {4680, 2280, 1335, 285}, ""});
   rows.push_back({ids::MainDriveList, K::HiddenList, {4800, 2640, 1815, 315}, ""});
   return rows;
 }

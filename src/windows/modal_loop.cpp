@@ -13,20 +13,11 @@ std::function<void()> afterLastLoop;
 ModalLoop::ModalLoop() { ++openLoops; }
 
 ModalLoop::~ModalLoop() {
-  if (--openLoops > 0 || !afterLastLoop) return;
-  const std::function<void()> then = std::move(afterLastLoop);
-  afterLastLoop = nullptr;
-  then();
+  if (--openLoops == 0 && afterLastLoop) afterLastLoop();
 }
 
 bool ModalLoop::AnyOpen() { return openLoops > 0; }
 
-void ModalLoop::WhenAllClosed(std::function<void()> then) {
-  if (openLoops == 0) {
-    then();
-    return;
-  }
-  afterLastLoop = std::move(then);
-}
+void ModalLoop::AfterLastClosed(std::function<void()> then) { afterLastLoop = std::move(then); }
 
 }  // namespace windows

@@ -1,8 +1,6 @@
 // Message boxes, menus and the folder dialog run message loops of their own,
-// in which posted requests and timers run as well. A scan that a folder
-// handed over or the schedule started there would empty the results the
-// open menu or question is about, or be ended with the program by its
-// answer: such scans wait until the last of these loops has closed.
+// in which posted requests and timers run as well; WorkGate keeps the scans
+// nobody pressed for until the last of them has closed.
 #pragma once
 
 #include <functional>
@@ -19,9 +17,8 @@ class ModalLoop {
   ModalLoop& operator=(const ModalLoop&) = delete;
 
   static bool AnyOpen();
-  // Runs `then` once the last open loop has closed; at once when none is
-  // open. A later call replaces a `then` still waiting.
-  static void WhenAllClosed(std::function<void()> then);
+  // Runs `then` each time the last open loop closes.
+  static void AfterLastClosed(std::function<void()> then);
 };
 
 }  // namespace windows

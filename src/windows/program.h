@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "core/pending_folders.h"
 #include "features/definitions_loading.h"
 #include "features/guard.h"
 #include "features/removed_total.h"
@@ -16,13 +15,16 @@
 #include "windows/scan_window.h"
 #include "windows/splash_window.h"
 #include "windows/tray_window.h"
+#include "windows/work_gate.h"
 
 namespace windows {
 
 struct Program {
-  Program() : tray(*this), mainWindow(*this), guardWindow(*this) {}
+  Program() : gate(*this), tray(*this), mainWindow(*this), guardWindow(*this) {}
 
   ApplicationWindow appWindow;
+  // Where every scan, removal and restore asks whether it may start.
+  WorkGate gate;
   TrayWindow tray;
   MainWindow mainWindow;
   std::unique_ptr<SplashWindow> splash;
@@ -34,28 +36,10 @@ struct Program {
   // Created by a scan run; its window is destroyed by Exit and the object
   // replaced by the next run.
   std::unique_ptr<ScanWindow> scanWindow;
-  // A scan or a removal is under way. Either holds lines of detections by
-  // their places in a list, which another scan would empty and refill.
-  bool scanRunning = false;
-  // Folders handed over ("/scan") that wait for a scan run.
-  core::PendingFolders pendingScans;
   // Loaded by start-up; while the automatic update check at start waits for
   // an answer there are none yet.
   features::CurrentDefinitions definitions;
   features::RemovedTotal removedTotal;
-};
-
-// Sets Program::scanRunning for a scope and gives back what it was.
-class ScanRunningFlag {
- public:
-  explicit ScanRunningFlag(Program& program) : flag_(program.scanRunning), was_(flag_) { flag_ = true; }
-  ~ScanRunningFlag() { flag_ = was_; }
-  ScanRunningFlag(const ScanRunningFlag&) = delete;
-  ScanRunningFlag& operator=(const ScanRunningFlag&) = delete;
-
- private:
-  bool& flag_;
-  const bool was_;
 };
 
 }  // namespace windows

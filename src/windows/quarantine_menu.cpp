@@ -121,6 +121,8 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 }
 
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
+  const WorkGate::Admission restoring(gate_, core::WorkRequest::Restore);
+  if (!restoring) return;
   AskingRestore questions(hwnd());
   const features::RestoreOutcome outcome = features::RestoreQuarantined(
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions, restored_);
@@ -134,20 +136,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
 }
 
 void QuarantinePage::ShowSelectedDetails() {
-  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords();
-  std::string text;
-  for (const std::string& name : toolkit::SelectedItemTexts(Control(ids::QuarantineList))) {
-    if (!text.empty()) text += "\r\n\r\n";
-    text += name;
-    const std::optional<core::JournalRecord> record = features::RecordOf(records, name);
-    if (!record) {
-      text += "\r\nNo record of where this file came from.";
-      continue;
-    }
-    text += "\r\nOriginal location: " + record->originalPath;
-    text += "\r\nQuarantined: " + record->quarantinedAt;
-    text += "\r\nDetected as: " + record->description;
-  }
+  const std::string text = features::QuarantineDetails(toolkit::SelectedItemTexts(Control(ids::QuarantineList)));
   if (!text.empty()) ShowMessage(hwnd(), text, MB_OK | MB_ICONINFORMATION, "Details");
 }
 

@@ -42,13 +42,12 @@ void SelectEvery(HWND list, bool selected) {
 void QuarantinePage::RefreshLists() {
   const std::vector<std::string> names = features::ListQuarantined(features::QuarantineFolder());
   FillList(Control(ids::QuarantineList), names);
-  FillList(Control(ids::MainQuarantineFiles), names);
+  count_ = names.size();
 }
 
 void QuarantinePage::RefreshCount() {
   RefreshLists();
-  const LRESULT count = SendMessageW(Control(ids::QuarantineList), LB_GETCOUNT, 0, 0);
-  toolkit::SetText(Control(ids::QuarantineCountLabel), std::to_string(count < 0 ? 0 : count) + " Adware in Quarantine");
+  toolkit::SetText(Control(ids::QuarantineCountLabel), std::to_string(count_) + " Adware in Quarantine");
 }
 
 std::vector<toolkit::ControlRow> QuarantinePage::Rows() {

@@ -9,24 +9,26 @@
 #include <vector>
 
 #include "windows/page.h"
+#include "windows/work_gate.h"
 
 namespace windows {
 
 class QuarantinePage : public Page {
  public:
   // `restored` learns where each restored file went, as soon as it is back.
-  QuarantinePage(const toolkit::ControlSet& controls, const toolkit::Window& owner,
+  QuarantinePage(const toolkit::ControlSet& controls, const toolkit::Window& owner, WorkGate& gate,
                  std::function<void(const std::string&)> restored)
-      : Page(controls, owner), restored_(std::move(restored)) {}
+      : Page(controls, owner), gate_(gate), restored_(std::move(restored)) {}
 
   // The page's controls, in tab order, with their handlers.
   std::vector<toolkit::ControlRow> Rows();
 
-  // Re-reads the Quarantine folder into the list (and into the main
-  // window's hidden list that the Status tab counts).
+  // Re-reads the Quarantine folder into the list.
   void RefreshLists();
   // The same, and the count below the list.
   void RefreshCount();
+  // The files listed at the last reading, which the Status tab shows.
+  size_t count() const { return count_; }
   // The list's context menu; false when `source` is another window.
   bool OnContextMenu(HWND source, LPARAM position);
 
@@ -37,6 +39,8 @@ class QuarantinePage : public Page {
   void RestoreSelected(bool chooseFolder);
   void ShowSelectedDetails();
 
+  WorkGate& gate_;
+  size_t count_ = 0;
   std::function<void(const std::string&)> restored_;
 };
 

@@ -1,5 +1,5 @@
-// A scan run: "Scan Now" on the Scan tab, the automatic scan at start, or
-// the scan of the folders handed over on the command line.
+// A scan run: "Scan Now" on the Scan tab or the guard window, the automatic
+// scan at start, the scheduled scan, or the scan of the folders handed over.
 #include <windows.h>
 
 #include <optional>
@@ -12,47 +12,32 @@
 #include "windows/control_ids.h"
 #include "windows/main_window.h"
 #include "windows/message_box.h"
-#include "windows/modal_loop.h"
 #include "windows/program.h"
 
 namespace windows {
 
-void MainWindow::OnScanNowClicked() { ScanRun(false); }
+void MainWindow::OnScanNowClicked() { program_.gate.ScanNow(); }
 
-void MainWindow::ScanPendingFolders() {
-  if (program_.pendingScans.empty()) return;
-  // Handed over while a menu or a question is open, whose loop runs this:
-  // the run waits for its close.
-  if (ModalLoop::AnyOpen()) {
-    ModalLoop::WhenAllClosed([this] { program_.appWindow.ScanPendingFoldersSoon(); });
-    return;
+void MainWindow::ScanRun(bool handedOver, std::optional<bool> fullScan) {
+  if (fullScan) {
+    if (*fullScan) {
+      scan_.ChooseFullScan();
+    } else {
+      scan_.ChooseQuickScan();
+    }
   }
-  ScanRun(true);
-}
-
-void MainWindow::ScanRun(bool pendingFolders) {
-  if (!program_.definitions.loaded()) return;
-  // A second run inside the first one's message handling would empty the
-  // results under it; the running scan is brought forward instead, and
-  // folders handed over meanwhile wait for its end.
-  if (program_.scanRunning) {
-    if (program_.scanWindow) program_.scanWindow->BringToFront();
-    return;
-  }
-  const ScanRunningFlag running(program_);
-
   features::RecordScanStart();
   toolkit::BusyPointer busy(toolkit::Pointer::ArrowAndHourglass);
 
   ScanWindow& window = ShowScanWindow();
   // A run of handed-over folders takes them one by one as it walks, below.
-  const std::vector<std::string> roots = pendingFolders ? std::vector<std::string>{} : ChosenScanRoots();
+  const std::vector<std::string> roots = handedOver ? std::vector<std::string>{} : ChosenScanRoots();
   features::ScanSession session(program_.definitions.shared(), window);
   window.Observe(&session);
   for (const std::string& root : roots) session.Walk(root);
   // Folders handed over while this run walks join it, in the same window.
-  while (pendingFolders && !session.aborted()) {
-    const std::optional<std::string> folder = program_.pendingScans.Take();
+  while (handedOver && !session.aborted()) {
+    const std::optional<std::string> folder = program_.gate.TakeFolder();
     if (!folder) break;
     session.Walk(*folder);
   }
@@ -65,9 +50,6 @@ void MainWindow::ScanRun(bool pendingFolders) {
   }
   busy.Release();
   window.Finish();
-  // Handed over during another kind of run, or after an abort: the next run
-  // is theirs.
-  if (!program_.pendingScans.empty()) program_.appWindow.ScanPendingFoldersSoon();
 }
 
 ScanWindow& MainWindow::ShowScanWindow() {

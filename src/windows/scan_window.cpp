@@ -302,6 +302,8 @@ void ScanWindow::OnExitClicked() {
   program_.removedTotal.Store();
   DestroyNow();
   program_.mainWindow.Show();
+  // What was handed over or fell due meanwhile waited for these results.
+  program_.gate.LookAgainSoon();
 }
 
 void ScanWindow::OnQuarantineClicked() {

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "features/disk_folders.h"
 #include "features/exclusions.h"
 #include "platform/handles.h"
+#include "windows/detection_removal.h"
 #include "windows/modal_loop.h"
 #include "windows/program.h"
 #include "windows/scan_window.h"
@@ -41,8 +41,7 @@ int LineAt(HWND list, LPARAM position, POINT& menuPoint) {
 bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
   HWND list = DetectionList();
   if (source != list || list == nullptr) return false;
-  // While a scan adds lines the list is not the user's to change.
-  if (program_.scanRunning) return true;
+  if (!program_.gate.Allows(core::WorkRequest::ResultsMenu)) return true;
   POINT point = {};
   const int line = LineAt(list, position, point);
   const bool anyMarked = SendMessageW(list, LB_GETSELCOUNT, 0, 0) > 0;
@@ -59,32 +58,11 @@ bool ScanWindow::OnContextMenu(HWND source, LPARAM position) {
   }
   std::vector<size_t> chosen;
   if (command == kIgnoreThisFile) chosen.push_back(static_cast<size_t>(line));
-  if (command == kIgnoreMarkedFiles) {
-    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      if (SendMessageW(list, LB_GETSEL, i, 0) > 0) chosen.push_back(static_cast<size_t>(i));
-    }
-  }
-  if (chosen.empty()) return true;
-  core::PathSet ignored(features::FoldFileName);
-  for (size_t i : chosen) {
-    if (i >= detections_.size()) continue;
-    features::AddExclusion(detections_[i].path, detections_[i].description);
-    ignored.Add(detections_[i].path);
-  }
-  // Every line of an ignored file goes, as the next scan would not list it.
-  std::vector<size_t> leaving;
-  for (size_t i = 0; i < detections_.size(); ++i) {
-    if (ignored.Contains(detections_[i].path)) leaving.push_back(i);
-  }
-  for (auto position = leaving.rbegin(); position != leaving.rend(); ++position) {
+  if (command == kIgnoreMarkedFiles) chosen = MarkedLines(list);
+  const std::vector<size_t> taken = features::IgnoreDetections(detections_, chosen);
+  for (auto position = taken.rbegin(); position != taken.rend(); ++position) {
     SendMessageW(list, LB_DELETESTRING, *position, 0);
   }
-  std::vector<core::Detection> kept;
-  for (core::Detection& detection : detections_) {
-    if (!ignored.Contains(detection.path)) kept.push_back(std::move(detection));
-  }
-  detections_ = std::move(kept);
   listed_ = detections_.size();
   return true;
 }

@@ -46,10 +46,9 @@ void StatusPage::ShowRemovedTotal(int32_t total) {
   toolkit::SetText(Control(ids::StatusRemovedValue), std::to_string(total));
 }
 
-void StatusPage::ShowFigures(const core::DefinitionsList& list) {
+void StatusPage::ShowFigures(const core::DefinitionsList& list, size_t quarantined) {
   toolkit::SetText(Control(ids::StatusDefinitionsValue), list.Header());
-  const LRESULT count = SendMessageW(Control(ids::MainQuarantineFiles), LB_GETCOUNT, 0, 0);
-  toolkit::SetText(Control(ids::StatusQuarantineValue), std::to_string(count < 0 ? 0 : count));
+  toolkit::SetText(Control(ids::StatusQuarantineValue), std::to_string(quarantined));
   toolkit::SetText(Control(ids::StatusLastScanValue), features::LastScanText());
   toolkit::SetText(Control(ids::StatusScansValue), features::ScanCountText());
 }

@@ -1,6 +1,7 @@
 // The Status tab: definitions loaded, last scan, totals and quarantine count.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,9 +20,9 @@ class StatusPage : public Page {
   // When the main window is activated: the definitions and the removed total.
   void ShowDefinitions(const core::DefinitionsList& list);
   void ShowRemovedTotal(int32_t total);
-  // When the tabs get the focus (after the quarantine lists were re-read):
-  // the definitions header and the stored usage figures.
-  void ShowFigures(const core::DefinitionsList& list);
+  // When the tabs get the focus: the definitions header, the files in
+  // quarantine and the stored usage figures.
+  void ShowFigures(const core::DefinitionsList& list, size_t quarantined);
 };
 
 }  // namespace windows

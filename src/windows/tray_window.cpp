@@ -13,7 +13,6 @@
 #include "windows/modal_loop.h"
 #include "windows/program.h"
 #include "windows/resource_ids.h"
-#include "windows/scheduled_scan.h"
 #include "windows/update_prompts.h"
 
 namespace windows {
@@ -141,7 +140,7 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CollectGuardFindings(program_);
       return 0;
     case WM_TIMER:
-      if (wParam == kScheduleTimer) RunScheduledScanIfDue(program_);
+      if (wParam == kScheduleTimer) program_.gate.LookAtWaiting();
       if (wParam == kIconTimer && (toolkit::ReAddTrayIcon(notifyRecord_) || ++iconRetries_ >= kIconRetries)) {
         KillTimer(hwnd(), kIconTimer);
       }

@@ -183,8 +183,8 @@ TEST_F(RestoreTest, AFileWithoutARecordGoesToAChosenFolderPastADamagedLine) {
   EXPECT_TRUE(Journal().empty());
 }
 
-// A file found in a drive root was recorded with its detection line's
-// doubled separator; a file whose own extension is the spare copy's is not
+// Earlier releases recorded a file found in a drive root with a doubled
+// separator; a file whose own extension is the spare copy's is not
 // taken for its spare copy once it is back.
 TEST_F(RestoreTest, RecordsLeadBackToADriveRootAndAFileNamedLikeASpareCopyStays) {
   const std::string rootFile = "E:\\" + testName_ + "-root.exe";

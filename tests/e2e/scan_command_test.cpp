@@ -110,6 +110,34 @@ TEST_F(ScanCommandTest, FoldersHandedOverTogetherAreAllScannedInOneWindow) {
   EXPECT_EQ(lines, expected);
 }
 
+// Folders handed over while a scan's results are still open wait until the
+// user closes the scan window, and are then scanned in one run.
+TEST_F(ScanCommandTest, FoldersHandedOverLaterWaitForTheOpenResults) {
+  for (const char* name : {"One", "Two", "Three"}) MakeFile(std::string(name) + "\\foo.exe");
+  ASSERT_NE(StartProgram(), nullptr);
+  ASSERT_TRUE(second_.Start(appFolder(), ScanArguments(tree_ + "\\One")));
+  EXPECT_TRUE(second_.WaitForExit());
+  HWND scan = app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(WaitForComplete(scan));
+  App senders[2];
+  ASSERT_TRUE(senders[0].Start(appFolder(), ScanArguments(tree_ + "\\Two")));
+  ASSERT_TRUE(senders[1].Start(appFolder(), ScanArguments(tree_ + "\\Three")));
+  for (App& sender : senders) EXPECT_TRUE(sender.WaitForExit());
+  Sleep(1000);
+  EXPECT_EQ(WindowText(scan), "Scan Complete");
+  EXPECT_EQ(Lines(scan), std::vector<std::string>{tree_ + "\\One\\foo.exe > Adware"});
+
+  Click(Child(scan, ids::ScanWindowExit));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(scan); }));
+  scan = app_.WaitForTopLevel("TallowickParawardenScan", std::nullopt);
+  ASSERT_NE(scan, nullptr);
+  ASSERT_TRUE(WaitForComplete(scan));
+  std::vector<std::string> lines = Lines(scan);
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{tree_ + "\\Three\\foo.exe > Adware", tree_ + "\\Two\\foo.exe > Adware"}));
+}
+
 // Any program may hand a folder over: one named relative to the running
 // copy's own working folder is refused.
 TEST_F(ScanCommandTest, ARelativeFolderHandedOverIsRefused) {

@@ -32,7 +32,7 @@ TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveWithTheSystemDriveFirstAnd
   EXPECT_FALSE(IsWindowVisible(main));
   // The drive letters come from the drive list, the rest from the disk.
   const std::string appFoo = "c:" + AppFile("foo.exe").substr(2);
-  EXPECT_EQ(Lines(scan), (std::vector<std::string>{appFoo + " > Adware", "e:\\\\rootonly.exe > Spyware - root",
+  EXPECT_EQ(Lines(scan), (std::vector<std::string>{appFoo + " > Adware", "e:\\rootonly.exe > Spyware - root",
                                                    "e:\\" + testName_ + "\\Tools\\Sub\\foo.exe > Adware"}));
   EXPECT_EQ(Label(scan, ids::ScanWindowFoundCount), "3 Spyware / Adware found");
   EXPECT_EQ(Label(scan, ids::ScanWindowScannedCount), std::to_string(3 + FixtureFiles()) + " Objects scanned");
@@ -52,7 +52,7 @@ TEST_F(ScanTest, FullScanRecordsDetectionsOnEveryDriveWithTheSystemDriveFirstAnd
   EXPECT_TRUE(std::regex_match(reports[0], std::regex(datePart + "[0-9]+(\\.[0-9]{1,2})?\\.log"))) << reports[0];
   const std::string content = ReadFileText(AppFile("Reports\\" + reports[0])).value_or("");
   const std::string expectedStart =
-      "\r\nAdware found >" + appFoo + "\r\nAdware found >e:\\\\rootonly.exe\r\nAdware found >e:\\" + testName_ +
+      "\r\nAdware found >" + appFoo + "\r\nAdware found >e:\\rootonly.exe\r\nAdware found >e:\\" + testName_ +
       "\\Tools\\Sub\\foo.exe\r\nTest Run : ";
   EXPECT_EQ(content.substr(0, expectedStart.size()), expectedStart);
   EXPECT_TRUE(std::regex_search(content, std::regex("Test Run : [^\r\n]+ at [^\r\n]+\r\n\r\n$"))) << content;

@@ -46,7 +46,7 @@ TEST_F(GuardFilterTest, ReportsCreatedAndRenamedListedFilesOnceAndNothingElse) {
     Lines_ lines;
   };
   const Row rows[] = {
-      {FileChange::Created, "E:\\BAD.EXE", {"E:\\\\bad.exe > Bad thing"}},
+      {FileChange::Created, "E:\\BAD.EXE", {"E:\\bad.exe > Bad thing"}},
       {FileChange::Created, "E:\\bad.exe", {}},  // the same file again
       {FileChange::RenamedTo, "E:\\new\\bad.exe", {"E:\\new\\bad.exe > Bad thing"}},
       {FileChange::Created, "E:\\new\\twice.dll", {"E:\\new\\twice.dll > First record", "E:\\new\\TWICE.DLL > Second record"}},

@@ -289,8 +289,8 @@ TEST(ScanEngine, DetectionAndReportLinesUseTheEntrySpelling) {
       {"C:\\Temp", "C:\\Temp", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe", "C:\\Temp"},
       {"C:\\Temp\\", "C:\\Temp", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe", "C:\\Temp"},
       {" C:\\Temp ", "C:\\Temp", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe", "C:\\Temp"},
-      {"C:\\", "C:\\", "C:\\\\foo.exe > Adware", "\r\nAdware found >C:\\\\foo.exe", "C:\\"},
-      {"C:", "C:\\", "C:\\\\foo.exe > Adware", "\r\nAdware found >C:\\\\foo.exe", "C:\\"},
+      {"C:\\", "C:\\", "C:\\foo.exe > Adware", "\r\nAdware found >C:\\foo.exe", "C:\\"},
+      {"C:", "C:\\", "C:\\foo.exe > Adware", "\r\nAdware found >C:\\foo.exe", "C:\\"},
       {deep, deep, deep + "\\foo.exe > Adware", "\r\nAdware found >" + deep + "\\foo.exe", "C:\\d...\\Sub"},
   };
   for (const Row& row : rows) {
@@ -340,9 +340,9 @@ TEST(ScanEngine, KeptFilesAreCountedButNeitherListedNorReported) {
   run.lister.Add("C:\\Temp", {"foo.exe"});
   run.keptFiles.Add("c:\\FOO.EXE");  // every record naming it, at the root's doubled "\"
   run.Walk({"C:\\"});
-  EXPECT_EQ(run.observer.detections, (Texts{"C:\\\\bar.exe > Spy", "C:\\Temp\\foo.exe > Adware",
+  EXPECT_EQ(run.observer.detections, (Texts{"C:\\bar.exe > Spy", "C:\\Temp\\foo.exe > Adware",
                                             "C:\\Temp\\FOO.exe > Other record"}));
-  EXPECT_EQ(run.reportText, "\r\nAdware found >C:\\\\bar.exe\r\nAdware found >C:\\Temp\\foo.exe"
+  EXPECT_EQ(run.reportText, "\r\nAdware found >C:\\bar.exe\r\nAdware found >C:\\Temp\\foo.exe"
                             "\r\nAdware found >C:\\Temp\\FOO.exe");
   EXPECT_EQ(run.objectsScanned, 3);
 }
@@ -362,9 +362,9 @@ TEST(ScanEngine, CountsAccumulateOverRootsAndOnlyWhenFilesAreExamined) {
   EXPECT_EQ(examined.objectsScanned, 6);
   EXPECT_EQ(examined.observer.counts, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(examined.observer.detections,
-            (Texts{"C:\\Temp\\foo.exe > Adware", "D:\\\\foo.exe > Adware", "D:\\sub\\foo.exe > Adware"}));
+            (Texts{"C:\\Temp\\foo.exe > Adware", "D:\\foo.exe > Adware", "D:\\sub\\foo.exe > Adware"}));
   EXPECT_EQ(examined.reportText,
-            "\r\nAdware found >C:\\Temp\\foo.exe\r\nAdware found >D:\\\\foo.exe\r\nAdware found >D:\\sub\\foo.exe");
+            "\r\nAdware found >C:\\Temp\\foo.exe\r\nAdware found >D:\\foo.exe\r\nAdware found >D:\\sub\\foo.exe");
 
   ScanRun walkedOnly;
   addTree(walkedOnly);
@@ -451,7 +451,7 @@ TEST(ScanEngine, FolderThatCannotBeListedIsPassedOver) {
                                          "C:\\Temp\\a\\foo.exe > Adware",
                                          "C:\\Temp\\z\\foo.exe > Adware",
                                          "C:\\Temp\\z\\zz\\foo.exe > Adware",
-                                         "E:\\\\foo.exe > Adware",
+                                         "E:\\foo.exe > Adware",
                                      }));
   EXPECT_EQ(run.objectsScanned, 5);
   for (const std::string& folder : run.lister.listed) {

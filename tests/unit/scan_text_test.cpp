@@ -24,8 +24,8 @@ TEST(ScanLines, DetectionAndReportLines) {
   };
   const Row rows[] = {
       {"C:\\Temp", "foo.exe", "Adware", "C:\\Temp\\foo.exe > Adware", "\r\nAdware found >C:\\Temp\\foo.exe"},
-      // A drive root keeps its own backslash, so two stand before the name.
-      {"C:\\", "foo.exe", "Adware", "C:\\\\foo.exe > Adware", "\r\nAdware found >C:\\\\foo.exe"},
+      // A drive root keeps its own backslash, and the name follows it.
+      {"C:\\", "foo.exe", "Adware", "C:\\foo.exe > Adware", "\r\nAdware found >C:\\foo.exe"},
       {"D:\\a b\\c", "Bar Baz.DLL", "Spy|ware", "D:\\a b\\c\\Bar Baz.DLL > Spy|ware",
        "\r\nAdware found >D:\\a b\\c\\Bar Baz.DLL"},
       {"C:\\Temp", "x.exe", "", "C:\\Temp\\x.exe > ", "\r\nAdware found >C:\\Temp\\x.exe"},

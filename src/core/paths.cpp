@@ -1,13 +1,30 @@
-#include "core/path_set.h"
-
-#include "core/ascii_case.h"
+#include "core/paths.h"
 
 namespace core {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+bool IsDriveRoot(std::string_view path) {
+  return path.size() >= 3 && LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' && path[1] == ':' &&
+         IsSeparator(path[2]);
+}
+
 }  // namespace
+
+std::string FoldAscii(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = LowerAscii(c);
+  return folded;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
 
 std::string PlainPath(std::string_view path) {
   std::string plain;
@@ -27,11 +44,31 @@ std::string PlainPath(std::string_view path) {
   return plain;
 }
 
+std::string WithoutTrailingSeparators(std::string_view path) {
+  while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && IsDriveRoot(path) && path[2] == '\\')) {
+    path.remove_suffix(1);
+  }
+  std::string trimmed(path);
+  if (trimmed.size() == 2 && trimmed[1] == ':') trimmed += '\\';
+  return trimmed;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path += folder;
+  if (path.empty() || !IsSeparator(path.back())) path += '\\';
+  path += name;
+  return path;
+}
+
+bool IsFullPath(std::string_view path) {
+  return IsDriveRoot(path) || (path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
+}
+
 bool IsFullPathOfNames(std::string_view path) {
   size_t rootEnd = 0;
-  const bool drive = path.size() >= 3 && LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' &&
-                     path[1] == ':' && path[2] == '\\';
-  if (drive) {
+  if (IsDriveRoot(path) && path[2] == '\\') {
     rootEnd = 3;
   } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
     // "\\server\share\": a server name, not "?" or "." of the device paths.

@@ -1,0 +1,75 @@
+#include "core/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/path_set.h"
+
+namespace {
+
+TEST(Paths, OneSpellingForEveryPath) {
+  struct Row {
+    const char* path;
+    const char* plain;
+    const char* trimmed;
+    bool full;
+    bool fullOfNames;
+  };
+  const Row rows[] = {
+      {"C:\\Temp\\ad.exe", "C:\\Temp\\ad.exe", "C:\\Temp\\ad.exe", true, true},
+      {"D:\\\\root.exe", "D:\\root.exe", "D:\\\\root.exe", true, false},  // as earlier releases stored it
+      {"C:/Temp//ad.exe/", "C:\\Temp\\ad.exe\\", "C:/Temp//ad.exe", true, false},
+      {"c:\\", "c:\\", "c:\\", true, false},
+      {"f:/", "f:\\", "f:\\", true, false},
+      {"C:\\\\", "C:\\", "C:\\", true, false},
+      {"C:", "C:", "C:\\", false, false},
+      {"C:x.exe", "C:x.exe", "C:x.exe", false, false},
+      {"\\\\server\\share\\x.dll", "\\\\server\\share\\x.dll", "\\\\server\\share\\x.dll", true, true},
+      {"\\\\server\\share\\", "\\\\server\\share\\", "\\\\server\\share", true, false},
+      {"\\\\?\\C:\\x.dll", "\\\\?\\C:\\x.dll", "\\\\?\\C:\\x.dll", true, false},
+      {"\\\\.\\pipe\\x", "\\\\.\\pipe\\x", "\\\\.\\pipe\\x", true, false},
+      {"\\Temp\\ad.exe", "\\Temp\\ad.exe", "\\Temp\\ad.exe", false, false},
+      {"C:\\Temp\\..\\ad.exe", "C:\\Temp\\..\\ad.exe", "C:\\Temp\\..\\ad.exe", true, false},
+      {"C:\\Temp\\.\\ad.exe", "C:\\Temp\\.\\ad.exe", "C:\\Temp\\.\\ad.exe", true, false},
+      {"C:\\a:b", "C:\\a:b", "C:\\a:b", true, false},
+      {".", ".", ".", false, false},
+      {"\\", "\\", "\\", false, false},
+      {"", "", "", false, false},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(core::PlainPath(row.path), row.plain) << row.path;
+    EXPECT_EQ(core::WithoutTrailingSeparators(row.path), row.trimmed) << row.path;
+    EXPECT_EQ(core::IsFullPath(row.path), row.full) << row.path;
+    EXPECT_EQ(core::IsFullPathOfNames(row.path), row.fullOfNames) << row.path;
+  }
+  EXPECT_EQ(core::JoinPath("D:\\", "rootdrop.dll"), "D:\\rootdrop.dll");
+  EXPECT_EQ(core::JoinPath("D:\\Temp", "x.dll"), "D:\\Temp\\x.dll");
+  EXPECT_EQ(core::JoinPath("\\\\server\\share", "x.dll"), "\\\\server\\share\\x.dll");
+  EXPECT_TRUE(core::EqualIgnoringAsciiCase("SCAN", "scan"));
+  EXPECT_FALSE(core::EqualIgnoringAsciiCase("scan", "scans"));
+  EXPECT_EQ(core::FoldAscii("C:\\Ad.EXE\xC3\x89"), "c:\\ad.exe\xC3\x89");  // other letters keep their case
+}
+
+TEST(PathSet, ComparesPathsWithoutRegardToCase) {
+  core::PathSet set(core::FoldAscii);
+  EXPECT_FALSE(set.Contains("C:\\Temp\\ad.exe"));
+  set.Add("C:\\Temp\\Ad.EXE");
+  set.Add("\\\\server\\share\\x.dll");
+  struct Row {
+    const char* path;
+    bool contained;
+  };
+  const Row rows[] = {
+      {"c:\\temp\\ad.exe", true},
+      {"\\\\SERVER\\share\\x.dll", true},
+      {"\\server\\share\\x.dll", false},  // no longer a network path
+      {"C:\\Temp\\ad.exe.bak", false},
+      {"C:\\Temp\\ad", false},
+      {"C:\\Other\\ad.exe", false},
+      {"ad.exe", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(set.Contains(row.path), row.contained) << row.path;
+}
+
+}  // namespace
