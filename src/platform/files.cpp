@@ -95,6 +95,22 @@ ReadResult ReadFileStart(const std::string& path, size_t count, std::string& byt
   return read;
 }
 
+ReadResult ReadFileEnd(const std::string& path, size_t count, std::string& bytes) {
+  UniqueHandle file;
+  const ReadResult opened = OpenForReading(path, file);
+  if (opened != ReadResult::Ok) return opened;
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.get(), &size)) return ReadResult::Failed;
+  LARGE_INTEGER start = {};
+  start.QuadPart = static_cast<uint64_t>(size.QuadPart) > count ? size.QuadPart - static_cast<LONGLONG>(count) : 0;
+  if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return ReadResult::Failed;
+  std::string content;
+  bool more = false;
+  const ReadResult read = ReadUpTo(file.get(), count, content, more);
+  if (read == ReadResult::Ok) bytes.swap(content);
+  return read;
+}
+
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }
 
 ContentCheck CheckFileHasContent(const std::string& path, std::string& error) {
@@ -210,8 +226,6 @@ CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to) 
   return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CopyResult::TargetExists : CopyResult::Failed;
 }
 
-namespace {
-
 void CreateFoldersFor(const std::string& file) {
   const size_t last = file.rfind('\\');
   if (last == std::string::npos) return;
@@ -221,6 +235,8 @@ void CreateFoldersFor(const std::string& file) {
     CreateDirectoryW(ExtendedPath(file.substr(0, slash)).c_str(), nullptr);
   }
 }
+
+namespace {
 
 // A copy keeps the read-only mark of what it copies (files quarantined by
 // early releases kept theirs), and a read-only file cannot be opened for
@@ -285,13 +301,22 @@ MoveResult RenameWithoutReplacing(const std::string& from, const std::string& to
   return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? MoveResult::TargetTaken : MoveResult::Failed;
 }
 
-void ClearMarks(const std::string& path) {
+namespace {
+constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+}  // namespace
+
+uint32_t ClearMarks(const std::string& path) {
   const std::wstring file = ExtendedPath(path);
   const DWORD attributes = GetFileAttributesW(file.c_str());
-  const DWORD marks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & marks)) {
-    SetFileAttributesW(file.c_str(), attributes & ~marks);
-  }
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kMarks)) return 0;
+  SetFileAttributesW(file.c_str(), attributes & ~kMarks);
+  return attributes & kMarks;
+}
+
+bool AddMarks(const std::string& path, uint32_t marks) {
+  const std::wstring file = ExtendedPath(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(file.c_str(), (attributes & ~FILE_ATTRIBUTE_NORMAL) | (marks & kMarks));
 }
 
 bool DeleteEvenIfReadOnly(const std::string& path) {
