@@ -60,11 +60,12 @@ bool CopyToFreeName(const std::string& file, const std::string& target, std::str
   return false;
 }
 
-// The original is still there: the delete failed, or the system said it
-// succeeded and left it (as it may in a folder the program may not change).
-// A file put in its place since, with other bytes, is someone else's.
+// The original is still there: the delete failed (another program holds
+// it open), or the system said it succeeded and left it (as it may in a
+// folder the program may not change). A file put in its place since, with
+// other bytes, is someone else's.
 bool OriginalStayed(const std::string& original, const std::string& copy) {
-  if (!platform::DeleteEvenIfReadOnly(original)) return true;
+  if (!platform::DeleteIfNotInUse(original)) return true;
   return platform::KindOfPath(original) == platform::PathKind::PlainFile && platform::SameContent(original, copy);
 }
 
@@ -206,7 +207,7 @@ void QuarantineFiles(std::vector<FileRemoval>& files, const LogOnEntries& logOn,
 
 RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, const LogOnEntries& logOn,
                                      QuarantinedCopies* copies, const RemovalStepObserver& observe) {
-  std::vector<FileRemoval> files{{paths}};
+  std::vector<FileRemoval> files{{paths, RemovalResult::Failed, {}}};
   QuarantineFiles(files, logOn, observe);
   if (copies != nullptr) *copies = files.front().copies;
   return files.front().result;
@@ -222,7 +223,7 @@ QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detec
   std::vector<size_t> positions;
   for (size_t position : marked) {
     if (position >= detections.size() || excluded.Contains(detections[position].path)) continue;
-    files.push_back({core::PathsForDetection(detections[position], applicationFolder)});
+    files.push_back({core::PathsForDetection(detections[position], applicationFolder), RemovalResult::Failed, {}});
     positions.push_back(position);
   }
   if (files.empty()) return outcome;

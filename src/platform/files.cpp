@@ -332,4 +332,21 @@ bool DeleteEvenIfReadOnly(const std::string& path) {
   return false;
 }
 
+bool DeleteIfNotInUse(const std::string& path) {
+  const std::wstring file = ExtendedPath(path);
+  // Without sharing, the handle is the file's only one: it goes as it closes.
+  const auto deleteAlone = [&file] {
+    UniqueHandle handle(CreateFileW(file.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE,
+                                    nullptr));
+    return static_cast<bool>(handle);
+  };
+  if (deleteAlone()) return true;
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (deleteAlone()) return true;
+  SetFileAttributesW(file.c_str(), attributes);
+  return false;
+}
+
 }  // namespace platform

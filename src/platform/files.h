@@ -89,5 +89,9 @@ bool AddMarks(const std::string& path, uint32_t marks);
 // Deletes a file; a read-only mark alone does not protect it. A file that
 // still cannot be deleted keeps its attributes.
 bool DeleteEvenIfReadOnly(const std::string& path);
+// Deletes a file as above, but only when no program holds it open: a
+// delete the system grants while another handle is open happens only once
+// that handle closes, and the file stays until then.
+bool DeleteIfNotInUse(const std::string& path);
 
 }  // namespace platform

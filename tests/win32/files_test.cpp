@@ -514,6 +514,21 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
   EXPECT_TRUE(platform::IsFolder(PathOf("folder.exe")));
 }
 
+// A delete the system reports as made but does not make (in a folder the
+// program may not change; here a file made immutable by scripts/test)
+// leaves the file in place, reported as such, with nothing of it kept.
+TEST_F(FilesTest, AFileTheSystemKeepsIsNotReportedRemoved) {
+  const std::string kept = "C:\\pwbuild\\immutable\\kept.exe";
+  if (!platform::PathExists(kept)) GTEST_SKIP() << "no file here that the system refuses to delete";
+  EXPECT_EQ(features::QuarantineDetectedFile(core::PathsForDetection({kept, "Adware"}, Folder()), {}),
+            features::RemovalResult::Failed);
+  EXPECT_TRUE(platform::PathExists(kept));
+  EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), std::vector<std::string>{});
+  EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")), std::vector<std::string>{});
+  EXPECT_TRUE(features::ReadQuarantineRecords(PathOf(core::kJournalFileName)).empty());
+  EXPECT_FALSE(platform::PathExists("C:\\pwbuild\\immutable\\kept.QVR"));
+}
+
 // A line cut short (by a crash mid-write) must not swallow the next one.
 TEST_F(FilesTest, AppendedLinesStandAloneAfterACutOffLine) {
   ASSERT_TRUE(platform::AppendLine(PathOf("new.journal"), "first\r\n"));

@@ -101,16 +101,19 @@ constexpr Victim kVictims[] = {
 constexpr size_t kHeld = 3;
 constexpr size_t kEarlier = 4;
 
-// What each operation starts from and which file the test holds meanwhile.
+// What each operation starts from, and how the test holds its file
+// meanwhile: a program that lets others delete it must not have the file
+// deleted under it once the copy in quarantine is gone again.
 struct OperationRow {
   const char* name;
   bool startsQuarantined;  // the victims are quarantined before it runs
+  DWORD heldSharing;
 };
 
 const OperationRow kOperations[] = {
-    {"quarantine", false},
-    {"restore", true},
-    {"delete", true},
+    {"quarantine", false, FILE_SHARE_READ | FILE_SHARE_DELETE},
+    {"restore", true, FILE_SHARE_READ},
+    {"delete", true, FILE_SHARE_READ},
 };
 
 std::string Content(size_t index) { return std::string(kVictims[index].size, static_cast<char>('a' + index)); }
@@ -166,7 +169,7 @@ class StepStopTest : public ::testing::TestWithParam<OperationRow> {
   // with 0); gives its exit code: the steps taken, or 99 when stopped.
   DWORD RunChild(int stopAt) {
     const std::string held = HeldPath();
-    platform::UniqueHandle holder(CreateFileW(Widen(held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    platform::UniqueHandle holder(CreateFileW(Widen(held).c_str(), GENERIC_READ, GetParam().heldSharing, nullptr,
                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     EXPECT_TRUE(holder) << held;
     std::wstring command = L"\"" + Widen(program_) + L"\" " + Widen(kStopArgument) + L" " +
