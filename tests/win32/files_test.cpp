@@ -390,17 +390,24 @@ TEST_F(FilesTest, TheJournalIsChangedOnlyUnderItsLock) {
   EXPECT_FALSE(platform::PathExists(journal + ".lock"));
 }
 
-// A journal grown past all reason is neither read nor rewritten.
-TEST_F(FilesTest, AJournalBeyondItsLimitIsLeftAlone) {
+// A journal grown past all reason is never rewritten, and only its newest
+// records are read: those of files quarantined from now on still count.
+TEST_F(FilesTest, AJournalBeyondItsLimitIsLeftAloneButItsNewestRecordsCount) {
+  const core::JournalRecord old{"old.exe", "C:\\old.exe", "long ago", "Adware"};
   const core::JournalRecord record{"spy.exe", "C:\\spy.exe", "today", "Adware"};
-  Write(core::kJournalFileName,
-        core::FormatJournalLine(record) + std::string(static_cast<size_t>(core::kLargestJournal), '#'));
+  const std::string text = core::FormatJournalLine(old) +
+                           std::string(static_cast<size_t>(core::kLargestJournal), '#') + "\r\n" +
+                           core::FormatJournalLine(record);
+  Write(core::kJournalFileName, text);
   const std::string journal = PathOf(core::kJournalFileName);
-  EXPECT_TRUE(features::ReadQuarantineRecords(journal).empty());
-  features::ForgetQuarantined({record}, journal);
+  EXPECT_TRUE(features::JournalIsTooLarge(journal));
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords(journal);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].quarantinedName, "spy.exe");
+  EXPECT_FALSE(features::ForgetQuarantined({record}, journal));
   uint64_t size = 0, writeTime = 0;
   ASSERT_TRUE(platform::SizeAndWriteTime(journal, size, writeTime));
-  EXPECT_EQ(size, core::FormatJournalLine(record).size() + core::kLargestJournal);
+  EXPECT_EQ(size, text.size());
 }
 
 // Each step is watched before it is taken: the original goes only once its
