@@ -178,7 +178,19 @@ bool SameIdentity(const std::string& path, const core::FileIdentity& identity) {
 
 }  // namespace
 
+platform::FileLock MarkWorkUnderWay(const std::string& journalPath) {
+  return platform::FileLock(journalPath + ".work", 0);
+}
+
 void PutRightInterruptedWork(const std::string& quarantineFolder, const std::string& journalPath) {
+  // What another running copy is doing is no leftover.
+  const platform::FileLock work(journalPath + ".work", 0);
+  if (work.state() == platform::FileLock::State::Busy) return;
+  {
+    // A rewrite cut short leaves its temporary file beside the journal.
+    const platform::FileLock lock = LockJournal(journalPath);
+    if (lock.state() == platform::FileLock::State::Held) platform::DeleteEvenIfReadOnly(journalPath + ".part");
+  }
   std::vector<std::string> unfinished;
   for (const std::string& name : platform::ListEveryFile(quarantineFolder)) {
     if (core::IsUnfinishedCopyName(name)) unfinished.push_back(quarantineFolder + "\\" + name);

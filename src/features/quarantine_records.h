@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/quarantine_journal.h"
+#include "platform/file_lock.h"
 
 namespace features {
 
@@ -26,6 +27,11 @@ std::vector<std::string> ListQuarantined(const std::string& quarantineFolder);
 // finished or undone, so that every file is whole at its place, or in
 // quarantine with its record, and nothing else is left.
 void PutRightInterruptedWork(const std::string& quarantineFolder, const std::string& journalPath);
+
+// Held while a quarantine or a restore runs (another running copy of the
+// program may hold it as well): start-up leaves unfinished copies and notes
+// alone while any running copy holds it.
+platform::FileLock MarkWorkUnderWay(const std::string& journalPath);
 
 // Makes the Quarantine and Reports folders beside the program where they
 // are missing, and puts right what a stop left in the quarantine.

@@ -66,7 +66,8 @@ bool CopyToFreeName(const std::string& file, const std::string& target, std::str
 // other bytes, is someone else's.
 bool OriginalStayed(const std::string& original, const std::string& copy) {
   if (!platform::DeleteIfNotInUse(original)) return true;
-  return platform::KindOfPath(original) == platform::PathKind::PlainFile && platform::SameContent(original, copy);
+  return platform::PathExists(original) && platform::KindOfPath(original) == platform::PathKind::PlainFile &&
+         platform::SameContent(original, copy);
 }
 
 // A file of the press under way, with what it has made so far.
@@ -80,9 +81,16 @@ class Press {
  public:
   Press(std::vector<FileRemoval>& files, const LogOnEntries& logOn, const RemovalStepObserver& observe,
         const std::function<void()>& between)
-      : files_(files), logOn_(logOn), observe_(observe), between_(between) {}
+      : files_(files),
+        logOn_(logOn),
+        observe_(observe),
+        between_(between),
+        // One date for the whole press, formatted once.
+        date_(platform::GeneralDate(platform::Now())) {}
 
   void Run() {
+    if (files_.empty()) return;
+    const platform::FileLock underWay = MarkWorkUnderWay(files_.front().paths.journalPath);
     for (FileRemoval& file : files_) {
       Pause();
       Copy(file);
@@ -139,7 +147,7 @@ class Press {
     Step(RemovalStep::WriteCopyToDisk);
     item.record.quarantinedName = std::string(core::FileNameOf(named));
     item.record.originalPath = paths.filePath;
-    item.record.quarantinedAt = platform::GeneralDate(platform::Now());
+    item.record.quarantinedAt = date_;
     item.record.description = paths.description;
     item.record.identified = true;
     item.record.quarantinedTicks = platform::NowTicks();
@@ -195,6 +203,7 @@ class Press {
   const LogOnEntries& logOn_;
   const RemovalStepObserver& observe_;
   const std::function<void()>& between_;
+  const std::string date_;
   std::vector<Under> under_;
 };
 

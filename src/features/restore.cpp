@@ -189,6 +189,7 @@ class Restore {
 RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
                                   RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack,
                                   const RestoreStepObserver& observe) {
+  const platform::FileLock underWay = MarkWorkUnderWay(JournalPath());
   Restore restore(chooseFolder, questions, putBack, observe);
   for (const std::string& name : names) restore.Put(name);
   return restore.Finish();

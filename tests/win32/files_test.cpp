@@ -446,8 +446,9 @@ TEST_F(FilesTest, QuarantineDeletesTheOriginalOnlyOnceItsCopyIsOnDiskAndRecorded
   EXPECT_EQ(records[0].marks, marks);
 }
 
-// The copy a crash cut short is never listed and goes at the next start; a
-// hidden or system file put there by an earlier release is listed.
+// The copy a crash cut short is never listed and goes at the next start
+// (unless another running copy is at work); a hidden or system file put
+// there by an earlier release is listed.
 TEST_F(FilesTest, TheQuarantineListsMarkedFilesButNoUnfinishedCopy) {
   ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("Quarantine")).c_str(), nullptr));
   Write("Quarantine\\hidden.exe", "1", FILE_ATTRIBUTE_HIDDEN);
@@ -457,6 +458,12 @@ TEST_F(FilesTest, TheQuarantineListsMarkedFilesButNoUnfinishedCopy) {
   if (HasFatalFailure() || IsSkipped()) return;
   const std::vector<std::string> listed = {"hidden.exe", "system.dll"};
   EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), listed);
+  {
+    // Another running copy's work under way is no leftover.
+    const platform::FileLock underWay = features::MarkWorkUnderWay(PathOf(core::kJournalFileName));
+    features::PutRightInterruptedWork(PathOf("Quarantine"), PathOf(core::kJournalFileName));
+    EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")).size(), 4u);
+  }
   features::PutRightInterruptedWork(PathOf("Quarantine"), PathOf(core::kJournalFileName));
   EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")), listed);
 }
