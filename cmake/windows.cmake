@@ -138,7 +138,7 @@ add_custom_target(dist
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TEST_SOURCES)
   add_executable(pw_win32_tests ${WIN32_TEST_SOURCES})
-  target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest_main)
+  target_link_libraries(pw_win32_tests PRIVATE pw_win32 gtest)
   gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS win32 TIMEOUT 60)
   # What differs on 64-bit Windows, again in a 64-bit prefix: the machine's

@@ -12,6 +12,9 @@ constexpr char kSeparator = '\t';
 constexpr size_t kOldFieldCount = 4;
 constexpr size_t kFieldCount = 7;
 constexpr size_t kTracesField = 7;
+constexpr size_t kMarksField = 8;
+constexpr std::string_view kRestoreNoteMark = "restoring";
+constexpr size_t kRestoreNoteFields = 6;
 
 std::string Sanitized(std::string_view field) {
   std::string text(field);
@@ -31,15 +34,29 @@ bool ParseNumber(std::string_view text, uint64_t& number) {
   return true;
 }
 
-bool ParseLine(std::string_view line, JournalRecord& record) {
+std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
   size_t start = 0;
   for (;;) {
     const size_t tab = line.find(kSeparator, start);
     fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-    if (tab == std::string_view::npos) break;
+    if (tab == std::string_view::npos) return fields;
     start = tab + 1;
   }
+}
+
+bool ParseNote(std::string_view line, RestoreNote& note) {
+  const std::vector<std::string_view> fields = Fields(line);
+  if (fields.size() != kRestoreNoteFields || fields[0] != kRestoreNoteMark) return false;
+  if (fields[1].empty() || fields[1].find_first_of("\\/:") != std::string_view::npos) return false;
+  RestoreNote read{std::string(fields[1]), {}, std::string(fields[4]), std::string(fields[5])};
+  if (!ParseNumber(fields[2], read.file.size) || !ParseNumber(fields[3], read.file.writeTime)) return false;
+  note = std::move(read);
+  return true;
+}
+
+bool ParseLine(std::string_view line, JournalRecord& record) {
+  const std::vector<std::string_view> fields = Fields(line);
   // Fields a later release appends are passed over.
   if (fields.size() != kOldFieldCount && fields.size() < kFieldCount) return false;
   // A name with a folder in it could lead a restore out of the Quarantine
@@ -61,13 +78,19 @@ bool ParseLine(std::string_view line, JournalRecord& record) {
       return false;
     }
     if (fields.size() > kTracesField && !ParseStartupTraces(fields[kTracesField], read.startupTraces)) return false;
+    uint64_t marks = 0;
+    if (fields.size() > kMarksField) {
+      if (!ParseNumber(fields[kMarksField], marks) || marks > UINT32_MAX) return false;
+      read.marks = static_cast<uint32_t>(marks);
+    }
   }
   record = std::move(read);
   return true;
 }
 
-// Calls `visit(line, record, valid)` for every line with its line end, the
-// last one too when a crash cut it short (never valid then).
+// Calls `visit(whole, line, complete)` for every line: `whole` with its
+// line end, the last one too when a crash cut it short (never complete
+// then), and `line` without it.
 template <typename Visit>
 void ForEachLine(std::string_view text, Visit visit) {
   size_t start = 0;
@@ -76,14 +99,12 @@ void ForEachLine(std::string_view text, Visit visit) {
     const std::string_view whole =
         text.substr(start, end == std::string_view::npos ? std::string_view::npos : end + 1 - start);
     start += whole.size();
-    JournalRecord record;
-    bool valid = false;
+    std::string_view line;
     if (end != std::string_view::npos) {
-      std::string_view line = whole.substr(0, whole.size() - 1);
+      line = whole.substr(0, whole.size() - 1);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      valid = ParseLine(line, record);
     }
-    visit(whole, record, valid);
+    visit(whole, line, end != std::string_view::npos);
   }
 }
 
@@ -91,7 +112,7 @@ bool SameRecord(const JournalRecord& a, const JournalRecord& b) {
   return a.quarantinedName == b.quarantinedName && a.originalPath == b.originalPath &&
          a.quarantinedAt == b.quarantinedAt && a.description == b.description && a.identified == b.identified &&
          a.file.size == b.file.size && a.file.writeTime == b.file.writeTime &&
-         a.quarantinedTicks == b.quarantinedTicks && a.startupTraces == b.startupTraces;
+         a.quarantinedTicks == b.quarantinedTicks && a.startupTraces == b.startupTraces && a.marks == b.marks;
 }
 
 }  // namespace
@@ -102,17 +123,36 @@ std::string FormatJournalLine(const JournalRecord& record) {
   if (record.identified) {
     line += kSeparator + std::to_string(record.file.size) + kSeparator + std::to_string(record.file.writeTime) +
             kSeparator + std::to_string(record.quarantinedTicks);
-    if (!record.startupTraces.empty()) line += kSeparator + FormatStartupTraces(record.startupTraces);
+    if (!record.startupTraces.empty() || record.marks != 0) {
+      line += kSeparator + FormatStartupTraces(record.startupTraces);
+    }
+    if (record.marks != 0) line += kSeparator + std::to_string(record.marks);
   }
   return line + "\r\n";
 }
 
 std::vector<JournalRecord> ParseJournal(std::string_view text) {
   std::vector<JournalRecord> records;
-  ForEachLine(text, [&](std::string_view, JournalRecord& record, bool valid) {
-    if (valid) records.push_back(std::move(record));
+  ForEachLine(text, [&](std::string_view, std::string_view line, bool complete) {
+    JournalRecord record;
+    if (complete && ParseLine(line, record)) records.push_back(std::move(record));
   });
   return records;
+}
+
+std::string FormatRestoreNote(const RestoreNote& note) {
+  return std::string(kRestoreNoteMark) + kSeparator + Sanitized(note.quarantinedName) + kSeparator +
+         std::to_string(note.file.size) + kSeparator + std::to_string(note.file.writeTime) + kSeparator +
+         Sanitized(note.unfinishedPath) + kSeparator + Sanitized(note.targetPath) + "\r\n";
+}
+
+std::vector<RestoreNote> ParseRestoreNotes(std::string_view text) {
+  std::vector<RestoreNote> notes;
+  ForEachLine(text, [&](std::string_view, std::string_view line, bool complete) {
+    RestoreNote note;
+    if (complete && ParseNote(line, note)) notes.push_back(std::move(note));
+  });
+  return notes;
 }
 
 namespace {
@@ -153,15 +193,22 @@ bool IsRestorablePath(std::string_view path, std::string_view quarantineFolder) 
            EqualIgnoringAsciiCase(path.substr(0, folder.size()), folder));
 }
 
-std::string JournalWithout(std::string_view text, const std::vector<JournalRecord>& records) {
+std::string JournalWithout(std::string_view text, const std::vector<JournalRecord>& records,
+                           const std::vector<RestoreNote>& notes) {
   std::string kept;
-  ForEachLine(text, [&](std::string_view line, const JournalRecord& record, bool valid) {
-    if (valid) {
+  ForEachLine(text, [&](std::string_view whole, std::string_view line, bool complete) {
+    JournalRecord record;
+    RestoreNote note;
+    if (complete && ParseLine(line, record)) {
       for (const JournalRecord& dropped : records) {
         if (SameRecord(record, dropped)) return;
       }
+    } else if (complete && ParseNote(line, note)) {
+      for (const RestoreNote& dropped : notes) {
+        if (note == dropped) return;
+      }
     }
-    kept += line;
+    kept += whole;
   });
   return kept;
 }

@@ -38,15 +38,39 @@ struct JournalRecord {
   // The log-on values and shortcuts that started the file, taken away with
   // it (identified records only).
   std::vector<StartupTrace> startupTraces = {};
+  // The read-only, hidden and system marks the file had (its attribute
+  // bits), cleared on its copy and put back on restore.
+  uint32_t marks = 0;
+};
+
+// A restore under way, noted in the journal before its copy is made: the
+// file in quarantine (its name and identity), the unfinished copy and the
+// path it is to take. Start-up finishes or undoes the restore a stop left.
+struct RestoreNote {
+  std::string quarantinedName;
+  FileIdentity file = {};
+  std::string unfinishedPath;
+  std::string targetPath;
+
+  bool operator==(const RestoreNote& other) const {
+    return quarantinedName == other.quarantinedName && file.size == other.file.size &&
+           file.writeTime == other.file.writeTime && unfinishedPath == other.unfinishedPath &&
+           targetPath == other.targetPath;
+  }
 };
 
 // The record as one line, ending in CR LF. Fields are separated by tabs;
 // paths cannot hold tabs or line breaks, and any in the other fields become
 // blanks, so a line always reads back as the record it was written from.
 // The identity follows the four fields earlier releases wrote, so their
-// lines still read as records; the start-up traces, when there are any,
-// follow the identity.
+// lines still read as records; the start-up traces, when there are any or
+// marks follow, come after the identity, then the marks when there are any.
 std::string FormatJournalLine(const JournalRecord& record);
+
+// The note as one line ending in CR LF; no release reads it as a record.
+std::string FormatRestoreNote(const RestoreNote& note);
+// Every complete, well-formed note of a journal in file order.
+std::vector<RestoreNote> ParseRestoreNotes(std::string_view text);
 
 // Every complete, well-formed record of a journal in file order. A line
 // counts when it ends in LF, with or without a CR before it; the last line
@@ -69,9 +93,10 @@ const JournalRecord* FindJournalRecord(const std::vector<JournalRecord>& records
 // outside the Quarantine folder.
 bool IsRestorablePath(std::string_view path, std::string_view quarantineFolder);
 
-// The journal without the given records, each dropped only where a line
-// holds that very record; every other line, understood or not, is kept
-// byte for byte.
-std::string JournalWithout(std::string_view text, const std::vector<JournalRecord>& records);
+// The journal without the given records and notes, each dropped only where
+// a line holds that very record or note; every other line, understood or
+// not, is kept byte for byte.
+std::string JournalWithout(std::string_view text, const std::vector<JournalRecord>& records,
+                           const std::vector<RestoreNote>& notes = {});
 
 }  // namespace core

@@ -57,22 +57,27 @@ RemovalPaths PathsForDetection(const Detection& detection, std::string_view appl
 std::string UnfinishedCopyPath(std::string_view quarantinePath) {
   // A long name (spyware likes them) with the mark added would pass the
   // longest name a file may have, 255 UTF-16 units on Windows and 255 bytes
-  // on the Linux under Wine, and the copy could never be made; the copy
-  // takes the real name when it is whole, so its start will do, with room
-  // for the number a taken name is given.
+  // on the Linux under Wine, and the copy could never be made. Its start and
+  // a check sum of the whole name stand in for it, so that start-up finds
+  // the record naming the finished copy of each unfinished one.
   constexpr size_t kLongestName = 255;
-  constexpr size_t kNumberRoom = 10;
-  constexpr size_t kRoom = kLongestName - kNumberRoom - kUnfinishedSuffix.size();
+  constexpr size_t kSumRoom = 9;  // "~" and 8 hexadecimal digits
+  constexpr size_t kRoom = kLongestName - kSumRoom - kUnfinishedSuffix.size();
   const size_t slash = quarantinePath.rfind('\\');
   const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-  std::string_view name = quarantinePath.substr(nameStart);
-  if (name.size() > kRoom) {
+  const std::string_view whole = quarantinePath.substr(nameStart);
+  std::string name(whole);
+  if (whole.size() > kRoom) {
     size_t cut = kRoom;
     // Whole characters only: a UTF-8 continuation byte is 10xxxxxx.
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name = name.substr(0, cut);
+    while (cut > 0 && (static_cast<unsigned char>(whole[cut]) & 0xC0) == 0x80) --cut;
+    uint32_t sum = 2166136261u;  // FNV-1a
+    for (char c : whole) sum = (sum ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
+    constexpr const char* kHex = "0123456789abcdef";
+    name = std::string(whole.substr(0, cut)) + "~";
+    for (int shift = 28; shift >= 0; shift -= 4) name += kHex[(sum >> shift) & 15];
   }
-  return std::string(quarantinePath.substr(0, nameStart)) + std::string(name) + std::string(kUnfinishedSuffix);
+  return std::string(quarantinePath.substr(0, nameStart)) + name + std::string(kUnfinishedSuffix);
 }
 
 bool IsUnfinishedCopyName(std::string_view name) {

@@ -27,8 +27,9 @@ struct RemovalPaths {
 RemovalPaths PathsForDetection(const Detection& detection, std::string_view applicationFolder);
 
 // Where the removal first writes a file's quarantine copy, under a name that
-// marks it unfinished until it is whole on disk; one left by a crash is
-// removed at the next start and never listed.
+// marks it unfinished until the original is gone; it is never listed, and
+// start-up finishes or removes one that a stop left. The name follows from
+// the finished copy's path alone, so a record of that path finds it.
 std::string UnfinishedCopyPath(std::string_view quarantinePath);
 bool IsUnfinishedCopyName(std::string_view name);
 

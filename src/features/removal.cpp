@@ -12,182 +12,251 @@ namespace {
 // copies is refused rather than searched for ever.
 constexpr int kMostNumberedCopies = 10000;
 
-constexpr RemovalStep kSteps[] = {RemovalStep::CopyUnderUnfinishedName, RemovalStep::WriteCopyToDisk,
-                                  RemovalStep::TakeFreeName,            RemovalStep::CopyBeside,
-                                  RemovalStep::WriteRecord,             RemovalStep::DeleteOriginal};
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 
-enum class NameTry { Used, Taken, Failed };
-
-// Tries `target`'s numbered names in turn until one is free. The file
-// operation itself refuses a taken name, so no name is looked up before
-// (looking up a missing name reads the whole folder on some systems). The
-// name used is left in `used`; false when none was.
-template <typename TryName>
-bool UseFirstFreeName(const std::string& target, TryName tryName, std::string& used) {
+// Copies `file` to the unfinished copy of the first numbered name of
+// `target` whose unfinished copy is free. The file operation itself refuses
+// a taken name, so no name is looked up before (looking up a missing name
+// reads the whole folder on some systems); a finished copy that holds the
+// name already is met when the copy takes its name.
+bool CopyUnderUnfinishedName(const std::string& file, const std::string& target, std::string& unfinished,
+                             std::string& named) {
+  bool madeFolder = false;
   for (int number = 1; number <= kMostNumberedCopies; ++number) {
     const std::string candidate = core::NumberedPath(target, number);
-    switch (tryName(candidate)) {
-      case NameTry::Used:
-        used = candidate;
+    const std::string copy = core::UnfinishedCopyPath(candidate);
+    switch (platform::CopyWithoutOverwrite(file, copy)) {
+      case platform::CopyResult::Copied:
+        unfinished = copy;
+        named = candidate;
         return true;
-      case NameTry::Taken:
+      case platform::CopyResult::TargetExists:
         break;
-      case NameTry::Failed:
-        return false;
+      case platform::CopyResult::Failed:
+        // The folder may have been removed while the program ran.
+        if (madeFolder) return false;
+        madeFolder = true;
+        platform::CreateFolder(FolderOf(target));
+        --number;
+        break;
     }
   }
   return false;
 }
 
 bool CopyToFreeName(const std::string& file, const std::string& target, std::string& written) {
-  return UseFirstFreeName(target, [&](const std::string& candidate) {
+  for (int number = 1; number <= kMostNumberedCopies; ++number) {
+    const std::string candidate = core::NumberedPath(target, number);
     switch (platform::CopyWithoutOverwrite(file, candidate)) {
-      case platform::CopyResult::Copied: return NameTry::Used;
-      case platform::CopyResult::TargetExists: return NameTry::Taken;
-      case platform::CopyResult::Failed: break;
+      case platform::CopyResult::Copied:
+        written = candidate;
+        return true;
+      case platform::CopyResult::TargetExists:
+        break;
+      case platform::CopyResult::Failed:
+        return false;
     }
-    return NameTry::Failed;
-  }, written);
+  }
+  return false;
 }
 
-bool RenameToFreeName(const std::string& file, const std::string& target, std::string& renamed) {
-  return UseFirstFreeName(target, [&](const std::string& candidate) {
-    switch (platform::RenameWithoutReplacing(file, candidate)) {
-      case platform::MoveResult::Moved: return NameTry::Used;
-      case platform::MoveResult::TargetTaken: return NameTry::Taken;
-      case platform::MoveResult::Failed: break;
-    }
-    return NameTry::Failed;
-  }, renamed);
+// The original is still there: the delete failed (another program holds
+// it open), or the system said it succeeded and left it (as it may in a
+// folder the program may not change). A file put in its place since, with
+// other bytes, is someone else's.
+bool OriginalStayed(const std::string& original, const std::string& copy) {
+  if (!platform::DeleteIfNotInUse(original)) return true;
+  return platform::PathExists(original) && platform::KindOfPath(original) == platform::PathKind::PlainFile &&
+         platform::SameContent(original, copy);
 }
 
-// One removal under way: what it has made so far, so that a failed step
-// can take it all away again.
-class Removal {
+// A file of the press under way, with what it has made so far.
+struct Under {
+  FileRemoval* file;
+  std::string unfinished;
+  core::JournalRecord record;
+};
+
+class Press {
  public:
-  Removal(const core::RemovalPaths& paths, const LogOnEntries& logOn) : paths_(paths), logOn_(logOn) {}
+  Press(std::vector<FileRemoval>& files, const LogOnEntries& logOn, const RemovalStepObserver& observe,
+        const std::function<void()>& between)
+      : files_(files),
+        logOn_(logOn),
+        observe_(observe),
+        between_(between),
+        // One date for the whole press, formatted once.
+        date_(platform::GeneralDate(platform::Now())) {}
 
-  bool Take(RemovalStep step) {
-    switch (step) {
-      case RemovalStep::CopyUnderUnfinishedName:
-        return CopyIntoQuarantine();
-      case RemovalStep::WriteCopyToDisk:
-        return platform::FlushToDisk(unfinished_);
-      case RemovalStep::TakeFreeName:
-        if (!RenameToFreeName(unfinished_, paths_.quarantinePath, quarantined_)) return false;
-        unfinished_.clear();
-        return true;
-      case RemovalStep::CopyBeside:
-        CopyToFreeName(paths_.filePath, paths_.siblingPath, sibling_);
-        return true;
-      case RemovalStep::WriteRecord:
-        return WriteRecord();
-      case RemovalStep::DeleteOriginal:
-        // Spyware often marks itself read-only; that alone must not protect it.
-        if (!platform::DeleteEvenIfReadOnly(paths_.filePath)) return false;
-        // What started the file at log-on goes only with the file, once the
-        // record that brings it back is on disk: a removal undone earlier
-        // never has to write it back, which another program's value put
-        // under the same name meanwhile would refuse.
-        RemoveStartupTraces(record_.startupTraces);
-        return true;
+  void Run() {
+    if (files_.empty()) return;
+    const platform::FileLock underWay = MarkWorkUnderWay(files_.front().paths.journalPath);
+    for (FileRemoval& file : files_) {
+      Pause();
+      Copy(file);
     }
+    if (under_.empty()) return;
+    const std::string journal = under_.front().file->paths.journalPath;
+    if (!WriteRecords(journal)) return;
+    std::vector<core::JournalRecord> kept;
+    for (Under& item : under_) {
+      Pause();
+      if (!DeleteOriginal(item)) {
+        kept.push_back(item.record);
+        continue;
+      }
+      Finish(item, journal);
+    }
+    if (kept.empty()) return;
+    Step(RemovalStep::ForgetFilesKept);
+    // Should this fail, the records match no file in quarantine.
+    ForgetQuarantined(kept, journal);
+  }
+
+ private:
+  void Step(RemovalStep step) {
+    if (observe_) observe_(step);
+  }
+  void Pause() {
+    if (between_) between_();
+  }
+
+  void Copy(FileRemoval& file) {
+    const core::RemovalPaths& paths = file.paths;
+    Step(RemovalStep::CopyUnderUnfinishedName);
+    switch (platform::KindOfPath(paths.filePath)) {
+      case platform::PathKind::PlainFile:
+        break;
+      case platform::PathKind::Missing:
+        file.result = RemovalResult::AlreadyGone;
+        return;
+      case platform::PathKind::Other:
+        file.result = RemovalResult::NotAFile;
+        return;
+      case platform::PathKind::Unknown:
+        file.result = RemovalResult::Failed;
+        return;
+    }
+    Under item{&file, "", {}};
+    std::string named;
+    if (!CopyUnderUnfinishedName(paths.filePath, paths.quarantinePath, item.unfinished, named)) return;
+    // Copies keep the file's attributes: a read-only copy could not be
+    // purged later, and a hidden or system one would not be listed. The
+    // record keeps them for the restore.
+    item.record.marks = platform::ClearMarks(item.unfinished);
+    Step(RemovalStep::WriteCopyToDisk);
+    item.record.quarantinedName = std::string(core::FileNameOf(named));
+    item.record.originalPath = paths.filePath;
+    item.record.quarantinedAt = date_;
+    item.record.description = paths.description;
+    item.record.identified = true;
+    item.record.quarantinedTicks = platform::NowTicks();
+    if (!platform::FlushToDisk(item.unfinished) || !IdentityOf(item.unfinished, item.record.file)) {
+      platform::DeleteEvenIfReadOnly(item.unfinished);
+      return;
+    }
+    item.record.startupTraces = FindStartupTraces(paths.filePath, logOn_);
+    under_.push_back(std::move(item));
+  }
+
+  bool WriteRecords(const std::string& journal) {
+    Step(RemovalStep::WriteRecords);
+    std::vector<core::JournalRecord> records;
+    for (const Under& item : under_) records.push_back(item.record);
+    if (RecordQuarantined(journal, records)) return true;
+    for (Under& item : under_) {
+      platform::DeleteEvenIfReadOnly(item.unfinished);
+      item.file->result = RemovalResult::Unrecorded;
+    }
+    // Even a failed append may have put the lines there.
+    ForgetQuarantined(records, journal);
     return false;
   }
 
-  // Takes away what the steps so far made: the record first, so that no
-  // record ever names a copy that is gone.
-  void Undo() {
-    if (recordWritten_) ForgetQuarantined({record_}, paths_.journalPath);
-    for (const std::string* made : {&sibling_, &quarantined_, &unfinished_}) {
-      if (!made->empty()) platform::DeleteEvenIfReadOnly(*made);
+  bool DeleteOriginal(Under& item) {
+    Step(RemovalStep::DeleteOriginal);
+    const std::string& original = item.file->paths.filePath;
+    if (OriginalStayed(original, item.unfinished)) {
+      platform::DeleteEvenIfReadOnly(item.unfinished);
+      if (platform::KindOfPath(original) == platform::PathKind::Other) item.file->result = RemovalResult::NotAFile;
+      return false;
     }
-  }
-
-  QuarantinedCopies Copies() const { return {quarantined_, sibling_}; }
-
- private:
-  bool CopyIntoQuarantine() {
-    const std::string unfinished = core::UnfinishedCopyPath(paths_.quarantinePath);
-    if (!CopyToFreeName(paths_.filePath, unfinished, unfinished_)) {
-      // The folder may have been removed while the program ran.
-      platform::CreateFolder(paths_.quarantinePath.substr(0, paths_.quarantinePath.rfind('\\')));
-      if (!CopyToFreeName(paths_.filePath, unfinished, unfinished_)) return false;
-    }
-    // Copies keep the file's attributes: a read-only copy could not be
-    // purged later, and a hidden or system one would not be listed.
-    platform::ClearMarks(unfinished_);
+    // What started the file at log-on goes only with the file, once the
+    // record that brings it back is on disk.
+    RemoveStartupTraces(item.record.startupTraces);
     return true;
   }
 
-  bool WriteRecord() {
-    record_ = {std::string(core::FileNameOf(quarantined_)), paths_.filePath, platform::GeneralDate(platform::Now()),
-               paths_.description};
-    record_.identified = true;
-    record_.quarantinedTicks = platform::NowTicks();
-    if (!IdentityOf(quarantined_, record_.file)) return false;
-    record_.startupTraces = FindStartupTraces(paths_.filePath, logOn_);
-    // Even a failed append may have put the line there.
-    recordWritten_ = true;
-    return RecordQuarantined(paths_.journalPath, record_);
+  void Finish(Under& item, const std::string& journal) {
+    FileRemoval& file = *item.file;
+    file.result = RemovalResult::Removed;
+    Step(RemovalStep::TakeItsName);
+    const std::string folder = FolderOf(file.paths.quarantinePath);
+    // Should this fail, the next start gives the copy its name.
+    if (!GiveCopyItsName(item.unfinished, item.record, folder, journal)) return;
+    file.copies.quarantinePath = folder + "\\" + item.record.quarantinedName;
+    Step(RemovalStep::CopyBeside);
+    CopyToFreeName(file.copies.quarantinePath, file.paths.siblingPath, file.copies.siblingPath);
   }
 
-  const core::RemovalPaths& paths_;
+  std::vector<FileRemoval>& files_;
   const LogOnEntries& logOn_;
-  std::string unfinished_, quarantined_, sibling_;
-  core::JournalRecord record_;
-  bool recordWritten_ = false;
+  const RemovalStepObserver& observe_;
+  const std::function<void()>& between_;
+  const std::string date_;
+  std::vector<Under> under_;
 };
 
 }  // namespace
 
+void QuarantineFiles(std::vector<FileRemoval>& files, const LogOnEntries& logOn, const RemovalStepObserver& observe,
+                     const std::function<void()>& between) {
+  Press(files, logOn, observe, between).Run();
+}
+
 RemovalResult QuarantineDetectedFile(const core::RemovalPaths& paths, const LogOnEntries& logOn,
                                      QuarantinedCopies* copies, const RemovalStepObserver& observe) {
-  switch (platform::KindOfPath(paths.filePath)) {
-    case platform::PathKind::PlainFile:
-      break;
-    case platform::PathKind::Missing:
-      return RemovalResult::AlreadyGone;
-    case platform::PathKind::Other:
-    case platform::PathKind::Unknown:
-      return RemovalResult::Failed;
-  }
-  Removal removal(paths, logOn);
-  for (RemovalStep step : kSteps) {
-    if (observe) observe(step);
-    if (!removal.Take(step)) {
-      removal.Undo();
-      return RemovalResult::Failed;
-    }
-  }
-  if (copies != nullptr) *copies = removal.Copies();
-  return RemovalResult::Removed;
+  std::vector<FileRemoval> files{{paths, RemovalResult::Failed, {}}};
+  QuarantineFiles(files, logOn, observe);
+  if (copies != nullptr) *copies = files.front().copies;
+  return files.front().result;
 }
 
 QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detections,
                                        const std::vector<size_t>& marked, const std::string& applicationFolder,
-                                       const std::function<void()>& between) {
+                                       const std::function<void()>& between, const RemovalStepObserver& observe) {
   QuarantineOutcome outcome;
   // Read now: the user may have excluded a file since the scan listed it.
   const core::PathSet excluded = ExcludedPaths();
+  std::vector<FileRemoval> files;
+  std::vector<size_t> positions;
+  for (size_t position : marked) {
+    if (position >= detections.size() || excluded.Contains(detections[position].path)) continue;
+    files.push_back({core::PathsForDetection(detections[position], applicationFolder), RemovalResult::Failed, {}});
+    positions.push_back(position);
+  }
+  if (files.empty()) return outcome;
   // A value or shortcut made while the batch runs is found by the next
   // press; what one removal takes away names no other file of the batch.
-  const LogOnEntries logOn = ListLogOnEntries();
-  for (size_t position : marked) {
-    if (between) between();
-    if (position >= detections.size()) continue;
-    const core::Detection& detection = detections[position];
-    if (excluded.Contains(detection.path)) continue;
-    switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder), logOn)) {
+  QuarantineFiles(files, ListLogOnEntries(), observe, between);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string& path = detections[positions[i]].path;
+    switch (files[i].result) {
       case RemovalResult::Removed:
         ++outcome.removed;
-        outcome.gone.push_back(position);
+        outcome.gone.push_back(positions[i]);
         break;
       case RemovalResult::AlreadyGone:
-        outcome.gone.push_back(position);
+        outcome.gone.push_back(positions[i]);
         break;
       case RemovalResult::Failed:
-        outcome.notRemoved.push_back(detection.path);
+        outcome.notRemoved.push_back(path);
+        break;
+      case RemovalResult::NotAFile:
+        outcome.notFiles.push_back(path);
+        break;
+      case RemovalResult::Unrecorded:
+        outcome.unrecorded.push_back(path);
         break;
     }
   }

@@ -9,8 +9,19 @@
 #include "features/removal.h"
 #include "features/startup_traces.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 namespace features {
+
+bool RestoreNeedsAsking(const std::string& target) {
+  std::vector<std::string> folders = platform::ProgramFilesFolders();
+  folders.push_back(platform::WindowsDirectory());
+  for (const std::string& folder : folders) {
+    if (!folder.empty() && LiesWithin(target, folder)) return true;
+  }
+  return false;
+}
+
 namespace {
 
 // One restore under way: the records as last read, the folder chosen (asked
@@ -18,8 +29,13 @@ namespace {
 // and what became of each file.
 class Restore {
  public:
-  Restore(bool chooseFolder, RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack)
-      : chooseFolder_(chooseFolder), questions_(questions), putBack_(putBack), records_(ReadQuarantineRecords()) {}
+  Restore(bool chooseFolder, RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack,
+          const RestoreStepObserver& observe)
+      : chooseFolder_(chooseFolder),
+        questions_(questions),
+        putBack_(putBack),
+        observe_(observe),
+        records_(ReadQuarantineRecords()) {}
 
   void Put(const std::string& name) {
     // While a question waits, the scan window may quarantine and record more
@@ -46,9 +62,16 @@ class Restore {
     } else {
       target = original;
     }
-    if (!MoveBack(name, target)) return;
+    // A record any user could have edited must not steer a program run with
+    // full rights into the system's folders unasked.
+    if (RestoreNeedsAsking(target)) {
+      asked_ = true;
+      if (!questions_.RestoreIntoSystemFolder(target, name)) return;
+    }
+    if (!MoveBack(name, target, record ? record->marks : 0)) return;
     outcome_.restored.push_back(name);
     if (putBack_) putBack_(target);
+    Step(RestoreStep::PutBackTraces);
     if (!record) return;
     restoredRecords_.push_back(*record);
     // The spare copy the removal left beside the original has served its
@@ -61,21 +84,33 @@ class Restore {
     }
     const bool backInPlace = known && target == original;
     // What started it at log-on comes back only with the file at its own
-    // place: elsewhere it would start whatever took that place. The record
-    // goes, so what stays out is named.
-    const std::vector<core::StartupTrace> left =
-        backInPlace ? RestoreStartupTraces(record->startupTraces) : record->startupTraces;
+    // place (elsewhere it would start whatever took that place), and only
+    // where it starts that very file. The record goes, so what stays out is
+    // named.
+    const std::vector<core::StartupTrace> starting =
+        backInPlace ? TracesStarting(record->startupTraces, target) : std::vector<core::StartupTrace>();
+    std::vector<core::StartupTrace> left = RestoreStartupTraces(starting);
+    for (const core::StartupTrace& trace : record->startupTraces) {
+      bool among = false;
+      for (const core::StartupTrace& put : starting) among = among || put == trace;
+      if (!among) left.push_back(trace);
+    }
     for (const core::StartupTrace& trace : left) {
       outcome_.tracesNotRestored.push_back(core::DescribeStartupTrace(trace));
     }
   }
 
   RestoreOutcome Finish() {
-    ForgetQuarantined(restoredRecords_);
+    Step(RestoreStep::ForgetRecords);
+    ForgetQuarantined(restoredRecords_, JournalPath(), notes_);
     return std::move(outcome_);
   }
 
  private:
+  void Step(RestoreStep step) {
+    if (observe_) observe_(step);
+  }
+
   bool TargetInChosenFolder(const std::string& fileName, std::string& target) {
     if (!askedForFolder_) {
       askedForFolder_ = asked_ = true;
@@ -88,37 +123,74 @@ class Restore {
   }
 
   // False when the file stays in quarantine: declined, or failed (noted).
-  bool MoveBack(const std::string& name, std::string& target) {
+  bool MoveBack(const std::string& name, std::string& target, uint32_t marks) {
     const std::string quarantined = QuarantineFolder() + "\\" + name;
-    platform::MoveResult result = platform::MoveWithoutReplacing(quarantined, target);
-    if (result == platform::MoveResult::TargetTaken) {
+    if (platform::PathExists(target)) {
       asked_ = true;
       if (!questions_.RestoreBeside(target, name)) return false;
       target = FreePathBeside(target);
-      result = platform::MoveWithoutReplacing(quarantined, target);
     }
-    if (result == platform::MoveResult::Moved) return true;
+    if (Copy(quarantined, target, marks)) return true;
     outcome_.failed.push_back(name);
+    return false;
+  }
+
+  // The copy is made under an unfinished name and takes the target's only
+  // once it is whole on disk, so that no program ever finds a file cut
+  // short under the name it loads; the journal's note lets start-up finish
+  // or undo a restore that stopped.
+  bool Copy(const std::string& quarantined, const std::string& target, uint32_t marks) {
+    core::RestoreNote note{std::string(core::FileNameOf(quarantined)), {}, core::UnfinishedCopyPath(target), target};
+    Step(RestoreStep::WriteNote);
+    if (!IdentityOf(quarantined, note.file) || !AppendToJournal(JournalPath(), core::FormatRestoreNote(note))) {
+      return false;
+    }
+    notes_.push_back(note);
+    Step(RestoreStep::CopyUnderUnfinishedName);
+    platform::CopyResult copied = platform::CopyWithoutOverwrite(quarantined, note.unfinishedPath);
+    if (copied == platform::CopyResult::Failed) {
+      platform::CreateFoldersFor(note.unfinishedPath);
+      copied = platform::CopyWithoutOverwrite(quarantined, note.unfinishedPath);
+    }
+    if (copied != platform::CopyResult::Copied) return false;
+    Step(RestoreStep::WriteCopyToDisk);
+    // Flushed before the read-only mark comes back, which forbids writing.
+    if (!platform::FlushToDisk(note.unfinishedPath) || (marks != 0 && !platform::AddMarks(note.unfinishedPath, marks))) {
+      platform::DeleteEvenIfReadOnly(note.unfinishedPath);
+      return false;
+    }
+    Step(RestoreStep::TakeItsName);
+    if (platform::RenameWithoutReplacing(note.unfinishedPath, target) != platform::MoveResult::Moved) {
+      platform::DeleteEvenIfReadOnly(note.unfinishedPath);
+      return false;
+    }
+    Step(RestoreStep::DeleteQuarantined);
+    if (platform::DeleteEvenIfReadOnly(quarantined)) return true;
+    platform::DeleteEvenIfReadOnly(target);
     return false;
   }
 
   const bool chooseFolder_;
   RestoreQuestions& questions_;
   const std::function<void(const std::string&)>& putBack_;
+  const RestoreStepObserver& observe_;
   std::vector<core::JournalRecord> records_;
   bool asked_ = false;
   bool askedForFolder_ = false;
   std::optional<std::string> folder_;
   bool chosenInQuarantine_ = false;
   std::vector<core::JournalRecord> restoredRecords_;
+  std::vector<core::RestoreNote> notes_;
   RestoreOutcome outcome_;
 };
 
 }  // namespace
 
 RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
-                                  RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack) {
-  Restore restore(chooseFolder, questions, putBack);
+                                  RestoreQuestions& questions, const std::function<void(const std::string&)>& putBack,
+                                  const RestoreStepObserver& observe) {
+  const platform::FileLock underWay = MarkWorkUnderWay(JournalPath());
+  Restore restore(chooseFolder, questions, putBack, observe);
   for (const std::string& name : names) restore.Put(name);
   return restore.Finish();
 }

@@ -20,6 +20,9 @@ class RestoreQuestions {
   // Whether to restore `name` beside `target`, which is taken, under a
   // numbered name.
   virtual bool RestoreBeside(const std::string& target, const std::string& name) = 0;
+  // Whether to restore `name` to `target`, which lies in the Windows folder
+  // or a Program Files folder.
+  virtual bool RestoreIntoSystemFolder(const std::string& target, const std::string& name) = 0;
 };
 
 struct RestoreOutcome {
@@ -29,6 +32,24 @@ struct RestoreOutcome {
   // it, as a person reads it.
   std::vector<std::string> tracesNotRestored;
 };
+
+// The steps of restoring one file, in order; start-up finishes or undoes
+// what a stop left (see docs/development.md).
+enum class RestoreStep {
+  WriteNote,                // the restore noted in the journal, flushed
+  CopyUnderUnfinishedName,  // beside its target, under a name marked unfinished
+  WriteCopyToDisk,          // flushed, then its marks put back
+  TakeItsName,              // renamed to the target, which nothing holds
+  DeleteQuarantined,        // the copy in quarantine goes
+  PutBackTraces,            // what started it at log-on, the spare "QVR" copy gone
+  ForgetRecords,            // once: the records and notes dropped in one rewrite
+};
+using RestoreStepObserver = std::function<void(RestoreStep)>;
+
+// Whether a restore to `target` must ask first: into the Windows folder or
+// a Program Files folder, which a program run with full rights could
+// change for every user.
+bool RestoreNeedsAsking(const std::string& target);
 
 // Moves the quarantined files `names` back without replacing anything:
 // to the path their record gives, or (with `chooseFolder`, or when the
@@ -40,6 +61,7 @@ struct RestoreOutcome {
 // it is there, before any later question lets other work run.
 RestoreOutcome RestoreQuarantined(const std::vector<std::string>& names, bool chooseFolder,
                                   RestoreQuestions& questions,
-                                  const std::function<void(const std::string& path)>& putBack = {});
+                                  const std::function<void(const std::string& path)>& putBack = {},
+                                  const RestoreStepObserver& observe = {});
 
 }  // namespace features

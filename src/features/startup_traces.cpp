@@ -32,6 +32,29 @@ bool IsStartupShortcutPath(const std::string& path) {
 
 }  // namespace
 
+std::vector<core::StartupTrace> TracesStarting(const std::vector<core::StartupTrace>& traces,
+                                               const std::string& filePath) {
+  std::vector<core::StartupTrace> starting;
+  for (const core::StartupTrace& trace : traces) {
+    std::string command;
+    if (trace.kind == core::StartupTrace::Kind::RunValue) {
+      command = platform::CommandOfValue(trace.valueType, trace.data);
+    } else {
+      // Read as the shell reads it, from a copy the next start clears away
+      // should the program stop meanwhile.
+      const std::string probe = platform::AppPath("Quarantine\\startup shortcut.lnk.unfinished");
+      std::string error;
+      if (platform::WriteFileAtomically(probe, trace.data, error)) {
+        const std::string target = platform::ShortcutFileTarget(probe);
+        if (!target.empty()) command = "\"" + target + "\"";
+      }
+      platform::DeleteEvenIfReadOnly(probe);
+    }
+    if (!command.empty() && core::CommandStartsFile(command, filePath, FoldFileName)) starting.push_back(trace);
+  }
+  return starting;
+}
+
 LogOnEntries ListLogOnEntries() { return {platform::ListLogOnValues(), platform::ListStartupShortcuts()}; }
 
 std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath, const LogOnEntries& entries) {

@@ -29,6 +29,11 @@ std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath, c
 // Removes the traces found; one that cannot be removed stays, and counts as
 // put back when its file comes back.
 void RemoveStartupTraces(const std::vector<core::StartupTrace>& traces);
+// The traces that start the file at `filePath`: a Run value whose command
+// starts it, a shortcut whose bytes make a shortcut to it. A journal any
+// user may edit must not plant other start-up entries through a restore.
+std::vector<core::StartupTrace> TracesStarting(const std::vector<core::StartupTrace>& traces,
+                                               const std::string& filePath);
 // Puts the traces back as they were. Nothing is written over a value or a
 // file that has since taken a trace's place; a trace still in place counts
 // as put back. Gives those that could not be put back.

@@ -95,6 +95,22 @@ ReadResult ReadFileStart(const std::string& path, size_t count, std::string& byt
   return read;
 }
 
+ReadResult ReadFileEnd(const std::string& path, size_t count, std::string& bytes) {
+  UniqueHandle file;
+  const ReadResult opened = OpenForReading(path, file);
+  if (opened != ReadResult::Ok) return opened;
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.get(), &size)) return ReadResult::Failed;
+  LARGE_INTEGER start = {};
+  start.QuadPart = static_cast<uint64_t>(size.QuadPart) > count ? size.QuadPart - static_cast<LONGLONG>(count) : 0;
+  if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return ReadResult::Failed;
+  std::string content;
+  bool more = false;
+  const ReadResult read = ReadUpTo(file.get(), count, content, more);
+  if (read == ReadResult::Ok) bytes.swap(content);
+  return read;
+}
+
 void CreateFolder(const std::string& path) { CreateDirectoryW(Widen(path).c_str(), nullptr); }
 
 ContentCheck CheckFileHasContent(const std::string& path, std::string& error) {
@@ -210,8 +226,6 @@ CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to) 
   return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CopyResult::TargetExists : CopyResult::Failed;
 }
 
-namespace {
-
 void CreateFoldersFor(const std::string& file) {
   const size_t last = file.rfind('\\');
   if (last == std::string::npos) return;
@@ -221,6 +235,8 @@ void CreateFoldersFor(const std::string& file) {
     CreateDirectoryW(ExtendedPath(file.substr(0, slash)).c_str(), nullptr);
   }
 }
+
+namespace {
 
 // A copy keeps the read-only mark of what it copies (files quarantined by
 // early releases kept theirs), and a read-only file cannot be opened for
@@ -285,13 +301,22 @@ MoveResult RenameWithoutReplacing(const std::string& from, const std::string& to
   return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? MoveResult::TargetTaken : MoveResult::Failed;
 }
 
-void ClearMarks(const std::string& path) {
+namespace {
+constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+}  // namespace
+
+uint32_t ClearMarks(const std::string& path) {
   const std::wstring file = ExtendedPath(path);
   const DWORD attributes = GetFileAttributesW(file.c_str());
-  const DWORD marks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & marks)) {
-    SetFileAttributesW(file.c_str(), attributes & ~marks);
-  }
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kMarks)) return 0;
+  SetFileAttributesW(file.c_str(), attributes & ~kMarks);
+  return attributes & kMarks;
+}
+
+bool AddMarks(const std::string& path, uint32_t marks) {
+  const std::wstring file = ExtendedPath(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(file.c_str(), (attributes & ~FILE_ATTRIBUTE_NORMAL) | (marks & kMarks));
 }
 
 bool DeleteEvenIfReadOnly(const std::string& path) {
@@ -303,6 +328,23 @@ bool DeleteEvenIfReadOnly(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
   SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
   if (DeleteFileW(file.c_str())) return true;
+  SetFileAttributesW(file.c_str(), attributes);
+  return false;
+}
+
+bool DeleteIfNotInUse(const std::string& path) {
+  const std::wstring file = ExtendedPath(path);
+  // Without sharing, the handle is the file's only one: it goes as it closes.
+  const auto deleteAlone = [&file] {
+    UniqueHandle handle(CreateFileW(file.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE,
+                                    nullptr));
+    return static_cast<bool>(handle);
+  };
+  if (deleteAlone()) return true;
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (deleteAlone()) return true;
   SetFileAttributesW(file.c_str(), attributes);
   return false;
 }

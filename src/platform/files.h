@@ -20,6 +20,8 @@ enum class ReadResult { Ok, NotFound, Failed, TooLarge };
 ReadResult ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxBytes = UINT64_MAX);
 // Reads the first `count` bytes of a file, or all of a shorter one.
 ReadResult ReadFileStart(const std::string& path, size_t count, std::string& bytes);
+// Reads the last `count` bytes of a file, or all of a shorter one.
+ReadResult ReadFileEnd(const std::string& path, size_t count, std::string& bytes);
 
 // Creates a folder; one that exists already, or that cannot be created, is
 // left as it is (the caller goes on either way).
@@ -61,6 +63,9 @@ enum class CopyResult { Copied, TargetExists, Failed };
 // Copies a file, keeping its attributes, unless something is at `to`.
 CopyResult CopyWithoutOverwrite(const std::string& from, const std::string& to);
 
+// Creates the folders on the way to `file` that are missing.
+void CreateFoldersFor(const std::string& file);
+
 enum class MoveResult { Moved, TargetTaken, Failed };
 // Copies `from` to `to` (creating the folders on its way) without replacing
 // anything, writes the copy out to the disk, then deletes `from`. When the
@@ -76,10 +81,17 @@ PathKind KindOfPath(const std::string& path);
 // Renames a file within its volume, unless something is at `to`.
 MoveResult RenameWithoutReplacing(const std::string& from, const std::string& to);
 
-// Clears the read-only, hidden and system marks of a file, whichever it has.
-void ClearMarks(const std::string& path);
+// Clears the read-only, hidden and system marks of a file, whichever it has,
+// and gives those it had (as attribute bits).
+uint32_t ClearMarks(const std::string& path);
+// Adds these read-only, hidden and system marks to a file; false on failure.
+bool AddMarks(const std::string& path, uint32_t marks);
 // Deletes a file; a read-only mark alone does not protect it. A file that
 // still cannot be deleted keeps its attributes.
 bool DeleteEvenIfReadOnly(const std::string& path);
+// Deletes a file as above, but only when no program holds it open: a
+// delete the system grants while another handle is open happens only once
+// that handle closes, and the file stays until then.
+bool DeleteIfNotInUse(const std::string& path);
 
 }  // namespace platform

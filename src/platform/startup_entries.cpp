@@ -204,4 +204,22 @@ std::vector<StartupShortcut> ListStartupShortcuts() {
   return shortcuts;
 }
 
+std::string ShortcutFileTarget(const std::string& path) {
+  ComApartment apartment;
+  IShellLinkW* rawLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&rawLink)))) {
+    return std::string();
+  }
+  ComPtr<IShellLinkW> link(rawLink);
+  IPersistFile* rawFile = nullptr;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) return std::string();
+  ComPtr<IPersistFile> file(rawFile);
+  return ShortcutTarget(*link, *file, Widen(path));
+}
+
+std::string CommandOfValue(uint32_t type, const std::string& data) {
+  return type == REG_EXPAND_SZ ? Expanded(Widen(data)) : data;
+}
+
 }  // namespace platform

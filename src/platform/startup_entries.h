@@ -40,5 +40,10 @@ struct StartupShortcut {
 std::vector<std::string> StartupFolders();
 // The shortcuts of both Startup folders that this user may delete.
 std::vector<StartupShortcut> ListStartupShortcuts();
+// The file a shortcut file starts; empty when it is no readable shortcut.
+std::string ShortcutFileTarget(const std::string& path);
+// A value's command as the system runs it: REG_EXPAND_SZ data with its
+// environment variables expanded, other data as it is.
+std::string CommandOfValue(uint32_t type, const std::string& data);
 
 }  // namespace platform

@@ -31,6 +31,22 @@ std::string WindowsDirectory() {
   return Narrow(std::wstring_view(buffer, length));
 }
 
+std::vector<std::string> ProgramFilesFolders() {
+  std::vector<std::string> folders;
+  wchar_t folder[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK) {
+    folders.push_back(Narrow(folder));
+  }
+  // A 32-bit program is shown the 32-bit folder only; the system names the
+  // other in its environment.
+  for (const wchar_t* name : {L"ProgramW6432", L"ProgramFiles(x86)"}) {
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) folders.push_back(Narrow(std::wstring_view(value, length)));
+  }
+  return folders;
+}
+
 std::string SystemDirectory() {
   wchar_t buffer[MAX_PATH + 1];
   const UINT length = GetSystemDirectoryW(buffer, MAX_PATH + 1);

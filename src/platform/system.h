@@ -17,6 +17,9 @@ int32_t OsPlatformId();
 std::string WindowsDirectory();
 // The Windows system folder, likewise.
 std::string SystemDirectory();
+// The Program Files folders: the system's, and on 64-bit Windows both the
+// 64-bit and the 32-bit one; those the system cannot name are left out.
+std::vector<std::string> ProgramFilesFolders();
 // Opens a document or web address with its associated program, with
 // "C:\" as the working folder; failures are not reported.
 void OpenDocument(const std::string& target);

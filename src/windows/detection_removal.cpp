@@ -5,6 +5,7 @@
 
 #include "core/removal_text.h"
 #include "features/process_pass.h"
+#include "features/quarantine_records.h"
 #include "features/removal.h"
 #include "platform/files.h"
 #include "platform/painting_wait.h"
@@ -89,6 +90,15 @@ void QuarantineMarkedDetections(Program& program, HWND owner, HWND list, std::ve
   ShowFailures(owner, outcome.notRemoved, "removed",
                "The file is still in place; close the programs that use it and try again.",
                "The files are still in place; close the programs that use them and try again.");
+  ShowFailures(owner, outcome.notFiles, "removed",
+               "A folder or other object that is not a file now stands at this place; it was left alone.",
+               "Folders or other objects that are not files now stand at these places; they were left alone.");
+  const std::string journal = "the quarantine journal \"" + features::JournalPath() + "\"";
+  ShowFailures(owner, outcome.unrecorded, "removed",
+               "The file is still in place: " + journal +
+                   " could not be written. Close any other program that uses it, and try again.",
+               "The files are still in place: " + journal +
+                   " could not be written. Close any other program that uses it, and try again.");
 }
 
 }  // namespace windows

@@ -69,9 +69,31 @@ class AskingRestore : public features::RestoreQuestions {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
   }
 
+  bool RestoreIntoSystemFolder(const std::string& target, const std::string& name) override {
+    return ShowMessage(owner_,
+                       "Restoring \"" + name + "\" would put it here:\r\n\r\n" + target +
+                           "\r\n\r\nThis is inside the Windows folder or the Program Files folder, where a file "
+                           "can change what every user of this computer runs. Please restore it there only if you "
+                           "know that it belongs there.\r\n\r\nRestore it there?",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  }
+
  private:
   HWND owner_;
 };
+
+// Said once a session: the records a journal past its limit holds before its
+// newest lines are not read.
+void TellOfTooLargeJournal(HWND owner) {
+  static bool told = false;
+  if (told || !features::JournalIsTooLarge()) return;
+  told = true;
+  ShowMessage(owner,
+              "The quarantine journal \"" + features::JournalPath() +
+                  "\" is larger than 64 MB, so only its newest records are read. Files quarantined before them show "
+                  "no record of where they came from; new records are read as before.",
+              MB_OK | MB_ICONEXCLAMATION);
+}
 
 }  // namespace
 
@@ -123,6 +145,7 @@ bool QuarantinePage::OnContextMenu(HWND source, LPARAM position) {
 void QuarantinePage::RestoreSelected(bool chooseFolder) {
   const WorkGate::Admission restoring(gate_, core::WorkRequest::Restore);
   if (!restoring) return;
+  TellOfTooLargeJournal(hwnd());
   AskingRestore questions(hwnd());
   const features::RestoreOutcome outcome = features::RestoreQuarantined(
       toolkit::SelectedItemTexts(Control(ids::QuarantineList)), chooseFolder, questions, restored_);
@@ -136,6 +159,7 @@ void QuarantinePage::RestoreSelected(bool chooseFolder) {
 }
 
 void QuarantinePage::ShowSelectedDetails() {
+  TellOfTooLargeJournal(hwnd());
   const std::string text = features::QuarantineDetails(toolkit::SelectedItemTexts(Control(ids::QuarantineList)));
   if (!text.empty()) ShowMessage(hwnd(), text, MB_OK | MB_ICONINFORMATION, "Details");
 }

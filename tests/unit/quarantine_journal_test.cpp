@@ -85,6 +85,23 @@ TEST(QuarantineJournal, OnlyARecordThatMatchesItsFileIsFollowedAndOnlyItIsDroppe
                 core::FormatJournalLine(current) + "cut off by a cra");
 }
 
+// The marks a file had come back with it; a restore under way is noted on a
+// line that no release takes for a record, and goes again by itself.
+TEST(QuarantineJournal, MarksAndRestoreNotesReadBackAndNotesAreNoRecords) {
+  JournalRecord marked = Identified({"ro.dll", "C:\\ro.dll", "", "Adware"}, 5, 6, 7);
+  marked.marks = 7;
+  const core::RestoreNote note{"ro.dll", {5, 6}, "C:\\ro.dll.unfinished", "C:\\ro.dll"};
+  const core::RestoreNote other{"ro.dll", {5, 6}, "C:\\ro (2).dll.unfinished", "C:\\ro (2).dll"};
+  const std::string text = core::FormatJournalLine(marked) + core::FormatRestoreNote(note) +
+                           core::FormatRestoreNote(other) + "restoring\tcut off";
+  const std::vector<JournalRecord> records = core::ParseJournal(text);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].marks, 7u);
+  EXPECT_TRUE(records[0].startupTraces.empty());
+  EXPECT_EQ(core::ParseRestoreNotes(text), (std::vector<core::RestoreNote>{note, other}));
+  EXPECT_EQ(core::JournalWithout(text, {marked}, {note}), core::FormatRestoreNote(other) + "restoring\tcut off");
+}
+
 TEST(QuarantineJournal, ARestoreGoesOnlyToAFullPathOutsideTheQuarantineFolder) {
   const char* quarantine = "C:\\Program Files\\Parawarden\\Quarantine";
   const struct {

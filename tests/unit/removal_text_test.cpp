@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "core/ascii_case.h"
 #include "core/definitions_index.h"
 #include "core/removal_text.h"
 
@@ -48,17 +49,26 @@ TEST(RemovalPaths, AnUnfinishedCopyFitsTheLongestNameAFileMayHave) {
   EXPECT_EQ(core::UnfinishedCopyPath(folder + "foo.exe"), folder + "foo.exe.unfinished");
   std::string euros = "x";
   for (int i = 0; i < 85; ++i) euros += "\xE2\x82\xAC";
-  for (const std::string& name : {std::string(250, 'a') + ".exe", euros}) {
+  const std::string longName = std::string(250, 'a') + ".exe";
+  std::vector<std::string> copies;
+  for (const std::string& name : {longName, std::string(250, 'a') + ".dll", euros}) {
     const std::string path = core::UnfinishedCopyPath(folder + name);
     ASSERT_EQ(path.compare(0, folder.size(), folder), 0);
     const std::string copy = path.substr(folder.size());
-    EXPECT_LE(copy.size() + 10, 255u) << copy;
+    EXPECT_LE(copy.size(), 255u) << copy;
     ASSERT_TRUE(core::IsUnfinishedCopyName(copy));
-    const std::string start = copy.substr(0, copy.size() - std::string(".unfinished").size());
+    const std::string start = copy.substr(0, copy.find('~'));
     EXPECT_EQ(name.compare(0, start.size(), start), 0);
     // Cut between characters, never inside one.
     EXPECT_NE(static_cast<unsigned char>(name[start.size()]) & 0xC0, 0x80);
+    copies.push_back(copy);
   }
+  // Names alike in their start still have unfinished copies of their own,
+  // and a name's unfinished copy follows from it whatever its case.
+  EXPECT_NE(copies[0], copies[1]);
+  std::string upper = longName;
+  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(core::FoldAscii(core::UnfinishedCopyPath(folder + upper)), core::FoldAscii(folder + copies[0]));
 }
 
 TEST(RemovalRules, CounterPlatformAndNamingEntries) {

@@ -390,72 +390,65 @@ TEST_F(FilesTest, TheJournalIsChangedOnlyUnderItsLock) {
   EXPECT_FALSE(platform::PathExists(journal + ".lock"));
 }
 
-// A journal grown past all reason is neither read nor rewritten.
-TEST_F(FilesTest, AJournalBeyondItsLimitIsLeftAlone) {
+// A journal grown past all reason is never rewritten, and only its newest
+// records are read: those of files quarantined from now on still count.
+TEST_F(FilesTest, AJournalBeyondItsLimitIsLeftAloneButItsNewestRecordsCount) {
+  const core::JournalRecord old{"old.exe", "C:\\old.exe", "long ago", "Adware"};
   const core::JournalRecord record{"spy.exe", "C:\\spy.exe", "today", "Adware"};
-  Write(core::kJournalFileName,
-        core::FormatJournalLine(record) + std::string(static_cast<size_t>(core::kLargestJournal), '#'));
+  const std::string text = core::FormatJournalLine(old) +
+                           std::string(static_cast<size_t>(core::kLargestJournal), '#') + "\r\n" +
+                           core::FormatJournalLine(record);
+  Write(core::kJournalFileName, text);
   const std::string journal = PathOf(core::kJournalFileName);
-  EXPECT_TRUE(features::ReadQuarantineRecords(journal).empty());
-  features::ForgetQuarantined({record}, journal);
+  EXPECT_TRUE(features::JournalIsTooLarge(journal));
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords(journal);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].quarantinedName, "spy.exe");
+  EXPECT_FALSE(features::ForgetQuarantined({record}, journal));
   uint64_t size = 0, writeTime = 0;
   ASSERT_TRUE(platform::SizeAndWriteTime(journal, size, writeTime));
-  EXPECT_EQ(size, core::FormatJournalLine(record).size() + core::kLargestJournal);
+  EXPECT_EQ(size, text.size());
 }
 
 // Each step is watched before it is taken: the original goes only once its
-// copy is whole in quarantine, under its own name and recorded.
+// copy is whole on disk and recorded, and the copy is listed only then.
 TEST_F(FilesTest, QuarantineDeletesTheOriginalOnlyOnceItsCopyIsOnDiskAndRecorded) {
   const std::string content(100000, 'q');
-  Write("spy.exe", content, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+  const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+  Write("spy.exe", content, marks);
   if (HasFatalFailure() || IsSkipped()) return;
-  const std::string quarantined = PathOf("Quarantine\\spy.exe");
+  const std::string unfinished = PathOf("Quarantine\\spy.exe.unfinished");
   const std::string journal = PathOf(core::kJournalFileName);
-  std::vector<features::RemovalStep> steps;
+  using Step = features::RemovalStep;
+  std::vector<Step> steps;
   features::QuarantinedCopies copies;
-  const auto result = Quarantine(Folder(), "spy.exe", &copies, [&](features::RemovalStep step) {
+  const auto result = Quarantine(Folder(), "spy.exe", &copies, [&](Step step) {
     steps.push_back(step);
+    const std::string copy = step == Step::CopyBeside ? PathOf("Quarantine\\spy.exe") : unfinished;
     std::string bytes;
-    const bool whole = platform::ReadFileBytes(quarantined, bytes) == ReadResult::Ok && bytes == content;
-    core::FileIdentity identity;
-    const bool recorded =
-        features::IdentityOf(quarantined, identity) &&
-        core::FindJournalRecord(features::ReadQuarantineRecords(journal), "spy.exe", identity) != nullptr;
-    const bool keepsNoMarks = !(GetFileAttributesW(Widen(quarantined).c_str()) &
-                                (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY));
-    const bool unfinishedOnly = features::ListQuarantined(PathOf("Quarantine")).empty();
-    switch (step) {
-      case features::RemovalStep::CopyUnderUnfinishedName:
-        EXPECT_TRUE(unfinishedOnly);
-        break;
-      case features::RemovalStep::WriteCopyToDisk:
-      case features::RemovalStep::TakeFreeName:
-        EXPECT_TRUE(unfinishedOnly);
-        EXPECT_FALSE(platform::PathExists(quarantined));
-        break;
-      case features::RemovalStep::CopyBeside:
-      case features::RemovalStep::WriteRecord:
-        EXPECT_TRUE(whole && keepsNoMarks);
-        EXPECT_FALSE(recorded);
-        break;
-      case features::RemovalStep::DeleteOriginal:
-        EXPECT_TRUE(whole && keepsNoMarks && recorded);
-        break;
+    const bool whole = platform::ReadFileBytes(copy, bytes) == ReadResult::Ok && bytes == content;
+    const bool recorded = !features::ReadQuarantineRecords(journal).empty();
+    const bool keepsNoMarks = !(GetFileAttributesW(Widen(copy).c_str()) & marks);
+    EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")).empty(), step != Step::CopyBeside) << static_cast<int>(step);
+    EXPECT_EQ(recorded, step > Step::WriteRecords) << static_cast<int>(step);
+    EXPECT_EQ(platform::PathExists(PathOf("spy.exe")), step <= Step::DeleteOriginal) << static_cast<int>(step);
+    if (step > Step::WriteCopyToDisk) {
+      EXPECT_TRUE(whole && keepsNoMarks) << static_cast<int>(step);
     }
-    EXPECT_TRUE(platform::PathExists(PathOf("spy.exe"))) << static_cast<int>(step);
   });
   EXPECT_EQ(result, features::RemovalResult::Removed);
-  EXPECT_EQ(steps, (std::vector<features::RemovalStep>{
-                       features::RemovalStep::CopyUnderUnfinishedName, features::RemovalStep::WriteCopyToDisk,
-                       features::RemovalStep::TakeFreeName, features::RemovalStep::CopyBeside,
-                       features::RemovalStep::WriteRecord, features::RemovalStep::DeleteOriginal}));
-  EXPECT_FALSE(platform::PathExists(PathOf("spy.exe")));
-  EXPECT_EQ(copies.quarantinePath, quarantined);
+  EXPECT_EQ(steps, (std::vector<Step>{Step::CopyUnderUnfinishedName, Step::WriteCopyToDisk, Step::WriteRecords,
+                                      Step::DeleteOriginal, Step::TakeItsName, Step::CopyBeside}));
+  EXPECT_EQ(copies.quarantinePath, PathOf("Quarantine\\spy.exe"));
   EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), std::vector<std::string>{"spy.exe"});
+  const std::vector<core::JournalRecord> records = features::ReadQuarantineRecords(journal);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].marks, marks);
 }
 
-// The copy a crash cut short is never listed and goes at the next start; a
-// hidden or system file put there by an earlier release is listed.
+// The copy a crash cut short is never listed and goes at the next start
+// (unless another running copy is at work); a hidden or system file put
+// there by an earlier release is listed.
 TEST_F(FilesTest, TheQuarantineListsMarkedFilesButNoUnfinishedCopy) {
   ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("Quarantine")).c_str(), nullptr));
   Write("Quarantine\\hidden.exe", "1", FILE_ATTRIBUTE_HIDDEN);
@@ -465,7 +458,13 @@ TEST_F(FilesTest, TheQuarantineListsMarkedFilesButNoUnfinishedCopy) {
   if (HasFatalFailure() || IsSkipped()) return;
   const std::vector<std::string> listed = {"hidden.exe", "system.dll"};
   EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), listed);
-  features::RemoveUnfinishedCopies(PathOf("Quarantine"));
+  {
+    // Another running copy's work under way is no leftover.
+    const platform::FileLock underWay = features::MarkWorkUnderWay(PathOf(core::kJournalFileName));
+    features::PutRightInterruptedWork(PathOf("Quarantine"), PathOf(core::kJournalFileName));
+    EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")).size(), 4u);
+  }
+  features::PutRightInterruptedWork(PathOf("Quarantine"), PathOf(core::kJournalFileName));
   EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")), listed);
 }
 
@@ -487,10 +486,11 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
     const char* held;
     DWORD sharing;
     features::RemovalStep failing;
+    features::RemovalResult result;
   } rows[] = {
-      {core::kJournalFileName, 0, features::RemovalStep::WriteRecord},
+      {core::kJournalFileName, 0, features::RemovalStep::WriteRecords, features::RemovalResult::Unrecorded},
       // Others may read the file but not delete it.
-      {"held.exe", FILE_SHARE_READ, features::RemovalStep::DeleteOriginal},
+      {"held.exe", FILE_SHARE_READ, features::RemovalStep::ForgetFilesKept, features::RemovalResult::Failed},
   };
   for (const auto& row : rows) {
     Write("held.exe", "the detected program");
@@ -506,7 +506,7 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
                              last = step;
                              startedAtLastStep = startsAtLogOn();
                            }),
-                features::RemovalResult::Failed)
+                row.result)
           << row.held;
       EXPECT_EQ(last, row.failing) << row.held;
       EXPECT_TRUE(startedAtLastStep) << row.held;
@@ -522,6 +522,25 @@ TEST_F(FilesTest, AFailedQuarantineLeavesNoCopyAndNoRecordBehind) {
     EXPECT_TRUE(startsAtLogOn()) << row.held;
   }
   platform::DeleteLogOnValue(runKey, runName);
+  // A folder put in the file's place is no file to remove.
+  ASSERT_TRUE(CreateDirectoryW(Widen(PathOf("folder.exe")).c_str(), nullptr));
+  EXPECT_EQ(Quarantine(Folder(), "folder.exe"), features::RemovalResult::NotAFile);
+  EXPECT_TRUE(platform::IsFolder(PathOf("folder.exe")));
+}
+
+// A delete the system reports as made but does not make (in a folder the
+// program may not change; here a file made immutable by scripts/test)
+// leaves the file in place, reported as such, with nothing of it kept.
+TEST_F(FilesTest, AFileTheSystemKeepsIsNotReportedRemoved) {
+  const std::string kept = "C:\\pwbuild\\immutable\\kept.exe";
+  if (!platform::PathExists(kept)) GTEST_SKIP() << "no file here that the system refuses to delete";
+  EXPECT_EQ(features::QuarantineDetectedFile(core::PathsForDetection({kept, "Adware"}, Folder()), {}),
+            features::RemovalResult::Failed);
+  EXPECT_TRUE(platform::PathExists(kept));
+  EXPECT_EQ(features::ListQuarantined(PathOf("Quarantine")), std::vector<std::string>{});
+  EXPECT_EQ(platform::ListEveryFile(PathOf("Quarantine")), std::vector<std::string>{});
+  EXPECT_TRUE(features::ReadQuarantineRecords(PathOf(core::kJournalFileName)).empty());
+  EXPECT_FALSE(platform::PathExists("C:\\pwbuild\\immutable\\kept.QVR"));
 }
 
 // A line cut short (by a crash mid-write) must not swallow the next one.
