@@ -13,7 +13,9 @@
 #include "app/start_sequence.h"
 #include "core/command_line.h"
 #include "core/program_identity.h"
+#include "features/check_scan.h"
 #include "features/listing_helper.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "windows/message_box.h"
@@ -33,6 +35,14 @@ int Main() {
     // One that crashes ends at once, without an error box for the user.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     return features::RunListingHelper(arguments);
+  }
+  // A check for scripts shows nothing, hands nothing over and may run beside
+  // a running copy; a script must never wait on a box, not even a crash's.
+  if (const std::optional<core::CheckCommand> check = core::CheckArguments(arguments)) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
+    const features::CheckOutcome outcome = features::RunCheck(*check);
+    if (!outcome.message.empty()) platform::WriteToParentConsole(outcome.message);
+    ExitProcess(static_cast<UINT>(outcome.exitCode));
   }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
