@@ -39,17 +39,12 @@ TEST(CommandLine, CheckArguments) {
   } rows[] = {
       {{}, std::nullopt, "", ""},
       {{"/scan", "C:\\"}, std::nullopt, "", ""},
-      {{"/checkup", "C:\\"}, std::nullopt, "", ""},
       {{"/check", "C:\"", "d:", "E:\\Temp\\"}, std::vector<std::string>{"C:\\", "d:\\", "E:\\Temp"}, "", ""},
       {{"-CHECK", "E:\\x", "-Report", "E:\\r.log", "F:\\"}, std::vector<std::string>{"E:\\x", "F:\\"}, "E:\\r.log", ""},
       // A relative name stays relative: the program makes it full from its own folder.
       {{"/report", "r.log", "/check", "."}, std::vector<std::string>{"."}, "r.log", ""},
       {{"/check"}, std::vector<std::string>{}, "", "Name the folders or drives to check."},
-      {{"/check", "/report", "E:\\r.log"}, std::vector<std::string>{}, "E:\\r.log",
-       "Name the folders or drives to check."},
       {{"/check", "E:\\x", "/report"}, std::vector<std::string>{"E:\\x"}, "", "Name the report file after /report."},
-      {{"/check", "E:\\x", "/report", "/s"}, std::vector<std::string>{"E:\\x"}, "",
-       "Name the report file after /report."},
       {{"/check", "E:\\x", "/report", "a.log", "/report", "b.log"}, std::vector<std::string>{"E:\\x"}, "a.log",
        "Name only one report file."},
       {{"/check", "E:\\x", "/silent"}, std::vector<std::string>{"E:\\x"}, "", "\"/silent\" is not a switch of /check."},
