@@ -19,6 +19,7 @@ set(WIN32_SOURCES
   src/platform/atomic_file.cpp
   src/platform/change_watch.cpp
   src/platform/clock.cpp
+  src/platform/console.cpp
   src/platform/disk_lister.cpp
   src/platform/file_lock.cpp
   src/platform/files.cpp
@@ -42,6 +43,7 @@ set(WIN32_SOURCES
   src/toolkit/controls.cpp
   src/toolkit/tray_icon.cpp
   src/toolkit/window.cpp
+  src/features/check_scan.cpp
   src/features/definitions_loading.cpp
   src/features/parallel_walk.cpp
   src/features/disk_folders.cpp

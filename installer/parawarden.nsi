@@ -255,15 +255,27 @@ Function InstallDefinitions
   CopyFiles /SILENT "$PLUGINSDIR\ref.dat" "$INSTDIR\ref.dat"
 FunctionEnd
 
+; Left by the uninstaller in a folder it keeps for the quarantine and the
+; reports: it tells the user what the folder holds, and setup that the
+; folder is an earlier install of its own.
+!define KEPT_NOTE "Kept by ${PRODUCT}.txt"
+
 ; Sets $R0 to "1" when setup may install into $INSTDIR: a folder that does
-; not exist yet, an empty one, or one that holds an earlier install, whose
-; files setup replaces, or what its uninstall kept. Any other folder holds
-; files of the user's, which setup would overwrite and the uninstaller would
-; take for its own.
+; not exist yet, an empty one, or an earlier install, known by what setup
+; itself wrote there (the uninstaller, the note an uninstall leaves) or
+; records (the uninstall entry). Any other folder holds files of the user's,
+; which setup would overwrite and the uninstaller would take for its own,
+; whatever the names of its folders.
 Function CheckInstallFolder
   StrCpy $R0 "1"
-  ${If} ${FileExists} "$INSTDIR\${EXE}"
-  ${OrIf} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+  ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+  ${OrIf} ${FileExists} "$INSTDIR\${KEPT_NOTE}"
+    Return
+  ${EndIf}
+  ClearErrors
+  ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R1 != ""
+  ${AndIf} $R1 == $INSTDIR
     Return
   ${EndIf}
   ${IfNot} ${FileExists} "$INSTDIR\*.*"
@@ -275,9 +287,6 @@ Function CheckInstallFolder
   ${DoWhile} $9 != ""
     ${If} $9 != "."
     ${AndIf} $9 != ".."
-    ${AndIf} $9 != "Quarantine"
-    ${AndIf} $9 != "Quarantine.journal"
-    ${AndIf} $9 != "Reports"
       StrCpy $R0 ""
       ${ExitDo}
     ${EndIf}
@@ -316,6 +325,8 @@ Section "${PRODUCT}" SecProgram
   File "${APP_DIR}/eula.txt"
   Call InstallDefinitions
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ; The folder is an install again: the uninstaller tells it by itself.
+  Delete "$INSTDIR\${KEPT_NOTE}"
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
@@ -362,8 +373,9 @@ SectionEnd
 !macroend
 
 ; Sets $R0 to "1" when the name in $R0 is one the program gives its scan
-; reports: "<year>-<month>-<day><seconds>.log", the seconds with the user's
-; decimal separator (2004-7-1531366.55.log). Uses $R1-$R6.
+; reports: "<year>-<month>-<day><seconds>.log", four digits of year, month
+; and day without a leading zero, the seconds with the user's decimal
+; separator (2004-7-1531366.55.log). Uses $R1-$R6.
 Function un.IsReportName
   StrCpy $R1 $R0 "" -4
   StrCpy $R2 $R0 -4
@@ -378,11 +390,21 @@ Function un.IsReportName
     StrCpy $R2 $R2 "" 1
     !insertmacro IS_DIGIT $R1 $R6
     ${If} $R6 != ""
+      ${If} $R4 = 0
+      ${AndIf} $R1 == "0"
+      ${AndIf} $R3 > 0
+      ${AndIf} $R5 = 0
+        Return
+      ${EndIf}
       IntOp $R4 $R4 + 1
     ${ElseIf} $R4 = 0
       Return
     ${ElseIf} $R1 == "-"
     ${AndIf} $R3 < 2
+      ${If} $R3 = 0
+      ${AndIf} $R4 <> 4
+        Return
+      ${EndIf}
       IntOp $R3 $R3 + 1
       StrCpy $R4 0
     ${ElseIf} $R3 = 2
@@ -400,9 +422,29 @@ Function un.IsReportName
   ${EndIf}
 FunctionEnd
 
-; Goes through the program's reports in the Reports folder: with $R7 "count"
-; sets $R8 to "1" when there is one, with $R7 "delete" deletes them. Any
-; other file there is the user's.
+; Sets $R0 to "1" when the file named by $R0 has the line every report of
+; the program ends with ("Test Run : <date> at <time>"). Uses $R1-$R2.
+Function un.HasTestRunLine
+  ClearErrors
+  FileOpen $R1 $R0 r
+  StrCpy $R0 ""
+  ${IfThen} ${Errors} ${|} Return ${|}
+  ${Do}
+    ClearErrors
+    FileRead $R1 $R2
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    StrCpy $R2 $R2 11
+    ${If} $R2 S== "Test Run : "
+      StrCpy $R0 "1"
+      ${ExitDo}
+    ${EndIf}
+  ${Loop}
+  FileClose $R1
+FunctionEnd
+
+; Goes through the program's reports in the Reports folder, known by their
+; name and their last line: with $R7 "count" sets $R8 to "1" when there is
+; one, with $R7 "delete" deletes them. Any other file there is the user's.
 Function un.ProgramReports
   StrCpy $R8 ""
   FindFirst $8 $9 "$INSTDIR\Reports\*.log"
@@ -411,6 +453,10 @@ Function un.ProgramReports
     Call un.IsReportName
     ${If} $R0 != ""
     ${AndIfNot} ${FileExists} "$INSTDIR\Reports\$9\*.*"
+      StrCpy $R0 "$INSTDIR\Reports\$9"
+      Call un.HasTestRunLine
+    ${EndIf}
+    ${If} $R0 != ""
       StrCpy $R8 "1"
       ${IfThen} $R7 == "delete" ${|} Delete "$INSTDIR\Reports\$9" ${|}
     ${EndIf}
@@ -419,14 +465,75 @@ Function un.ProgramReports
   FindClose $8
 FunctionEnd
 
+; Sets $R7 to "1" when $R5 is a bare file name: no path, drive or wildcard
+; that would lead a delete out of the Quarantine folder or to more files.
+Function un.IsBareName
+  StrCpy $R7 ""
+  ${If} $R5 == ""
+  ${OrIf} $R5 == "."
+  ${OrIf} $R5 == ".."
+    Return
+  ${EndIf}
+  StrCpy $R4 0
+  ${Do}
+    StrCpy $R6 $R5 1 $R4
+    ${IfThen} $R6 == "" ${|} ${ExitDo} ${|}
+    ${If} $R6 == "\"
+    ${OrIf} $R6 == "/"
+    ${OrIf} $R6 == ":"
+    ${OrIf} $R6 == "*"
+    ${OrIf} $R6 == "?"
+      Return
+    ${EndIf}
+    IntOp $R4 $R4 + 1
+  ${Loop}
+  StrCpy $R7 "1"
+FunctionEnd
+
+; Deletes the quarantined files that Quarantine.journal records, by the
+; name at the start of each line; nothing else in the Quarantine folder
+; is the program's. Any user can edit the journal, so only bare names are
+; taken. Uses $R0-$R7.
+Function un.DeleteRecordedFiles
+  ClearErrors
+  FileOpen $R0 "$INSTDIR\Quarantine.journal" r
+  ${IfThen} ${Errors} ${|} Return ${|}
+  StrCpy $R3 "1" ; the read starts a line
+  ${Do}
+    ClearErrors
+    FileRead $R0 $R1
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    ${If} $R3 == "1"
+      StrCpy $R4 0
+      StrCpy $R5 ""
+      ${Do}
+        StrCpy $R6 $R1 1 $R4
+        ${IfThen} $R6 == "" ${|} ${ExitDo} ${|}
+        ${If} $R6 == "$\t"
+          StrCpy $R5 $R1 $R4
+          ${ExitDo}
+        ${EndIf}
+        IntOp $R4 $R4 + 1
+      ${Loop}
+      Call un.IsBareName
+      ${IfThen} $R7 != "" ${|} Delete "$INSTDIR\Quarantine\$R5" ${|}
+    ${EndIf}
+    ; A line longer than one read goes on in the next.
+    StrCpy $R6 $R1 1 -1
+    StrCpy $R3 ""
+    ${IfThen} $R6 == "$\n" ${|} StrCpy $R3 "1" ${|}
+  ${Loop}
+  FileClose $R0
+FunctionEnd
+
 Section "Uninstall"
   Call un.EndRunningCopy
 
   ; Quarantine may hold the only copy of a user's file: kept unless the
   ; user says otherwise, and always in silent mode. Only what the program
-  ; made goes: the quarantined files (everything the Quarantine folder
-  ; holds) with their journal, and its own reports. Anything else there is
-  ; the user's and stays, and with it its folder.
+  ; made goes: the quarantined files its journal records, the journal, and
+  ; its own reports. Anything else there is the user's and stays, and with
+  ; it its folder.
   StrCpy $0 ""
   ${If} ${FileExists} "$INSTDIR\Quarantine.journal"
     StrCpy $0 "1"
@@ -439,8 +546,9 @@ Section "Uninstall"
     MessageBox MB_YESNO|MB_ICONQUESTION \
       "Keep the quarantined files and the scan reports?$\r$\n$\r$\nThe Quarantine folder may hold the only copy of a file you need. They stay in:$\r$\n$INSTDIR" \
       /SD IDYES IDYES keepFolders
-    Delete "$INSTDIR\Quarantine\*.*"
+    Call un.DeleteRecordedFiles
     Delete "$INSTDIR\Quarantine.journal"
+    Delete "$INSTDIR\Quarantine.journal.lock"
     StrCpy $R7 "delete"
     Call un.ProgramReports
     keepFolders:
@@ -479,4 +587,16 @@ Section "Uninstall"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
+  ; What stays of the program's own says what it is, and lets a later
+  ; setup take the folder as the earlier install it is.
+  ${If} ${FileExists} "$INSTDIR\Quarantine\*.*"
+  ${OrIf} ${FileExists} "$INSTDIR\Reports\*.*"
+  ${OrIf} ${FileExists} "$INSTDIR\Quarantine.journal"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${KEPT_NOTE}" w
+    ${IfNot} ${Errors}
+      FileWrite $0 "${PRODUCT} was uninstalled from this folder. The files it had quarantined (in Quarantine, with their records in Quarantine.journal) and its scan reports (in Reports) were kept.$\r$\n$\r$\nInstalling ${PRODUCT} into this folder again takes them over. When you no longer need them, delete this folder.$\r$\n"
+      FileClose $0
+    ${EndIf}
+  ${EndIf}
 SectionEnd

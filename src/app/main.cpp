@@ -13,6 +13,8 @@
 #include "app/start_sequence.h"
 #include "core/command_line.h"
 #include "core/program_identity.h"
+#include "features/check_scan.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "windows/message_box.h"
@@ -26,12 +28,20 @@ namespace {
 int Main() {
   // A drive without a disk must not stop a full scan with a system dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  const std::vector<std::string> arguments = platform::CommandLineArguments();
+  // A check for scripts shows nothing, hands nothing over and may run beside
+  // a running copy; a script must never wait on a box, not even a crash's.
+  if (const std::optional<core::CheckCommand> check = core::CheckArguments(arguments)) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
+    const features::CheckOutcome outcome = features::RunCheck(*check);
+    if (!outcome.message.empty()) platform::WriteToParentConsole(outcome.message);
+    ExitProcess(static_cast<UINT>(outcome.exitCode));
+  }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
   // Made absolute here: the running copy that may do the scan has a current
   // folder of its own.
-  const std::vector<std::string> arguments = platform::CommandLineArguments();
   std::optional<std::string> scanFolder = core::ScanFolderArgument(arguments);
   if (scanFolder) {
     if (!scanFolder->empty()) scanFolder = platform::FullPath(*scanFolder);

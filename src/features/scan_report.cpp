@@ -19,12 +19,33 @@ std::string ReportBytes(const std::string& text) {
   return ansi ? *ansi : "\xEF\xBB\xBF" + text;
 }
 
+std::string ReportBytesNow(const std::string& reportText) {
+  const platform::LocalNow contentTime = platform::Now();
+  return ReportBytes(core::ReportContent(reportText, contentTime.shortDate, contentTime.longTime));
+}
+
+ReportWrite WriteUnderFreeName(const std::string& firstName, const std::string& bytes) {
+  ReportWrite result;
+  result.path = firstName;
+  const std::optional<std::string> written = platform::WriteNewFileAtomically(
+      [&firstName](int number) { return core::NumberedPath(firstName, number); }, bytes, result.error);
+  result.written = written.has_value();
+  if (written) result.path = *written;
+  return result;
+}
+
 }  // namespace
 
+ReportWrite WriteScanReportAs(const std::string& path, const std::string& reportText) {
+  return WriteUnderFreeName(path, ReportBytesNow(reportText));
+}
+
+ReportWrite WriteReportMessageAs(const std::string& path, const std::string& message) {
+  return WriteUnderFreeName(path, ReportBytes(message + "\r\n"));
+}
+
 ReportWrite WriteScanReport(const std::string& reportText) {
-  const platform::LocalNow contentTime = platform::Now();
-  const std::string content =
-      ReportBytes(core::ReportContent(reportText, contentTime.shortDate, contentTime.longTime));
+  const std::string content = ReportBytesNow(reportText);
   const platform::LocalNow nameTime = platform::Now();
   const std::string folder = platform::AppPath("Reports");
   // The name has no separator between the day and the seconds, so two
@@ -33,18 +54,12 @@ ReportWrite WriteScanReport(const std::string& reportText) {
       folder + "\\" +
       core::ReportFileName(nameTime.year, nameTime.month, nameTime.day,
                            core::FormatSeconds(nameTime.secondsSinceMidnight, platform::DecimalSeparator()));
-  const auto nameFor = [&firstName](int number) { return core::NumberedPath(firstName, number); };
-  ReportWrite result;
-  result.path = firstName;
-  std::optional<std::string> written = platform::WriteNewFileAtomically(nameFor, content, result.error);
-  if (!written) {
+  ReportWrite result = WriteUnderFreeName(firstName, content);
+  if (!result.written) {
     // The folder may have been removed while the program ran.
     platform::CreateFolder(folder);
-    result.error.clear();
-    written = platform::WriteNewFileAtomically(nameFor, content, result.error);
+    result = WriteUnderFreeName(firstName, content);
   }
-  result.written = written.has_value();
-  if (written) result.path = *written;
   return result;
 }
 

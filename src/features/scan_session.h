@@ -40,6 +40,7 @@ class ScanSession : private core::ScanObserver {
 
   // Writes the report of the run when reports are switched on.
   std::optional<ReportWrite> SaveReportIfWanted() const;
+  const std::string& reportText() const { return reportText_; }
 
  private:
   bool YieldToWindow() override { return view_.YieldToWindow() || aborted_; }

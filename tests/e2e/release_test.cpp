@@ -18,6 +18,7 @@ const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 const std::string kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kVerbKeys[] = {"Software\\Classes\\Directory\\shell\\ParawardenScan",
                                  "Software\\Classes\\Drive\\shell\\ParawardenScan"};
+const char* const kKeptNote = "Kept by Tallowick Parawarden.txt";
 const char* const kProgramFiles[] = {"Parawarden.exe", "ref.dat", "index.html", "eula.txt", "Uninstall.exe"};
 
 std::string Env(const char* name) {
@@ -267,20 +268,30 @@ TEST_F(ReleaseTest, SilentUninstallRemovesTheProgramButKeepsQuarantineReportsAnd
   EXPECT_EQ(ReadFileText(InstalledFile("Quarantine\\kept.exe")), std::optional<std::string>("quarantined"));
   EXPECT_EQ(ReadFileText(InstalledFile("Reports\\scan.txt")), std::optional<std::string>("report"));
   EXPECT_EQ(GetSetting("AUTOSHOW"), std::optional<std::string>("0"));
-  // What the uninstall kept is no reason to refuse the folder.
+  // What the uninstall kept is no reason to refuse the folder: its note
+  // says it was an install.
+  EXPECT_TRUE(PathExists(InstalledFile(kKeptNote)));
   EXPECT_EQ(Setup(), 0);
+  EXPECT_FALSE(PathExists(InstalledFile(kKeptNote)));
 }
 
 TEST_F(ReleaseTest, SetupAndUninstallLeaveTheUsersOwnFilesAlone) {
-  // An install where the user keeps a file of their own among the reports,
-  // uninstalled by hand, discarding the quarantine and the reports.
+  // An install where the user keeps files of their own in the quarantine
+  // and among the reports, uninstalled by hand, discarding the quarantine
+  // and the reports. A journal line that names a path is passed over.
   ASSERT_EQ(Setup(), 0);
   CreateDirectoryW(platform::Widen(InstalledFile("Quarantine")).c_str(), nullptr);
   CreateDirectoryW(platform::Widen(InstalledFile("Reports")).c_str(), nullptr);
   const std::string programsOwn[] = {"Quarantine\\kept.exe", "Quarantine.journal", "Reports\\2026-12-763045.12.log",
                                      "upd.txt"};
   for (const std::string& name : programsOwn) WriteFileBytes(InstalledFile(name), "made by the program");
-  WriteFileBytes(InstalledFile("Reports\\thesis-report-final.doc"), "the user's");
+  WriteFileBytes(InstalledFile("Quarantine.journal"),
+                 "kept.exe\tC:\\x\\kept.exe\t7.12.2026 10:00:00\tAdware\r\n"
+                 "..\\Reports\\thesis-report-final.doc\tC:\\x\\y.exe\t7.12.2026 10:00:00\tAdware\r\n");
+  WriteFileBytes(InstalledFile("Reports\\2026-12-763045.12.log"), "NO Adware found...\r\n\r\nTest Run : 7.12.2026 at 21:10:45\r\n\r\n");
+  const std::string usersOwn[] = {"Reports\\thesis-report-final.doc", "Reports\\2024-05-17.log",
+                                  "Reports\\2024-5-17.log", "Quarantine\\keep-me.txt"};
+  for (const std::string& name : usersOwn) WriteFileBytes(InstalledFile(name), "the user's");
   ASSERT_EQ(RunToEnd(InstalledFile("Uninstall.exe"), ""), 0);
   const std::string caption = kTitle + " Uninstall";
   HWND wizard = WaitForDialog(caption, "");
@@ -293,10 +304,11 @@ TEST_F(ReleaseTest, SetupAndUninstallLeaveTheUsersOwnFilesAlone) {
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(wizard, IDOK)) != FALSE; }));
   Click(GetDlgItem(wizard, IDOK));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(wizard); }));
-  EXPECT_EQ(ReadFileText(InstalledFile("Reports\\thesis-report-final.doc")), std::optional<std::string>("the user's"));
+  for (const std::string& name : usersOwn) {
+    EXPECT_EQ(ReadFileText(InstalledFile(name)), std::optional<std::string>("the user's")) << name;
+  }
   for (const std::string& name : programsOwn) EXPECT_FALSE(PathExists(InstalledFile(name))) << name;
   for (const char* name : kProgramFiles) EXPECT_FALSE(PathExists(InstalledFile(name))) << name;
-  EXPECT_FALSE(PathExists(InstalledFile("Quarantine")));
 
   // A folder of the user's is no place for setup.
   TempFolder site("UsersSite");
@@ -304,6 +316,14 @@ TEST_F(ReleaseTest, SetupAndUninstallLeaveTheUsersOwnFilesAlone) {
   EXPECT_NE(RunToEnd(setup_, "/S /D=" + site.path()), 0);
   EXPECT_TRUE(ReadFileText(site / "index.html") == std::optional<std::string>("my own page")) << "overwritten";
   EXPECT_FALSE(PathExists(site / "Parawarden.exe"));
+  // Nor is one that holds only folders of the user's that share the names
+  // of the program's.
+  TempFolder own("UsersOwnQuarantine");
+  CreateDirectoryW(platform::Widen(own / "Quarantine").c_str(), nullptr);
+  CreateDirectoryW(platform::Widen(own / "Reports").c_str(), nullptr);
+  WriteFileBytes(own / "Quarantine\\keep-me.txt", "the user's");
+  EXPECT_NE(RunToEnd(setup_, "/S /D=" + own.path()), 0);
+  EXPECT_FALSE(PathExists(own / "Uninstall.exe"));
 }
 
 TEST_F(ReleaseTest, PortableFolderFromTheZipRunsWhereItIsUnpacked) {

@@ -339,6 +339,12 @@ bool App::WaitForExit(int timeoutMs) {
 
 bool App::HasExited() const { return !process_ || WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
 
+std::optional<DWORD> App::ExitCode() const {
+  DWORD code = 0;
+  if (!HasExited() || !GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
+  return code;
+}
+
 void App::Kill() {
   if (process_ && !HasExited()) {
     TerminateProcess(process_.get(), 1);

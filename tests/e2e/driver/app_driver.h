@@ -87,6 +87,8 @@ class App {
   DWORD pid() const { return pid_; }
   bool WaitForExit(int timeoutMs = 10000);
   bool HasExited() const;
+  // The process's exit code once it has ended.
+  std::optional<DWORD> ExitCode() const;
   void Kill();
 
   // Top-level windows of the program's process.
