@@ -27,6 +27,18 @@ std::string PlainPath(std::string_view path) {
   return plain;
 }
 
+bool PathSet::Covers(std::string_view path) const {
+  if (keys_.empty()) return false;
+  std::string key = Key(path);
+  for (;;) {
+    if (keys_.count(key) != 0) return true;
+    const size_t slash = key.rfind('\\');
+    // Never down to the bare "C:" or "\\server": the set holds no drive root.
+    if (slash == std::string::npos || slash < 3) return false;
+    key.resize(slash);
+  }
+}
+
 bool IsFullPathOfNames(std::string_view path) {
   size_t rootEnd = 0;
   const bool drive = path.size() >= 3 && LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' &&

@@ -1,6 +1,7 @@
 // A set of full file paths compared the way the file system compares them:
 // without regard to case, and with a doubled "\" (as a detection at a drive
-// root shows it, "C:\\x.exe") the same as a single one.
+// root shows it, "C:\\x.exe") the same as a single one. A path in the set may
+// name a folder, which covers every file below it.
 #pragma once
 
 #include <string>
@@ -25,10 +26,17 @@ class PathSet {
 
   void Add(std::string_view path) { keys_.insert(Key(path)); }
   bool Contains(std::string_view path) const { return !keys_.empty() && keys_.count(Key(path)) != 0; }
+  // The path is in the set, or a folder above it is.
+  bool Covers(std::string_view path) const;
   bool empty() const { return keys_.empty(); }
 
  private:
-  std::string Key(std::string_view path) const { return fold_(PlainPath(path)); }
+  // A folder written with its final "\" is the same folder.
+  std::string Key(std::string_view path) const {
+    std::string plain = PlainPath(path);
+    if (plain.size() > 3 && plain.back() == '\\') plain.pop_back();
+    return fold_(plain);
+  }
 
   FoldCase fold_;
   std::unordered_set<std::string> keys_;
