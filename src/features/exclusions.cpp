@@ -1,34 +1,54 @@
 #include "features/exclusions.h"
 
+#include "core/exclusion_path.h"
 #include "features/disk_folders.h"
 #include "features/settings.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 
 namespace features {
 namespace {
 
-std::string ExclusionsKeyPath() { return AppSectionKeyPath("EXCLUSIONS"); }
+constexpr const char* kExclusionsSection = "EXCLUSIONS";
 
-// Deletes every stored value that names the file at `path`, but `kept`.
-// Value names compare without regard to case.
-void DeleteSpellingsOf(const std::string& path, const std::string* kept) {
-  core::PathSet target(FoldFileName);
-  target.Add(path);
+std::string ExclusionsKeyPath() { return AppSectionKeyPath(kExclusionsSection); }
+
+std::vector<Exclusion> ExclusionsOf(std::vector<platform::NamedText> values) {
+  std::vector<Exclusion> exclusions;
+  exclusions.reserve(values.size());
+  for (platform::NamedText& value : values) {
+    if (value.name.empty()) continue;  // the key's default value names no file
+    exclusions.push_back({std::move(value.name), std::move(value.text)});
+  }
+  return exclusions;
+}
+
+// Deletes every stored value that names one of `paths`, but `kept`. Value
+// names compare without regard to case.
+void DeleteSpellingsOf(const std::vector<std::string>& paths, const std::string* kept) {
+  core::PathSet targets(FoldFileName);
+  for (const std::string& path : paths) targets.Add(path);
+  std::vector<std::string> names;
   for (const Exclusion& stored : ReadExclusions()) {
     if (kept != nullptr && FoldFileName(stored.path) == FoldFileName(*kept)) continue;
-    if (target.Contains(stored.path)) platform::DeleteUserValue(ExclusionsKeyPath(), stored.path);
+    if (targets.Contains(stored.path)) names.push_back(stored.path);
+  }
+  platform::DeleteUserValues(ExclusionsKeyPath(), names);
+}
+
+void AddInEffect(core::PathSet& paths, const std::vector<Exclusion>& exclusions) {
+  for (const Exclusion& exclusion : exclusions) {
+    const core::ExclusionPath read = core::ReadExclusionPath(exclusion.path);
+    if (read.problem.empty()) paths.Add(platform::LongPathOf(read.path));
   }
 }
 
 }  // namespace
 
-std::vector<Exclusion> ReadExclusions() {
-  std::vector<Exclusion> exclusions;
-  for (platform::NamedText& value : platform::ReadUserTexts(ExclusionsKeyPath())) {
-    if (value.name.empty()) continue;  // the key's default value names no file
-    exclusions.push_back({std::move(value.name), std::move(value.text)});
-  }
-  return exclusions;
+std::vector<Exclusion> ReadExclusions() { return ExclusionsOf(platform::ReadUserTexts(ExclusionsKeyPath())); }
+
+std::vector<Exclusion> PolicyExclusions() {
+  return ExclusionsOf(platform::ReadMachineTexts(PolicySectionKeyPath(kExclusionsSection)));
 }
 
 void AddExclusion(const std::string& path, const std::string& description) {
@@ -37,15 +57,20 @@ void AddExclusion(const std::string& path, const std::string& description) {
   // spelling ("C:\\x.exe"); that one is replaced, not kept beside.
   const std::string plain = core::PlainPath(path);
   platform::WriteUserText(ExclusionsKeyPath(), plain, description);
-  DeleteSpellingsOf(path, &plain);
+  DeleteSpellingsOf({path}, &plain);
 }
 
-void RemoveExclusion(const std::string& path) { DeleteSpellingsOf(path, nullptr); }
+void RemoveExclusions(const std::vector<std::string>& paths) { DeleteSpellingsOf(paths, nullptr); }
 
 core::PathSet ExcludedPaths() {
   core::PathSet paths(FoldFileName);
-  for (const Exclusion& exclusion : ReadExclusions()) paths.Add(exclusion.path);
+  AddInEffect(paths, PolicyExclusions());
+  AddInEffect(paths, ReadExclusions());
   return paths;
+}
+
+bool IsExcluded(const core::PathSet& excluded, const std::string& path) {
+  return !excluded.empty() && excluded.Covers(platform::LongPathOf(path));
 }
 
 }  // namespace features

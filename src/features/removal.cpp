@@ -177,7 +177,7 @@ QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detec
     if (between) between();
     if (position >= detections.size()) continue;
     const core::Detection& detection = detections[position];
-    if (excluded.Contains(detection.path)) continue;
+    if (IsExcluded(excluded, detection.path)) continue;
     switch (QuarantineDetectedFile(core::PathsForDetection(detection, applicationFolder), logOn)) {
       case RemovalResult::Removed:
         ++outcome.removed;

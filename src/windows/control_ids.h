@@ -63,6 +63,7 @@ enum : int {
   SettingsScheduleQuick,
   SettingsGuard,
   SettingsExclusionsButton,
+  SettingsPolicyNote,
 
   // About tab.
   AboutLogo = 1600,
@@ -117,6 +118,10 @@ enum : int {
   ExclusionsList,
   ExclusionsRemove,
   ExclusionsClose,
+  ExclusionsAddFolder,
+  ExclusionsAddFile,
+  ExclusionsPolicyCaption,
+  ExclusionsPolicyList,
 };
 
 }  // namespace ids

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ TEST(StartupTraces, CommandStartsExactlyTheFile) {
       {"\"\"", false},
   };
   for (const Row& row : rows) EXPECT_EQ(core::CommandStartsFile(row.command, file, core::FoldAscii), row.starts) << row.command;
+  // What is made long before a second look: short names hold no blank.
+  for (const auto& [command, program] : {std::pair{"C:\\PROGRA~1\\ADWARE~1\\ad.exe /tray", "C:\\PROGRA~1\\ADWARE~1\\ad.exe"},
+                                         std::pair{" \"C:\\A B\\ad.exe\"/min", "C:\\A B\\ad.exe"},
+                                         std::pair{"\t\"C:\\x.exe", "C:\\x.exe"}, std::pair{"", ""}}) {
+    EXPECT_EQ(core::CommandProgram(command), program) << command;
+  }
 }
 
 TEST(StartupTraces, DescribedAsAPersonReadsThem) {

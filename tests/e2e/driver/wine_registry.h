@@ -7,7 +7,8 @@
 
 namespace e2e {
 
-// Removes every stored setting of the program and its Run value.
+// Removes every stored setting of the program, the machine's policy for it
+// and its Run value.
 void ResetProgramRegistry();
 void SetSetting(const std::string& key, const std::string& value);
 std::optional<std::string> GetSetting(const std::string& key);
