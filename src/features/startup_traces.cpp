@@ -47,7 +47,9 @@ std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath, c
   std::vector<core::StartupTrace> found;
   const std::string longPath = platform::LongPathOf(filePath);
   for (const platform::LogOnValue& value : entries.values) {
-    if (!core::CommandStartsFile(value.command, filePath, FoldFileName) && !StartsFile(value.command, longPath)) continue;
+    if (!core::CommandStartsFile(value.command, filePath, FoldFileName) && !StartsFile(value.command, longPath)) {
+      continue;
+    }
     found.push_back({core::StartupTrace::Kind::RunValue, value.key, value.name, value.type, value.data});
   }
   for (const platform::StartupShortcut& shortcut : entries.shortcuts) {

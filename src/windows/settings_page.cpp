@@ -49,7 +49,9 @@ bool ScheduleControlSetByPolicy(int id) {
 // Names what the administrator set, or the empty text.
 std::string PolicyNote(bool guard, bool schedule) {
   if (!guard && !schedule) return "";
-  const std::string what = guard && schedule ? "the guard and the scheduled scan" : guard ? "the guard" : "the scheduled scan";
+  const std::string what = guard && schedule ? "the guard and the scheduled scan"
+                           : guard           ? "the guard"
+                                             : "the scheduled scan";
   return "Set by your administrator, and not to be changed here: " + what + ".";
 }
 

@@ -43,9 +43,13 @@ TEST(StartupTraces, CommandStartsExactlyTheFile) {
   };
   for (const Row& row : rows) EXPECT_EQ(core::CommandStartsFile(row.command, file, core::FoldAscii), row.starts) << row.command;
   // What is made long before a second look: short names hold no blank.
-  for (const auto& [command, program] : {std::pair{"C:\\PROGRA~1\\ADWARE~1\\ad.exe /tray", "C:\\PROGRA~1\\ADWARE~1\\ad.exe"},
-                                         std::pair{" \"C:\\A B\\ad.exe\"/min", "C:\\A B\\ad.exe"},
-                                         std::pair{"\t\"C:\\x.exe", "C:\\x.exe"}, std::pair{"", ""}}) {
+  const std::pair<const char*, const char*> programs[] = {
+      {"C:\\PROGRA~1\\ADWARE~1\\ad.exe /tray", "C:\\PROGRA~1\\ADWARE~1\\ad.exe"},
+      {" \"C:\\A B\\ad.exe\"/min", "C:\\A B\\ad.exe"},
+      {"\t\"C:\\x.exe", "C:\\x.exe"},
+      {"", ""},
+  };
+  for (const auto& [command, program] : programs) {
     EXPECT_EQ(core::CommandProgram(command), program) << command;
   }
 }
