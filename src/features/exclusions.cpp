@@ -23,15 +23,14 @@ std::vector<Exclusion> ExclusionsOf(std::vector<platform::NamedText> values) {
   return exclusions;
 }
 
-// Deletes every stored value that names one of `paths`, but `kept`. Value
-// names compare without regard to case.
-void DeleteSpellingsOf(const std::vector<std::string>& paths, const std::string* kept) {
-  core::PathSet targets(FoldFileName);
-  for (const std::string& path : paths) targets.Add(path);
+// Deletes every stored value that names the file at `path`, but `kept`.
+// Value names compare without regard to case.
+void DeleteSpellingsOf(const std::string& path, const std::string& kept) {
+  core::PathSet target(FoldFileName);
+  target.Add(path);
   std::vector<std::string> names;
   for (const Exclusion& stored : ReadExclusions()) {
-    if (kept != nullptr && FoldFileName(stored.path) == FoldFileName(*kept)) continue;
-    if (targets.Contains(stored.path)) names.push_back(stored.path);
+    if (FoldFileName(stored.path) != FoldFileName(kept) && target.Contains(stored.path)) names.push_back(stored.path);
   }
   platform::DeleteUserValues(ExclusionsKeyPath(), names);
 }
@@ -57,10 +56,14 @@ void AddExclusion(const std::string& path, const std::string& description) {
   // spelling ("C:\\x.exe"); that one is replaced, not kept beside.
   const std::string plain = core::PlainPath(path);
   platform::WriteUserText(ExclusionsKeyPath(), plain, description);
-  DeleteSpellingsOf({path}, &plain);
+  DeleteSpellingsOf(path, plain);
 }
 
-void RemoveExclusions(const std::vector<std::string>& paths) { DeleteSpellingsOf(paths, nullptr); }
+void RemoveExclusions(const std::vector<std::string>& paths) {
+  // By name alone: the store is not read again for each, nor at all, so
+  // that thousands go at once.
+  platform::DeleteUserValues(ExclusionsKeyPath(), paths);
+}
 
 core::PathSet ExcludedPaths() {
   core::PathSet paths(FoldFileName);

@@ -29,8 +29,8 @@ std::vector<Exclusion> PolicyExclusions();
 // Stores the file or folder as excluded; one excluded already (in any case)
 // is replaced. The path is kept with a single "\" between its parts.
 void AddExclusion(const std::string& path, const std::string& description);
-// Takes the user's exclusions of these paths away (each may differ from the
-// stored one in case), reading and writing the store once for them all.
+// Takes away the user's exclusions stored under these paths, as
+// ReadExclusions gives them (case aside), with one opening of the store.
 void RemoveExclusions(const std::vector<std::string>& paths);
 // Every exclusion in effect, the user's and the administrator's, each by
 // its long path; ask it with IsExcluded.

@@ -3,6 +3,7 @@
 // Remove, timed from the press until the list is empty and the window
 // answers again. Prints one line per run.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
