@@ -71,19 +71,6 @@ bool MakeShortcut(const std::string& link, const std::string& target) {
   return made;
 }
 
-// Policy values, written as an administrator's .reg file writes them.
-void SetPolicyString(const std::string& section, const std::string& name, const std::string& value) {
-  HKEY key = nullptr;
-  const std::wstring path = L"Software\\Tallowick Parawarden\\Policy\\" + platform::Widen(section);
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  const std::wstring text = platform::Widen(value);
-  RegSetValueExW(key, platform::Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
-
-
 class ExclusionsTest : public ScanFixture {
  protected:
   void TearDown() override {
@@ -326,6 +313,29 @@ TEST_F(ExclusionsTest, WhatTheAdministratorSetHoldsAndIsShownAsSuch) {
   EXPECT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));
   EXPECT_FALSE(IsWindowEnabled(Child(window, ids::ExclusionsRemove)));
   EXPECT_EQ(ListItems(policyList).size(), 1u);
+}
+
+TEST_F(ExclusionsTest, AddFileStoresTheFileTheOpenDialogChose) {
+  const std::string file = MakeFile("Chosen\\ad.exe");
+  HWND main = StartToActiveMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  Click(Child(main, ids::SettingsExclusionsButton));
+  HWND window = app_.WaitForTopLevel("TallowickParawardenExclusions", "Exclusions");
+  ASSERT_NE(window, nullptr);
+  PostMessageW(Child(window, ids::ExclusionsAddFile), BM_CLICK, 0, 0);
+  HWND dialog = app_.WaitForTopLevel("#32770", "Add File");
+  ASSERT_NE(dialog, nullptr);
+  // The file name box: cmb13 in the Explorer-style dialog, edt1 in the older one.
+  HWND name = Child(dialog, 0x47c);
+  if (name == nullptr) name = Child(dialog, 0x480);
+  ASSERT_NE(name, nullptr);
+  const std::wstring text = platform::Widen(file);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  HWND list = Child(window, ids::ExclusionsList);
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(list) == std::vector<std::string>{file + " > Added by hand"}; }));
+  EXPECT_GT(SendMessageW(list, LB_GETSEL, 0, 0), 0) << "the new line is marked";
 }
 
 }  // namespace

@@ -57,6 +57,11 @@ void ResetProgramRegistry() {
   }
 }
 
+void SetPolicyString(const std::string& section, const std::string& name, const std::string& value) {
+  WriteString(HKEY_LOCAL_MACHINE, std::wstring(kPolicyKey) + L"\\" + platform::Widen(section),
+              platform::Widen(name).c_str(), platform::Widen(value));
+}
+
 void SetSetting(const std::string& key, const std::string& value) {
   WriteString(HKEY_CURRENT_USER, kSettingsKey, platform::Widen(key).c_str(), platform::Widen(value));
 }
