@@ -214,18 +214,15 @@ void WriteMachineText(REGSAM view, const std::wstring& path, const std::wstring&
 }
 
 void DeletePolicy(REGSAM view) {
-  HKEY policy = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tallowick Parawarden\\Policy", 0, KEY_ALL_ACCESS | view,
-                    &policy) == ERROR_SUCCESS) {
-    for (const wchar_t* section : {L"SETTINGS", L"UPDATES", L"EXCLUSIONS"}) RegDeleteKeyW(policy, section);
-    RegCloseKey(policy);
-  }
   HKEY product = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tallowick Parawarden", 0, KEY_ALL_ACCESS | view, &product) ==
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tallowick Parawarden", 0, KEY_ALL_ACCESS | view, &product) !=
       ERROR_SUCCESS) {
-    RegDeleteKeyW(product, L"Policy");
-    RegCloseKey(product);
+    return;
   }
+  for (const wchar_t* key : {L"Policy\\SETTINGS", L"Policy\\UPDATES", L"Policy\\EXCLUSIONS", L"Policy"}) {
+    RegDeleteKeyW(product, key);
+  }
+  RegCloseKey(product);
 }
 
 // Also run in a 64-bit prefix, where the machine's Software key has a view
@@ -236,9 +233,8 @@ TEST(MachinePolicy, TheAdministratorsValuesWinAndThe64BitViewFirst) {
   const std::wstring settings = std::wstring(kStoreRoot) + L"\\Tallowick Parawarden\\SETTINGS";
   const REGSAM native = sixtyFour ? KEY_WOW64_32KEY : 0;
   WriteRaw(settings, L"GUARD", REG_SZ, L"1", sizeof L"1");
-  WriteRaw(settings, L"AUTOSCAN", REG_SZ, L"0", sizeof L"0");
   WriteMachineText(native, policy + L"SETTINGS", L"GUARD", L"0");
-  WriteMachineText(native, policy + L"SETTINGS", L"AUTOSCAN", L"1");  // not the administrator's to set
+  WriteMachineText(native, policy + L"SETTINGS", L"SCANCOUNT", L"99");  // the user's own figure
   WriteMachineText(native, policy + L"EXCLUSIONS", L"C:\\Tools", L"Tools");
   WriteMachineText(native, policy + L"UPDATES", L"SERVER", L"http://127.0.0.1:1/");
   if (sixtyFour) {
@@ -249,9 +245,9 @@ TEST(MachinePolicy, TheAdministratorsValuesWinAndThe64BitViewFirst) {
 
   EXPECT_EQ(features::GetAppSetting("GUARD", "1"), "0");
   EXPECT_TRUE(features::SetByPolicy("GUARD"));
+  EXPECT_FALSE(features::SetByPolicy("SCANCOUNT"));
   features::SaveAppSetting("GUARD", "1");
   EXPECT_EQ(ReadRaw(settings, L"GUARD").data.c_str(), std::wstring(L"1")) << "the user's own value stays";
-  EXPECT_EQ(features::GetAppSetting("AUTOSCAN", "0"), "0");
   EXPECT_EQ(features::UpdatesValue("SERVER"), sixtyFour ? "http://127.0.0.1:2/" : "http://127.0.0.1:1/");
   std::vector<std::string> excluded;
   for (const features::Exclusion& e : features::PolicyExclusions()) excluded.push_back(e.path + " > " + e.description);
@@ -269,7 +265,7 @@ TEST(MachinePolicy, TheAdministratorsValuesWinAndThe64BitViewFirst) {
   EXPECT_EQ(features::GetAppSetting("GUARD", "1"), "1");
   HKEY user = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_SET_VALUE, &user) == ERROR_SUCCESS) {
-    for (const wchar_t* name : {L"GUARD", L"AUTOSCAN"}) RegDeleteValueW(user, name);
+    RegDeleteValueW(user, L"GUARD");
     RegCloseKey(user);
   }
 }
