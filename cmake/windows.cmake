@@ -90,7 +90,7 @@ set(WIN32_SOURCES
   src/app/single_instance.cpp
   src/app/start_sequence.cpp
 )
-set(WIN32_LIBS comctl32 shell32 ole32 uuid user32 gdi32 advapi32 wininet)
+set(WIN32_LIBS comctl32 comdlg32 shell32 ole32 uuid user32 gdi32 advapi32 wininet)
 
 add_library(pw_win32 STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(pw_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
@@ -144,11 +144,11 @@ if(WIN32_TEST_SOURCES)
   gtest_discover_tests(pw_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS win32 TIMEOUT 60)
   # What differs on 64-bit Windows, again in a 64-bit prefix: the machine's
-  # Run key has two views there, programs may be 64-bit, and 32-bit programs
-  # are given a system folder of their own.
+  # Run key and policy key have two views there, programs may be 64-bit, and
+  # 32-bit programs are given a system folder of their own.
   add_test(NAME Win64.RunKeysProgramsAndSystemFolderIn64BitPrefix
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/lib/wine64-exec $<TARGET_FILE:pw_win32_tests>
-                   --gtest_filter=StartupEntries.*:RunningProcesses.*:SystemFolder.*)
+                   --gtest_filter=StartupEntries.*:RunningProcesses.*:SystemFolder.*:MachinePolicy.*)
   set_tests_properties(Win64.RunKeysProgramsAndSystemFolderIn64BitPrefix
                        PROPERTIES LABELS win32 TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
@@ -179,3 +179,7 @@ add_dependencies(screenshot_tour Parawarden)
 add_executable(bench_scan EXCLUDE_FROM_ALL tools/bench_scan.cpp)
 target_link_libraries(bench_scan PRIVATE pw_e2e_driver psapi)
 add_dependencies(bench_scan Parawarden)
+# Exclusions window benchmark (scripts/benchmark-exclusions runs it).
+add_executable(bench_exclusions EXCLUDE_FROM_ALL tools/bench_exclusions.cpp)
+target_link_libraries(bench_exclusions PRIVATE pw_e2e_driver)
+add_dependencies(bench_exclusions Parawarden)

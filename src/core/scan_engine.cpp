@@ -35,7 +35,7 @@ void ScanEngine::Examine(const std::string& folder, const std::string& foldedNam
     Entry entry;
     SplitEntry(list_.Record(position), entry);
     const Detection detection = DetectionIn(folder, entry.name, entry.description);
-    if (keptFiles_ != nullptr && keptFiles_->Contains(detection.path)) continue;
+    if (keptFiles_ != nullptr && keptFiles_->Covers(detection.path)) continue;
     reportText_ += ReportLine(detection);
     observer_.Detected(detection);
   }

@@ -41,6 +41,15 @@ double ReadNumber(std::string_view text) {
 
 bool ReadsAsOn(std::string_view text) { return ReadNumber(text) == 1.0; }
 
+bool PolicyMaySet(std::string_view section, std::string_view key) {
+  if (section == kUpdatesSection) return key == kUpdateServer;
+  if (section != kSection) return false;
+  for (const char* settable : {kGuard, kScheduleFrequency, kScheduleWeekday, kScheduleMinute, kScheduleFullScan}) {
+    if (key == settable) return true;
+  }
+  return false;
+}
+
 std::string RunValueData(std::string_view modulePath) {
   const size_t slash = modulePath.find_last_of("\\/");
   const std::string_view folder = slash == std::string_view::npos ? std::string_view() : modulePath.substr(0, slash);

@@ -26,6 +26,15 @@ constexpr const char* kScheduleFullScan = "SCHEDULEFULL";
 constexpr const char* kLastScheduledScan = "LASTSCHEDULEDSCAN";
 // The guard, on unless stored as off.
 constexpr const char* kGuard = "GUARD";
+// Section of the update server's address ("SERVER") and lowered limits.
+constexpr const char* kUpdatesSection = "UPDATES";
+constexpr const char* kUpdateServer = "SERVER";
+
+// What an administrator may set for every user of the machine, in the
+// sections and under the keys the user's own values have: whether the
+// guard runs, the scheduled scan and the update server. The usage figures
+// and the time of the last scheduled scan stay the user's.
+bool PolicyMaySet(std::string_view section, std::string_view key);
 
 // Reads a stored text as a number the way a person would: leading blanks, an
 // optional sign, digits with an optional fraction and exponent; anything after

@@ -82,6 +82,17 @@ bool CommandStartsFile(std::string_view command, std::string_view filePath, cons
   return !filePath.empty() && fold(PlainPath(program)) == fold(PlainPath(filePath));
 }
 
+std::string_view CommandProgram(std::string_view command) {
+  while (!command.empty() && IsBlank(command.front())) command.remove_prefix(1);
+  if (!command.empty() && command.front() == '"') {
+    command.remove_prefix(1);
+    return command.substr(0, command.find('"'));
+  }
+  size_t end = 0;
+  while (end < command.size() && !IsBlank(command[end])) ++end;
+  return command.substr(0, end);
+}
+
 std::string DescribeStartupTrace(const StartupTrace& trace) {
   if (trace.kind == StartupTrace::Kind::Shortcut) return trace.where;
   const std::string_view wide = "HKLM64\\";

@@ -17,6 +17,9 @@ namespace core {
 // one), followed by nothing or by arguments. A command that names another
 // file, or this one only as an argument, does not.
 bool CommandStartsFile(std::string_view command, std::string_view filePath, const FoldCase& fold);
+// The program part of a command as far as text tells it: the quoted part,
+// or all before the first blank (which a path of short names never holds).
+std::string_view CommandProgram(std::string_view command);
 
 struct StartupTrace {
   enum class Kind { RunValue, Shortcut };

@@ -1,37 +1,57 @@
 #include "features/exclusions.h"
 
+#include "core/exclusion_path.h"
 #include "core/paths.h"
-
 #include "features/disk_folders.h"
 #include "features/settings.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 
 namespace features {
 namespace {
 
-std::string ExclusionsKeyPath() { return AppSectionKeyPath("EXCLUSIONS"); }
+constexpr const char* kExclusionsSection = "EXCLUSIONS";
 
-// Deletes every stored value that names the file at `path`, but `kept`.
-// Value names compare without regard to case.
-void DeleteSpellingsOf(const std::string& path, const std::string* kept) {
-  core::PathSet target(FoldFileName);
-  target.Add(core::PlainPath(path));
-  for (const platform::NamedText& stored : platform::ReadUserTexts(ExclusionsKeyPath())) {
-    if (kept != nullptr && FoldFileName(stored.name) == FoldFileName(*kept)) continue;
-    if (target.Contains(core::PlainPath(stored.name))) platform::DeleteUserValue(ExclusionsKeyPath(), stored.name);
-  }
-}
+std::string ExclusionsKeyPath() { return AppSectionKeyPath(kExclusionsSection); }
 
-}  // namespace
-
-std::vector<Exclusion> ReadExclusions() {
+std::vector<Exclusion> ExclusionsOf(std::vector<platform::NamedText> values) {
   std::vector<Exclusion> exclusions;
-  for (platform::NamedText& value : platform::ReadUserTexts(ExclusionsKeyPath())) {
+  exclusions.reserve(values.size());
+  for (platform::NamedText& value : values) {
     if (value.name.empty()) continue;  // the key's default value names no file
     // Earlier releases stored a file at a drive's root as "C:\\x.exe".
     exclusions.push_back({core::PlainPath(value.name), std::move(value.text)});
   }
   return exclusions;
+}
+
+// Deletes every stored value that names the file at `path`, but `kept`.
+// Value names compare without regard to case.
+void DeleteSpellingsOf(const std::string& path, const std::string& kept) {
+  core::PathSet target(FoldFileName);
+  target.Add(path);
+  std::vector<std::string> names;
+  for (const platform::NamedText& stored : platform::ReadUserTexts(ExclusionsKeyPath())) {
+    if (!stored.name.empty() && FoldFileName(stored.name) != FoldFileName(kept) && target.Contains(stored.name)) {
+      names.push_back(stored.name);
+    }
+  }
+  platform::DeleteUserValues(ExclusionsKeyPath(), names);
+}
+
+void AddInEffect(core::PathSet& paths, const std::vector<Exclusion>& exclusions) {
+  for (const Exclusion& exclusion : exclusions) {
+    const core::ExclusionPath read = core::ReadExclusionPath(exclusion.path);
+    if (read.problem.empty()) paths.Add(platform::LongPathOf(read.path));
+  }
+}
+
+}  // namespace
+
+std::vector<Exclusion> ReadExclusions() { return ExclusionsOf(platform::ReadUserTexts(ExclusionsKeyPath())); }
+
+std::vector<Exclusion> PolicyExclusions() {
+  return ExclusionsOf(platform::ReadMachineTexts(PolicySectionKeyPath(kExclusionsSection)));
 }
 
 void AddExclusion(const std::string& path, const std::string& description) {
@@ -40,14 +60,25 @@ void AddExclusion(const std::string& path, const std::string& description) {
   // earlier release, or by hand) is replaced, not kept beside.
   const std::string plain = core::PlainPath(path);
   platform::WriteUserText(ExclusionsKeyPath(), plain, description);
-  DeleteSpellingsOf(path, &plain);
+  DeleteSpellingsOf(path, plain);
 }
 
-void RemoveExclusion(const std::string& path) { DeleteSpellingsOf(path, nullptr); }
+void RemoveExclusions(const std::vector<std::string>& paths) {
+  // The store is read once, not again for each, so that thousands go at
+  // once; each value is deleted under the name it is stored by.
+  core::PathSet removed(FoldFileName);
+  for (const std::string& path : paths) removed.Add(path);
+  std::vector<std::string> names;
+  for (const platform::NamedText& stored : platform::ReadUserTexts(ExclusionsKeyPath())) {
+    if (!stored.name.empty() && removed.Contains(stored.name)) names.push_back(stored.name);
+  }
+  platform::DeleteUserValues(ExclusionsKeyPath(), names);
+}
 
 core::PathSet ExcludedPaths() {
   core::PathSet paths(FoldFileName);
-  for (const Exclusion& exclusion : ReadExclusions()) paths.Add(exclusion.path);
+  AddInEffect(paths, PolicyExclusions());
+  AddInEffect(paths, ReadExclusions());
   return paths;
 }
 
@@ -69,6 +100,10 @@ std::vector<size_t> IgnoreDetections(std::vector<core::Detection>& detections, c
   }
   detections = std::move(kept);
   return taken;
+}
+
+bool IsExcluded(const core::PathSet& excluded, const std::string& path) {
+  return !excluded.empty() && excluded.Covers(platform::LongPathOf(path));
 }
 
 }  // namespace features

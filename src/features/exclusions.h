@@ -1,7 +1,10 @@
-// Files the user chose to keep: never listed by a scan, never quarantined,
-// never ended by the process pass. Stored per user beside the settings, one
-// text value per file (name: its full path, data: the description it had),
-// so an administrator can hand them out as a .reg file.
+// Files and folders the user chose to keep: never listed by a scan, never
+// quarantined, never ended by the process pass; a folder covers every file
+// below it. Stored per user beside the settings, one text value per file
+// or folder (name: its full path, data: the description it had), so an
+// administrator can hand them out as a .reg file, or set them for every
+// user of the machine under the policy key, where the user cannot remove
+// them.
 #pragma once
 
 #include <string>
@@ -20,19 +23,26 @@ struct Exclusion {
   bool operator!=(const Exclusion& other) const { return !(*this == other); }
 };
 
-// Every stored exclusion, in the order the registry lists them.
+// The user's stored exclusions, in the order the registry lists them.
 std::vector<Exclusion> ReadExclusions();
-// Stores the file as excluded; one excluded already (in any case) is
-// replaced. The path is kept with a single "\" between its parts.
+// Those the administrator set for every user of the machine.
+std::vector<Exclusion> PolicyExclusions();
+// Stores the file or folder as excluded; one excluded already (in any case)
+// is replaced. The path is kept with a single "\" between its parts.
 void AddExclusion(const std::string& path, const std::string& description);
-// Takes the exclusion away; the path may differ from the stored one in case.
-void RemoveExclusion(const std::string& path);
-// The excluded paths, as the scan and the removal ask about them.
+// Takes away the user's exclusions stored under these paths, as
+// ReadExclusions gives them (case aside), with one opening of the store.
+void RemoveExclusions(const std::vector<std::string>& paths);
+// Every exclusion in effect, the user's and the administrator's, each by
+// its long path; ask it with IsExcluded.
 core::PathSet ExcludedPaths();
 // Excludes the files of the detections at `chosen` and takes every detection
 // of those files out of `detections`, as the next scan would not list them:
 // other entries naming the same file too. Gives back the positions taken,
 // ascending.
 std::vector<size_t> IgnoreDetections(std::vector<core::Detection>& detections, const std::vector<size_t>& chosen);
+// Whether `excluded` covers the file, however its path is spelt (short
+// names, doubled "\", case).
+bool IsExcluded(const core::PathSet& excluded, const std::string& path);
 
 }  // namespace features

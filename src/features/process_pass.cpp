@@ -5,6 +5,7 @@
 #include "core/removal_text.h"
 #include "features/disk_folders.h"
 #include "features/exclusions.h"
+#include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/system.h"
 
@@ -24,7 +25,9 @@ void EndNamedProcesses(const core::DefinitionsIndex& index, const core::PathSet&
     // whole system.
     if (process.id == self) continue;
     if (core::IsCoreSystemProcess(process.executablePath, windowsFolder, systemFolder, FoldFileName)) continue;
-    if (kept.Contains(process.executablePath)) continue;
+    // The program may run under a short name of its file, or a spelling of
+    // its own: compared by the long path it names.
+    if (IsExcluded(kept, process.executablePath)) continue;
     const size_t naming = core::EntriesNaming(core::FileNameOf(process.executablePath), index);
     if (naming == 0) continue;
     // One that will not end keeps its file open, and the removal of that
@@ -45,7 +48,7 @@ core::PathSet KeptFiles(const std::vector<core::Detection>& detections, const st
     if (position < detections.size()) removed.Add(detections[position].path);
   }
   for (const core::Detection& detection : detections) {
-    if (!removed.Contains(detection.path)) kept.Add(detection.path);
+    if (!removed.Contains(detection.path)) kept.Add(platform::LongPathOf(detection.path));
   }
   return kept;
 }

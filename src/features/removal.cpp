@@ -231,7 +231,7 @@ QuarantineOutcome QuarantineDetections(const std::vector<core::Detection>& detec
   std::vector<FileRemoval> files;
   std::vector<size_t> positions;
   for (size_t position : marked) {
-    if (position >= detections.size() || excluded.Contains(detections[position].path)) continue;
+    if (position >= detections.size() || IsExcluded(excluded, detections[position].path)) continue;
     files.push_back({core::PathsForDetection(detections[position], applicationFolder), RemovalResult::Failed, {}});
     positions.push_back(position);
   }

@@ -40,12 +40,25 @@ void SaveSetting(const std::string& appName, const std::string& section, const s
 }
 
 std::string GetAppSetting(const std::string& key, const std::string& defaultValue) {
+  if (std::optional<std::string> policy = PolicySetting(core::kSection, key)) return *policy;
   return GetSetting(core::kTitle, core::kSection, key, defaultValue);
 }
 
 void SaveAppSetting(const std::string& key, const std::string& value) {
+  if (SetByPolicy(key.c_str())) return;
   SaveSetting(core::kTitle, core::kSection, key, value);
 }
+
+std::string PolicySectionKeyPath(const std::string& section) {
+  return std::string("Software\\") + core::kTitle + "\\Policy\\" + section;
+}
+
+std::optional<std::string> PolicySetting(const std::string& section, const std::string& key) {
+  if (!core::PolicyMaySet(section, key)) return std::nullopt;
+  return platform::ReadMachineText(PolicySectionKeyPath(section), key);
+}
+
+bool SetByPolicy(const char* key) { return PolicySetting(core::kSection, key).has_value(); }
 
 std::string AppSectionKeyPath(const std::string& section) { return SectionKeyPath(core::kTitle, section); }
 
@@ -60,7 +73,10 @@ std::string LastScanText() { return GetAppSetting(core::kLastRun, "Never"); }
 
 std::string ScanCountText() { return GetAppSetting(core::kScanCount, "0"); }
 
-std::string UpdatesValue(const char* key) { return GetSetting(core::kTitle, "UPDATES", key, ""); }
+std::string UpdatesValue(const char* key) {
+  if (std::optional<std::string> policy = PolicySetting(core::kUpdatesSection, key)) return *policy;
+  return GetSetting(core::kTitle, core::kUpdatesSection, key, "");
+}
 
 void SetStartAtLogOn(bool on) {
   if (on) {

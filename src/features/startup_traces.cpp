@@ -30,6 +30,15 @@ bool IsStartupShortcutPath(const std::string& path) {
   return false;
 }
 
+// Whether the command starts the file at `longPath` (a long path), also
+// when it names the file or a folder above it by a short name.
+bool StartsFile(const std::string& command, const std::string& longPath) {
+  if (core::CommandStartsFile(command, longPath, FoldFileName)) return true;
+  const std::string program(core::CommandProgram(command));
+  const std::string longProgram = platform::LongPathOf(program);
+  return longProgram != program && core::CommandStartsFile("\"" + longProgram + "\"", longPath, FoldFileName);
+}
+
 }  // namespace
 
 std::vector<core::StartupTrace> TracesStarting(const std::vector<core::StartupTrace>& traces,
@@ -59,13 +68,17 @@ LogOnEntries ListLogOnEntries() { return {platform::ListLogOnValues(), platform:
 
 std::vector<core::StartupTrace> FindStartupTraces(const std::string& filePath, const LogOnEntries& entries) {
   std::vector<core::StartupTrace> found;
+  const std::string longPath = platform::LongPathOf(filePath);
   for (const platform::LogOnValue& value : entries.values) {
-    if (!core::CommandStartsFile(value.command, filePath, FoldFileName)) continue;
+    if (!core::CommandStartsFile(value.command, filePath, FoldFileName) && !StartsFile(value.command, longPath)) {
+      continue;
+    }
     found.push_back({core::StartupTrace::Kind::RunValue, value.key, value.name, value.type, value.data});
   }
   for (const platform::StartupShortcut& shortcut : entries.shortcuts) {
     // The target is a plain path: CommandStartsFile compares it whole.
-    if (shortcut.target.empty() || !core::CommandStartsFile("\"" + shortcut.target + "\"", filePath, FoldFileName)) {
+    if (shortcut.target.empty() || (!core::CommandStartsFile("\"" + shortcut.target + "\"", filePath, FoldFileName) &&
+                                    !StartsFile("\"" + shortcut.target + "\"", longPath))) {
       continue;
     }
     core::StartupTrace trace{core::StartupTrace::Kind::Shortcut, shortcut.path, "", 0, ""};

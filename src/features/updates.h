@@ -26,7 +26,8 @@ struct DefinitionsDownload {
 DefinitionsDownload DownloadNewDefinitions();
 
 // The update server's base address: the compiled-in default, unless the
-// settings store names another under section "UPDATES", key "SERVER".
+// settings store names another under section "UPDATES", key "SERVER" (the
+// administrator's policy first, then the user's).
 std::string UpdateServer();
 
 }  // namespace features

@@ -169,6 +169,36 @@ std::string FullPath(const std::string& path) {
   return Narrow(full);
 }
 
+namespace {
+
+bool LongPathNameOf(const std::wstring& path, std::wstring& longPath) {
+  const DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return false;
+  longPath.assign(size, L'\0');
+  const DWORD length = GetLongPathNameW(path.c_str(), &longPath[0], size);
+  if (length == 0 || length >= size) return false;
+  longPath.resize(length);
+  return true;
+}
+
+}  // namespace
+
+std::string LongPathOf(const std::string& path) {
+  if (path.find('~') == std::string::npos) return path;
+  // A file gone (or never there) still lies in folders that may exist:
+  // the longest part that exists is made long, the rest kept as written.
+  std::wstring head = Widen(path);
+  std::wstring tail;
+  for (;;) {
+    std::wstring longHead;
+    if (LongPathNameOf(head, longHead)) return Narrow(longHead + tail);
+    const size_t slash = head.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || slash < 3) return path;
+    tail = head.substr(slash) + tail;
+    head.resize(slash);
+  }
+}
+
 bool SameContent(const std::string& first, const std::string& second) {
   UniqueHandle a, b;
   if (OpenForReading(first, a) != ReadResult::Ok || OpenForReading(second, b) != ReadResult::Ok) return false;

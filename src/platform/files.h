@@ -40,6 +40,11 @@ bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
 // The path made absolute against the current folder; unchanged on failure.
 std::string FullPath(const std::string& path);
+// The path with each short (8.3) name in it written as its long name, as far
+// as the folders it names exist ("C:\PROGRA~1\LONG~ZAT\gone.exe" gives
+// "C:\Program Files\LongZattera\gone.exe"); unchanged when it holds no "~",
+// which every short name the system makes holds.
+std::string LongPathOf(const std::string& path);
 
 // True when both files can be read and hold the same bytes. Read piece by
 // piece, so a file of any size is compared; a failure to read counts as a

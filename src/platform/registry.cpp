@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <set>
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -18,6 +20,30 @@ std::string TextOf(const std::vector<wchar_t>& buffer, DWORD bytes) {
   return Narrow(std::wstring_view(buffer.data(), length));
 }
 
+std::optional<std::string> ReadText(HKEY key, const std::string& name);
+
+// The views of HKEY_LOCAL_MACHINE\Software to read, the one that wins
+// first. The view flags are passed only on 64-bit Windows; a system with
+// one view has nothing for them to choose (32-bit XP ignores them).
+std::vector<REGSAM> MachineViews() {
+  if (RunsOn64BitWindows()) return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+  return {0};
+}
+
+UniqueRegKey OpenMachineKey(const std::string& keyPath, REGSAM view) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE | view, &raw) != ERROR_SUCCESS) {
+    return UniqueRegKey();
+  }
+  return UniqueRegKey(raw);
+}
+
+std::string Folded(const std::string& name) {
+  std::wstring wide = Widen(name);
+  if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+  return Narrow(wide);
+}
+
 }  // namespace
 
 std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name) {
@@ -27,22 +53,30 @@ std::optional<std::string> ReadUserText(const std::string& keyPath, const std::s
     return std::nullopt;
   }
   UniqueRegKey hkey(raw);
+  return ReadText(hkey.get(), name);
+}
+
+namespace {
+
+std::optional<std::string> ReadText(HKEY key, const std::string& name) {
   const std::wstring valueName = Widen(name);
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExW(hkey.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     return std::nullopt;
   }
   // One spare character: a stored value need not end in a NUL.
   std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
   DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(hkey.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
+  if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
       ERROR_SUCCESS) {
     return std::nullopt;
   }
   return TextOf(buffer, got);
 }
+
+}  // namespace
 
 void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& value) {
   HKEY raw = nullptr;
@@ -91,6 +125,37 @@ void DeleteUserValue(const std::string& keyPath, const std::string& name) {
   if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
   UniqueRegKey hkey(raw);
   RegDeleteValueW(hkey.get(), Widen(name).c_str());
+}
+
+void DeleteUserValues(const std::string& keyPath, const std::vector<std::string>& names) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  UniqueRegKey hkey(raw);
+  for (const std::string& name : names) RegDeleteValueW(hkey.get(), Widen(name).c_str());
+}
+
+std::optional<std::string> ReadMachineText(const std::string& keyPath, const std::string& name) {
+  for (REGSAM view : MachineViews()) {
+    const UniqueRegKey key = OpenMachineKey(keyPath, view);
+    if (!key) continue;
+    std::optional<std::string> text = ReadText(key.get(), name);
+    if (text) return text;
+  }
+  return std::nullopt;
+}
+
+std::vector<NamedText> ReadMachineTexts(const std::string& keyPath) {
+  std::vector<NamedText> values;
+  std::set<std::string> names;
+  for (REGSAM view : MachineViews()) {
+    const UniqueRegKey key = OpenMachineKey(keyPath, view);
+    if (!key) continue;
+    for (NamedText& value : ReadTextValues(key.get())) {
+      // On Windows 7 and later some keys are one for both views.
+      if (names.insert(Folded(value.name)).second) values.push_back(std::move(value));
+    }
+  }
+  return values;
 }
 
 }  // namespace platform

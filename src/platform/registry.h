@@ -1,4 +1,5 @@
-// Text values under the current user's registry keys.
+// Text values under the current user's registry keys, and the machine's
+// keys an administrator fills.
 #pragma once
 
 #include <windows.h>
@@ -28,5 +29,17 @@ std::vector<NamedText> ReadUserTexts(const std::string& keyPath);
 // Removes the value (names compare without regard to case, as the registry
 // does); a missing key or value leaves things as they are.
 void DeleteUserValue(const std::string& keyPath, const std::string& name);
+// Removes the values with one opening of the key.
+void DeleteUserValues(const std::string& keyPath, const std::vector<std::string>& names);
+
+// The REG_SZ or REG_EXPAND_SZ value under HKEY_LOCAL_MACHINE\`keyPath`. On
+// 64-bit Windows both registry views are read; where both hold the value,
+// the 64-bit view's (where the system's own Registry Editor and .reg files
+// write) is taken.
+std::optional<std::string> ReadMachineText(const std::string& keyPath, const std::string& name);
+// Every text value under HKEY_LOCAL_MACHINE\`keyPath`, from both views on
+// 64-bit Windows: the 64-bit view's first, then those of the 32-bit view
+// whose names it lacks.
+std::vector<NamedText> ReadMachineTexts(const std::string& keyPath);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/system.h"
 
+#include <commdlg.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -108,6 +109,22 @@ std::optional<std::string> ChooseFolder(HWND owner, const std::string& prompt) {
   CoTaskMemFree(chosen);
   if (!isPath) return std::nullopt;
   return Narrow(path);
+}
+
+std::optional<std::string> ChooseFile(HWND owner, const std::string& title) {
+  const std::wstring caption = Widen(title);
+  // Room for a path longer than MAX_PATH.
+  std::vector<wchar_t> path(32768, L'\0');
+  OPENFILENAMEW info = {};
+  info.lStructSize = sizeof info;
+  info.hwndOwner = owner;
+  info.lpstrFilter = L"All files (*.*)\0*.*\0";
+  info.lpstrFile = path.data();
+  info.nMaxFile = static_cast<DWORD>(path.size());
+  info.lpstrTitle = caption.c_str();
+  info.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+  if (!GetOpenFileNameW(&info)) return std::nullopt;
+  return Narrow(path.data());
 }
 
 }  // namespace platform

@@ -37,5 +37,7 @@ bool RunsOn64BitWindows();
 std::vector<std::string> CommandLineArguments();
 // The system's folder dialog; nothing when it is cancelled.
 std::optional<std::string> ChooseFolder(HWND owner, const std::string& prompt);
+// The system's Open dialog for one existing file; nothing when it is cancelled.
+std::optional<std::string> ChooseFile(HWND owner, const std::string& title);
 
 }  // namespace platform

@@ -62,6 +62,7 @@ enum : int {
   SettingsScheduleQuick,
   SettingsGuard,
   SettingsExclusionsButton,
+  SettingsPolicyNote,
 
   // About tab.
   AboutLogo = 1600,
@@ -116,6 +117,10 @@ enum : int {
   ExclusionsList,
   ExclusionsRemove,
   ExclusionsClose,
+  ExclusionsAddFolder,
+  ExclusionsAddFile,
+  ExclusionsPolicyCaption,
+  ExclusionsPolicyList,
 };
 
 }  // namespace ids

@@ -29,7 +29,7 @@ void CollectGuardFindings(Program& program) {
   if (!program.guard) return;
   const core::PathSet excluded = features::ExcludedPaths();
   const features::Guard::Collected collected =
-      program.guard->Collect([&excluded](const std::string& path) { return excluded.Contains(path); });
+      program.guard->Collect([&excluded](const std::string& path) { return features::IsExcluded(excluded, path); });
   if (!collected.findings.empty()) {
     program.guardWindow.AddFindings(collected.findings);
     const core::GuardFinding& last = collected.findings.back();

@@ -26,6 +26,35 @@ constexpr PreferenceBox kPreferences[] = {
     {core::kAutoShow, ids::SettingsShowMainWindow, "1"}, {core::kGuard, ids::SettingsGuard, "1"},
 };
 
+// The schedule's controls and the value each shows; one the administrator
+// set cannot be changed.
+struct ScheduleControl {
+  int id;
+  const char* key;
+};
+constexpr ScheduleControl kScheduleControls[] = {
+    {ids::SettingsScheduleFrequency, core::kScheduleFrequency}, {ids::SettingsScheduleDayLabel, core::kScheduleWeekday},
+    {ids::SettingsScheduleDay, core::kScheduleWeekday},         {ids::SettingsScheduleTimeLabel, core::kScheduleMinute},
+    {ids::SettingsScheduleTime, core::kScheduleMinute},         {ids::SettingsScheduleFull, core::kScheduleFullScan},
+    {ids::SettingsScheduleQuick, core::kScheduleFullScan},
+};
+
+bool ScheduleControlSetByPolicy(int id) {
+  for (const ScheduleControl& control : kScheduleControls) {
+    if (control.id == id) return features::SetByPolicy(control.key);
+  }
+  return false;
+}
+
+// Names what the administrator set, or the empty text.
+std::string PolicyNote(bool guard, bool schedule) {
+  if (!guard && !schedule) return "";
+  const std::string what = guard && schedule ? "the guard and the scheduled scan"
+                           : guard           ? "the guard"
+                                             : "the scheduled scan";
+  return "Set by your administrator, and not to be changed here: " + what + ".";
+}
+
 // In the order of core::ScanFrequency.
 constexpr const char* kFrequencies[] = {"Never", "Daily", "Weekly"};
 constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
@@ -80,8 +109,12 @@ void SettingsPage::FillChoices() {
 }
 
 void SettingsPage::LoadPreferences() {
+  bool guardByPolicy = false;
   for (const PreferenceBox& pref : kPreferences) {
     SetChecked(pref.checkBox, core::CheckStateFromText(features::GetAppSetting(pref.key, pref.defaultValue)) == 1);
+    const bool byPolicy = features::SetByPolicy(pref.key);
+    EnableWindow(Control(pref.checkBox), !byPolicy);
+    if (byPolicy && pref.checkBox == ids::SettingsGuard) guardByPolicy = true;
   }
   features::SetStartAtLogOn(IsChecked(ids::SettingsLoadOnStartup));
 
@@ -92,6 +125,9 @@ void SettingsPage::LoadPreferences() {
   SetChecked(ids::SettingsScheduleFull, schedule.fullScan);
   SetChecked(ids::SettingsScheduleQuick, !schedule.fullScan);
   EnableScheduleChoices();
+  bool scheduleByPolicy = false;
+  for (const ScheduleControl& control : kScheduleControls) scheduleByPolicy |= features::SetByPolicy(control.key);
+  toolkit::SetText(Control(ids::SettingsPolicyNote), PolicyNote(guardByPolicy, scheduleByPolicy));
 }
 
 void SettingsPage::EnableScheduleChoices() {
@@ -100,10 +136,13 @@ void SettingsPage::EnableScheduleChoices() {
   const auto frequency = static_cast<core::ScanFrequency>(Chosen(Control(ids::SettingsScheduleFrequency)));
   const bool runs = frequency != core::ScanFrequency::Never;
   const bool weekly = frequency == core::ScanFrequency::Weekly;
-  for (int id : {ids::SettingsScheduleDayLabel, ids::SettingsScheduleDay}) EnableWindow(Control(id), weekly);
+  EnableWindow(Control(ids::SettingsScheduleFrequency), !ScheduleControlSetByPolicy(ids::SettingsScheduleFrequency));
+  for (int id : {ids::SettingsScheduleDayLabel, ids::SettingsScheduleDay}) {
+    EnableWindow(Control(id), weekly && !ScheduleControlSetByPolicy(id));
+  }
   for (int id : {ids::SettingsScheduleTimeLabel, ids::SettingsScheduleTime, ids::SettingsScheduleFull,
                  ids::SettingsScheduleQuick}) {
-    EnableWindow(Control(id), runs);
+    EnableWindow(Control(id), runs && !ScheduleControlSetByPolicy(id));
   }
 }
 
@@ -143,6 +182,7 @@ std::vector<toolkit::ControlRow> SettingsPage::Rows(std::function<void()> saved)
                           "E&xclusions...", tabs::Settings}
           .Runs([this] { exclusions_.Open(hwnd()); })
           .WithHelp(),
+      {ids::SettingsPolicyNote, K::Label, OnTab({240, 3660, 3840, 480}), "", tabs::Settings},
       toolkit::ControlRow{ids::SettingsSaveButton, K::PushButton, OnTab({5520, 3720, 1215, 375}), "&Save Settings",
                           tabs::Settings}
           .Runs([this] { OnSaveClicked(); })

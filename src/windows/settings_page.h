@@ -1,6 +1,7 @@
 // The Settings tab: the preferences and the scan schedule, stored only when
 // Save Settings is pressed, the run-at-log-on value that mirrors "Load on
-// Startup", and the window of the files the user chose to keep.
+// Startup", and the window of the files the user chose to keep. What the
+// administrator set is shown disabled, with a line that says so.
 #pragma once
 
 #include <functional>

@@ -125,6 +125,9 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
   // A slow download keeps the download window up long enough to be read.
   server.Answer("/products/qvr/ref.dat", {200, "Ver1.5\r\nnew.exe|Adware\r\n", -1, 3000});
 
+  // The longest note of what the administrator set.
+  SetPolicyString("SETTINGS", "GUARD", "1");
+  SetPolicyString("SETTINGS", "SCHEDULE", "0");
   HWND splash = StartProgram(kRefDat);
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(ClippedCaptions(splash, dpi, fonts), "") << "splash window";
@@ -138,6 +141,15 @@ TEST_P(CaptionTest, EveryCaptionOfEveryWindowFitsItsControl) {
   EXPECT_EQ(ClippedCaptions(scan, dpi, fonts), "") << "scan window";
   Click(Child(scan, ids::ScanWindowExit));
   ASSERT_NE(app_.WaitForVisible(main), nullptr);
+
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  EXPECT_FALSE(WindowText(Child(main, ids::SettingsPolicyNote)).empty());
+  Click(Child(main, ids::SettingsExclusionsButton));
+  HWND exclusions = app_.WaitForTopLevel("TallowickParawardenExclusions", "Exclusions");
+  ASSERT_NE(exclusions, nullptr);
+  EXPECT_EQ(ClippedCaptions(exclusions, dpi, fonts), "") << "exclusions window";
+  PostMessageW(exclusions, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(exclusions); }));
 
   SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Updates, 0);
   Click(Child(main, ids::UpdatesCheckButton));

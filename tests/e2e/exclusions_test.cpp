@@ -1,6 +1,7 @@
 // What the user chose to keep stays kept: excluded files are never listed
 // again, programs whose file is left unmarked keep running, and the log-on
-// traces of a quarantined file go with it and come back with it.
+// traces of a quarantined file go with it and come back with it. What the
+// administrator set holds, and the user sees it as theirs to keep.
 #include <shlobj.h>
 
 #include <algorithm>
@@ -269,6 +270,72 @@ TEST_F(ExclusionsTest, LogOnTracesGoWithTheQuarantinedFileAndComeBackOnRestore) 
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER, kTestValue), platform::Widen("\"" + ad + "\" /tray"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, kTestValue), platform::Widen(ad));
   EXPECT_EQ(ReadFileText(StartupShortcutPath()), shortcut);
+}
+
+TEST_F(ExclusionsTest, WhatTheAdministratorSetHoldsAndIsShownAsSuch) {
+  const std::string kept = MakeFile("Kept\\Sub\\Deep\\ad.exe");
+  const std::string other = MakeFile("Other\\ad.exe");
+  SetPolicyString("EXCLUSIONS", tree_ + "\\KEPT", "Set for every user");
+  SetPolicyString("SETTINGS", "GUARD", "0");
+  SetSetting("GUARD", "1");
+  SetUserString(kExclusionsKey, "Other\\ad.exe", "relative");
+  App::Install(appFolder(), "Ver1.0\r\nad.exe|Adware\r\nguardhit.exe|Guard test entry\r\n");
+  HWND scan = ScanTree();
+  ASSERT_NE(scan, nullptr);
+  EXPECT_EQ(Lines(scan), std::vector<std::string>{other + " > Adware"});
+  // The guard stays off whatever the user stored.
+  MakeFile("Fresh\\guardhit.exe");
+  Sleep(2000);
+  EXPECT_EQ(app_.FindTopLevel("TallowickParawardenGuard", std::nullopt), nullptr);
+
+  Click(Child(scan, ids::ScanWindowExit));
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  HWND guardBox = Child(main, ids::SettingsGuard);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(guardBox); }));
+  EXPECT_FALSE(IsChecked(guardBox));
+  EXPECT_TRUE(IsWindowEnabled(Child(main, ids::SettingsScheduleFrequency)));
+  EXPECT_EQ(WindowText(Child(main, ids::SettingsPolicyNote)),
+            "Set by your administrator, and not to be changed here: the guard.");
+
+  Click(Child(main, ids::SettingsExclusionsButton));
+  HWND window = app_.WaitForTopLevel("TallowickParawardenExclusions", "Exclusions");
+  ASSERT_NE(window, nullptr);
+  HWND list = Child(window, ids::ExclusionsList);
+  HWND policyList = Child(window, ids::ExclusionsPolicyList);
+  EXPECT_EQ(ListItems(list), std::vector<std::string>{"Other\\ad.exe > relative   (not in effect: not a full path: it "
+                                                      "needs a drive letter or a network share)"});
+  EXPECT_EQ(ListItems(policyList), std::vector<std::string>{tree_ + "\\KEPT > Set for every user"});
+  SendMessageW(list, LB_SETSEL, TRUE, -1);
+  SendMessageW(policyList, LB_SETSEL, TRUE, -1);
+  Click(Child(window, ids::ExclusionsRemove));
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(list).empty(); }));
+  EXPECT_FALSE(IsWindowEnabled(Child(window, ids::ExclusionsRemove)));
+  EXPECT_EQ(ListItems(policyList).size(), 1u);
+}
+
+TEST_F(ExclusionsTest, AddFileStoresTheFileTheOpenDialogChose) {
+  const std::string file = MakeFile("Chosen\\ad.exe");
+  HWND main = StartToActiveMainWindow();
+  ASSERT_NE(main, nullptr);
+  SendMessageW(Child(main, ids::MainTabs), TCM_SETCURFOCUS, tabs::Settings, 0);
+  Click(Child(main, ids::SettingsExclusionsButton));
+  HWND window = app_.WaitForTopLevel("TallowickParawardenExclusions", "Exclusions");
+  ASSERT_NE(window, nullptr);
+  PostMessageW(Child(window, ids::ExclusionsAddFile), BM_CLICK, 0, 0);
+  HWND dialog = app_.WaitForTopLevel("#32770", "Add File");
+  ASSERT_NE(dialog, nullptr);
+  // The file name box: cmb13 in the Explorer-style dialog, edt1 in the older one.
+  HWND name = Child(dialog, 0x47c);
+  if (name == nullptr) name = Child(dialog, 0x480);
+  ASSERT_NE(name, nullptr);
+  const std::wstring text = platform::Widen(file);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  HWND list = Child(window, ids::ExclusionsList);
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(list) == std::vector<std::string>{file + " > Added by hand"}; }));
+  EXPECT_GT(SendMessageW(list, LB_GETSEL, 0, 0), 0) << "the new line is marked";
 }
 
 }  // namespace

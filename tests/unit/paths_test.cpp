@@ -1,5 +1,7 @@
 #include "core/paths.h"
 
+#include "core/exclusion_path.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,6 +72,59 @@ TEST(PathSet, ComparesPathsWithoutRegardToCase) {
       {"ad.exe", false},
   };
   for (const Row& row : rows) EXPECT_EQ(set.Contains(row.path), row.contained) << row.path;
+}
+
+TEST(PathSet, AFolderCoversEveryFileBelowIt) {
+  core::PathSet set(core::FoldAscii);
+  set.Add("C:\\Tools\\");
+  set.Add("\\\\server\\share\\Kept");
+  set.Add("D:\\a.exe");
+  struct Row {
+    const char* path;
+    bool covered;
+  };
+  const Row rows[] = {
+      {"C:\\Tools", true},
+      {"c:\\tools\\Deep\\Deeper\\ad.exe", true},
+      {"\\\\SERVER\\share\\kept\\sub\\x.dll", true},
+      {"C:\\Tools2\\ad.exe", false},
+      {"C:\\Tool", false},
+      {"\\\\server\\share\\x.dll", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(set.Covers(row.path), row.covered) << row.path;
+  EXPECT_FALSE(set.Contains("C:\\Tools\\x.exe")) << "Contains takes the path alone";
+}
+
+TEST(ExclusionPath, OnlyFullPathsOfRealNamesAreInEffect) {
+  struct Row {
+    const char* stored;
+    const char* path;
+    bool inEffect;
+  };
+  const Row rows[] = {
+      {"C:\\Tools\\ad.exe", "C:\\Tools\\ad.exe", true},
+      {"C:\\Tools\\", "C:\\Tools", true},
+      {"\\\\server\\share\\x.exe", "\\\\server\\share\\x.exe", true},
+      {"\\\\?\\C:\\Tools\\ad.exe", "C:\\Tools\\ad.exe", true},
+      {"\\\\?\\UNC\\server\\share\\x.exe", "\\\\server\\share\\x.exe", true},
+      {"C:\\Dir.name\\a b.exe", "C:\\Dir.name\\a b.exe", true},
+      {"", "", false},
+      {"ad.exe", "ad.exe", false},
+      {"\\Tools\\ad.exe", "\\Tools\\ad.exe", false},
+      {"C:ad.exe", "C:ad.exe", false},
+      {"C:\\", "C:\\", false},
+      {"\\\\server\\share", "\\\\server\\share", false},
+      {"\\\\?\\Volume{0b1c}\\ad.exe", "\\\\?\\Volume{0b1c}\\ad.exe", false},
+      {"C:\\Tools\\ad.exe.", "C:\\Tools\\ad.exe.", false},
+      {"C:\\Tools \\ad.exe", "C:\\Tools \\ad.exe", false},
+      {"C:\\Tools\\..\\ad.exe", "C:\\Tools\\..\\ad.exe", false},
+      {"C:\\Tools\\*.exe", "C:\\Tools\\*.exe", false},
+  };
+  for (const Row& row : rows) {
+    const core::ExclusionPath read = core::ReadExclusionPath(row.stored);
+    EXPECT_EQ(read.path, row.path) << row.stored;
+    EXPECT_EQ(read.problem.empty(), row.inEffect) << row.stored << ": " << read.problem;
+  }
 }
 
 }  // namespace

@@ -337,14 +337,17 @@ TEST(ScanEngine, KeptFilesAreCountedButNeitherListedNorReported) {
   ScanRun run;
   run.list.Assign({"header", "foo.exe|Adware", "FOO.exe|Other record", "bar.exe|Spy"});
   run.lister.Add("C:\\", {"foo.exe", "bar.exe"}, {"Temp"});
-  run.lister.Add("C:\\Temp", {"foo.exe"});
+  run.lister.Add("C:\\Temp", {"foo.exe"}, {"Deep"});
+  run.lister.Add("C:\\Temp\\Deep", {}, {"Deeper"});
+  run.lister.Add("C:\\Temp\\Deep\\Deeper", {"bar.exe"});
   run.keptFiles.Add("c:\\FOO.EXE");  // every record naming it, at the root's doubled "\"
+  run.keptFiles.Add("C:\\temp\\deep");  // a folder: the file two levels down
   run.Walk({"C:\\"});
   EXPECT_EQ(run.observer.detections, (Texts{"C:\\bar.exe > Spy", "C:\\Temp\\foo.exe > Adware",
                                             "C:\\Temp\\FOO.exe > Other record"}));
   EXPECT_EQ(run.reportText, "\r\nAdware found >C:\\bar.exe\r\nAdware found >C:\\Temp\\foo.exe"
                             "\r\nAdware found >C:\\Temp\\FOO.exe");
-  EXPECT_EQ(run.objectsScanned, 3);
+  EXPECT_EQ(run.objectsScanned, 4);
 }
 
 TEST(ScanEngine, CountsAccumulateOverRootsAndOnlyWhenFilesAreExamined) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,16 @@ TEST(StartupTraces, CommandStartsExactlyTheFile) {
       {"\"\"", false},
   };
   for (const Row& row : rows) EXPECT_EQ(core::CommandStartsFile(row.command, file, core::FoldAscii), row.starts) << row.command;
+  // What is made long before a second look: short names hold no blank.
+  const std::pair<const char*, const char*> programs[] = {
+      {"C:\\PROGRA~1\\ADWARE~1\\ad.exe /tray", "C:\\PROGRA~1\\ADWARE~1\\ad.exe"},
+      {" \"C:\\A B\\ad.exe\"/min", "C:\\A B\\ad.exe"},
+      {"\t\"C:\\x.exe", "C:\\x.exe"},
+      {"", ""},
+  };
+  for (const auto& [command, program] : programs) {
+    EXPECT_EQ(core::CommandProgram(command), program) << command;
+  }
 }
 
 TEST(StartupTraces, DescribedAsAPersonReadsThem) {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/run_key.h"
+#include "platform/system.h"
 #include "platform/text.h"
 #include "features/exclusions.h"
 #include "features/settings.h"
@@ -194,10 +196,77 @@ TEST(ExclusionsStore, AddReadMatchAndRemove) {
   }
   EXPECT_EQ(sameFile, std::vector<std::string>{"Again"});
 
-  for (const char* name : {"ad.exe", "Z\xC3\xBCRICH.DLL", "Hand.exe"}) features::RemoveExclusion(folder + name);
+  features::RemoveExclusions({folder + "ad.exe", folder + "Z\xC3\xBCRICH.DLL", folder + "Hand.exe"});
   EXPECT_FALSE(features::ExcludedPaths().Contains(folder + "Ad.exe"));
   for (const features::Exclusion& e : features::ReadExclusions()) {
     EXPECT_NE(e.path.rfind(folder, 0), 0u) << e.path << " left behind";
+  }
+}
+
+void WriteMachineText(REGSAM view, const std::wstring& path, const std::wstring& name, const std::wstring& text) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+void DeletePolicy(REGSAM view) {
+  HKEY product = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tallowick Parawarden", 0, KEY_ALL_ACCESS | view, &product) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  for (const wchar_t* key : {L"Policy\\SETTINGS", L"Policy\\UPDATES", L"Policy\\EXCLUSIONS", L"Policy"}) {
+    RegDeleteKeyW(product, key);
+  }
+  RegCloseKey(product);
+}
+
+// Also run in a 64-bit prefix, where the machine's Software key has a view
+// for 32-bit programs and one for 64-bit ones.
+TEST(MachinePolicy, TheAdministratorsValuesWinAndThe64BitViewFirst) {
+  const bool sixtyFour = platform::RunsOn64BitWindows();
+  const std::wstring policy = L"Software\\Tallowick Parawarden\\Policy\\";
+  const std::wstring settings = std::wstring(kStoreRoot) + L"\\Tallowick Parawarden\\SETTINGS";
+  const REGSAM native = sixtyFour ? KEY_WOW64_32KEY : 0;
+  WriteRaw(settings, L"GUARD", REG_SZ, L"1", sizeof L"1");
+  WriteMachineText(native, policy + L"SETTINGS", L"GUARD", L"0");
+  WriteMachineText(native, policy + L"SETTINGS", L"SCANCOUNT", L"99");  // the user's own figure
+  WriteMachineText(native, policy + L"EXCLUSIONS", L"C:\\Tools", L"Tools");
+  WriteMachineText(native, policy + L"UPDATES", L"SERVER", L"http://127.0.0.1:1/");
+  if (sixtyFour) {
+    WriteMachineText(KEY_WOW64_64KEY, policy + L"UPDATES", L"SERVER", L"http://127.0.0.1:2/");
+    WriteMachineText(KEY_WOW64_64KEY, policy + L"EXCLUSIONS", L"D:\\Kept", L"Kept");
+    WriteMachineText(KEY_WOW64_64KEY, policy + L"EXCLUSIONS", L"c:\\tools", L"Tools, 64-bit");
+  }
+
+  EXPECT_EQ(features::GetAppSetting("GUARD", "1"), "0");
+  EXPECT_TRUE(features::SetByPolicy("GUARD"));
+  EXPECT_FALSE(features::SetByPolicy("SCANCOUNT"));
+  features::SaveAppSetting("GUARD", "1");
+  EXPECT_EQ(ReadRaw(settings, L"GUARD").data.c_str(), std::wstring(L"1")) << "the user's own value stays";
+  EXPECT_EQ(features::UpdatesValue("SERVER"), sixtyFour ? "http://127.0.0.1:2/" : "http://127.0.0.1:1/");
+  std::vector<std::string> excluded;
+  for (const features::Exclusion& e : features::PolicyExclusions()) excluded.push_back(e.path + " > " + e.description);
+  // In whatever order the registry lists them.
+  std::sort(excluded.begin(), excluded.end());
+  const std::vector<std::string> expected =
+      sixtyFour ? std::vector<std::string>{"D:\\Kept > Kept", "c:\\tools > Tools, 64-bit"}
+                : std::vector<std::string>{"C:\\Tools > Tools"};
+  EXPECT_EQ(excluded, expected);
+  EXPECT_TRUE(features::IsExcluded(features::ExcludedPaths(), "C:\\Tools\\Sub\\ad.exe"));
+
+  for (REGSAM view : sixtyFour ? std::vector<REGSAM>{KEY_WOW64_32KEY, KEY_WOW64_64KEY} : std::vector<REGSAM>{0}) {
+    DeletePolicy(view);
+  }
+  EXPECT_EQ(features::GetAppSetting("GUARD", "1"), "1");
+  HKEY user = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_SET_VALUE, &user) == ERROR_SUCCESS) {
+    RegDeleteValueW(user, L"GUARD");
+    RegCloseKey(user);
   }
 }
 

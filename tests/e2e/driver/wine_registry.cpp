@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -10,6 +12,7 @@ namespace {
 
 constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Tallowick Parawarden\\SETTINGS";
 constexpr const wchar_t* kAppKey = L"Software\\VB and VBA Program Settings\\Tallowick Parawarden";
+constexpr const wchar_t* kPolicyKey = L"Software\\Tallowick Parawarden\\Policy";
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const wchar_t* kTitle = L"Tallowick Parawarden";
 
@@ -43,11 +46,20 @@ void ResetProgramRegistry() {
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Tallowick Parawarden\\UPDATES");
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS");
   RegDeleteKeyW(HKEY_CURRENT_USER, kAppKey);
+  for (const wchar_t* section : {L"SETTINGS", L"UPDATES", L"EXCLUSIONS"}) {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(kPolicyKey) + L"\\" + section).c_str());
+  }
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPolicyKey);
   HKEY raw = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &raw) == ERROR_SUCCESS) {
     platform::UniqueRegKey key(raw);
     RegDeleteValueW(key.get(), kTitle);
   }
+}
+
+void SetPolicyString(const std::string& section, const std::string& name, const std::string& value) {
+  WriteString(HKEY_LOCAL_MACHINE, std::wstring(kPolicyKey) + L"\\" + platform::Widen(section),
+              platform::Widen(name).c_str(), platform::Widen(value));
 }
 
 void SetSetting(const std::string& key, const std::string& value) {

@@ -7,13 +7,17 @@
 
 namespace e2e {
 
-// Removes every stored setting of the program and its Run value.
+// Removes every stored setting of the program, the machine's policy for it
+// and its Run value.
 void ResetProgramRegistry();
 void SetSetting(const std::string& key, const std::string& value);
 std::optional<std::string> GetSetting(const std::string& key);
 std::optional<std::string> GetRunValue();
 // Writes a REG_SZ value under HKEY_CURRENT_USER, creating the key.
 void SetUserString(const std::string& keyPath, const std::string& name, const std::string& value);
+// Writes a REG_SZ value of the machine's policy for the program, as an
+// administrator's .reg file does.
+void SetPolicyString(const std::string& section, const std::string& name, const std::string& value);
 // Points the program at an update server.
 void SetUpdateServer(const std::string& address);
 
