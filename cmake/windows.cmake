@@ -51,6 +51,7 @@ set(WIN32_SOURCES
   src/features/scan_folders.cpp
   src/features/disk_folders.cpp
   src/features/guard.cpp
+  src/features/background_check.cpp
   src/features/exclusions.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp

@@ -29,6 +29,8 @@ void WorkerThread::WaitForEnd() const {
   while (!Ended()) PauseBriefly();
 }
 
+void LowerThisThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
+
 void PauseBriefly(HANDLE wake) {
   MsgWaitForMultipleObjects(wake != nullptr ? 1 : 0, &wake, FALSE, 1, QS_ALLINPUT);
 }

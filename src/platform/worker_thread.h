@@ -44,6 +44,9 @@ class WakeSignal {
   UniqueHandle handle_;
 };
 
+// Runs the calling thread below normal priority, behind the user's work.
+void LowerThisThreadPriority();
+
 // Gives the processor away for about a millisecond (longer where the
 // system's clock ticks coarser), or less when input or a sent message
 // arrives for the calling thread, or `wake` is signalled.
