@@ -16,7 +16,8 @@
 namespace e2e {
 namespace {
 
-constexpr const char* kRefDat = "Ver1.0\r\nguardhit.exe|Guard test entry\r\nguardkept.exe|Kept entry\r\n";
+constexpr const char* kRefDat =
+    "Ver1.0\r\nguardhit.exe|Guard test entry\r\nguardkept.exe|Kept entry\r\nguardgone.exe|Gone entry\r\n";
 constexpr const char* kGuardClass = "TallowickParawardenGuard";
 constexpr const char* kExclusionsKey = "Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS";
 
@@ -54,6 +55,17 @@ class GuardTest : public ProgramTest {
   // Starts the program and returns once start-up has started the guard.
   bool StartGuarded() { return StartProgram(kRefDat) != nullptr && app_.MainWindow() != nullptr; }
   HWND GuardWindow() { return app_.FindTopLevel(kGuardClass, std::nullopt); }
+  // The title (0) or text (1) of the last balloon the shell took from the
+  // program, as its tray window reports it.
+  std::string LastBalloon(WPARAM part) {
+    const auto atom = static_cast<ATOM>(
+        SendMessageW(app_.TrayWindow(), RegisterWindowMessageW(kLastBalloonMessage), part, 0));
+    if (atom == 0) return std::string();
+    wchar_t text[256] = {};
+    const UINT length = GlobalGetAtomNameW(atom, text, 256);
+    GlobalDeleteAtom(atom);
+    return platform::Narrow(std::wstring(text, length));
+  }
   // The guard window once its list holds `count` lines.
   HWND WaitForFindings(LRESULT count, int timeoutMs = 60000) {
     HWND guard = nullptr;
@@ -78,7 +90,7 @@ TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedExcludedAndVanishedOnesNeverAndQ
   SetUserString(kExclusionsKey, folder_ + "\\guardkept.exe", "Kept entry");
   ASSERT_TRUE(StartGuarded());
   // Created and deleted at once: never shown.
-  ASSERT_TRUE(DeleteFileW(platform::Widen(MakeFile("guardhit.exe")).c_str()));
+  ASSERT_TRUE(DeleteFileW(platform::Widen(MakeFile("guardgone.exe")).c_str()));
   MakeFile("plain.exe");
   MakeFile("guardkept.exe");
   const std::string hit = MakeFile("guardhit.exe");
@@ -88,6 +100,8 @@ TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedExcludedAndVanishedOnesNeverAndQ
   ASSERT_NE(guard, nullptr);
   HWND list = Child(guard, ids::GuardWindowFindings);
   EXPECT_EQ(ListItems(list), std::vector<std::string>{hit + " > Guard test entry"});
+  EXPECT_EQ(LastBalloon(0), "Spyware / Adware found");
+  EXPECT_EQ(LastBalloon(1), hit + "\r\nGuard test entry");
   // A line cut off at the list's edge can be scrolled to.
   EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
 
