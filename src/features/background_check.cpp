@@ -53,9 +53,20 @@ void BackgroundCheck::Run() {
       folders.swap(due_);
     }
     if (stop_ || folders.empty()) continue;
+    // A folder inside another of the round is walked with it.
+    std::sort(folders.begin(), folders.end());
+    std::vector<std::string> walks;
+    for (const std::string& folder : folders) {
+      const bool inside = !walks.empty() && folder.size() > walks.back().size() &&
+                          folder.compare(0, walks.back().size(), walks.back()) == 0 &&
+                          (walks.back().back() == '\\' || folder[walks.back().size()] == '\\');
+      if (!inside) walks.push_back(folder);
+    }
     QuietView view(stop_);
-    ScanSession session(definitions_, view);
-    for (const std::string& folder : folders) session.Walk(folder);
+    // Listing helpers would be programs of their own, at normal priority, and
+    // outlive a program that is ended while they list.
+    ScanSession session(definitions_, view, ScanSession::Walking::Background);
+    for (const std::string& folder : walks) session.Walk(folder);
     if (stop_) break;
     checked_(folders, std::move(view.found));
   }

@@ -20,7 +20,8 @@ constexpr int kMostListingThreads = 4;
 
 }  // namespace
 
-std::unique_ptr<core::FolderSource> ScanFolderSource(core::FoldCase fold, std::function<bool()> idle) {
+std::unique_ptr<core::FolderSource> ScanFolderSource(core::FoldCase fold, std::function<bool()> idle,
+                                                     bool helperProcesses) {
   const int threads = std::min(platform::ProcessorCount(), kMostListingThreads);
   if (threads < 2) return std::make_unique<BackgroundFolderWalk>(std::move(fold), std::move(idle));
   // Where threads of one process cannot list side by side, processes can.
@@ -28,7 +29,7 @@ std::unique_ptr<core::FolderSource> ScanFolderSource(core::FoldCase fold, std::f
   // folded otherwise would order and match their listings wrongly.
   const auto* folding = fold.target<std::string (*)(std::string_view)>();
   const bool foldsAsHelpers = folding != nullptr && *folding == FoldFileName;
-  const int helpers = platform::ListsOneFolderAtATime() && foldsAsHelpers ? threads : 0;
+  const int helpers = helperProcesses && platform::ListsOneFolderAtATime() && foldsAsHelpers ? threads : 0;
   return std::make_unique<ParallelFolderWalk>(std::move(fold), std::move(idle), threads,
                                               ParallelFolderWalk::ListerMaker(), helpers);
 }

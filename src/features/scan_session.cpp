@@ -17,10 +17,11 @@ std::vector<std::string> FullScanRoots(const std::vector<std::string>& driveEntr
 
 std::string QuickScanRoot() { return platform::WindowsDirectory(); }
 
-ScanSession::ScanSession(core::SharedDefinitions definitions, core::ScanObserver& view)
+ScanSession::ScanSession(core::SharedDefinitions definitions, core::ScanObserver& view, Walking walking)
     : definitions_(std::move(definitions)),
       view_(view),
-      folders_(ScanFolderSource(definitions_->index.fold(), [this] { return YieldToWindow(); })),
+      folders_(ScanFolderSource(definitions_->index.fold(), [this] { return YieldToWindow(); },
+                                walking == Walking::Foreground)),
       keptFiles_(ExcludedPaths()),
       engine_(*folders_, *this, definitions_->list, definitions_->index, reportText_, objectsScanned_) {
   engine_.Keep(keptFiles_);

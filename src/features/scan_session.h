@@ -25,8 +25,10 @@ std::string QuickScanRoot();
 class ScanSession : private core::ScanObserver {
  public:
   // `view` sees every folder, detection and examined file, and lets the
-  // window's messages through when it is due.
-  ScanSession(core::SharedDefinitions definitions, core::ScanObserver& view);
+  // window's messages through when it is due. A walk in the background
+  // starts no listing helpers: see ScanFolderSource.
+  enum class Walking { Foreground, Background };
+  ScanSession(core::SharedDefinitions definitions, core::ScanObserver& view, Walking walking = Walking::Foreground);
   ScanSession(const ScanSession&) = delete;
   ScanSession& operator=(const ScanSession&) = delete;
 
