@@ -1,7 +1,7 @@
 // Walks folders again in the background, with the walk and rules of a scan
 // (definitions, exclusions, the quarantine passed over) but without a
-// window, below normal priority: how the guard catches up with changes it
-// may have missed.
+// window or listing helpers, from a thread below normal priority: how the
+// guard catches up with changes it may have missed.
 #pragma once
 
 #include <atomic>

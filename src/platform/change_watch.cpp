@@ -14,6 +14,10 @@ namespace {
 
 constexpr DWORD kFirstRetryMs = 1000;
 constexpr DWORD kLongestRetryMs = 5 * 60 * 1000;
+// While changes stream in, the next read waits this long, so that each
+// brings many of them: under Wine every read is a round trip to its
+// server, and one read a change cost more than a walk of the drive.
+constexpr DWORD kStreamPauseMs = 20;
 
 }  // namespace
 
@@ -26,6 +30,7 @@ struct ChangeWatch::Folder {
   std::vector<DWORD> buffer;  // DWORD-aligned, as the records require
   bool folders = false;       // watches the names of folders rather than of files
   bool reading = false;
+  DWORD lastCompleted = 0;  // tick count of the last read that completed
   // While the watch is down: when it is tried again, and the wait after that.
   bool down = false;
   DWORD retryAt = 0;
@@ -140,7 +145,10 @@ void ChangeWatch::Run() {
     Folder& folder = *waiting[woken - WAIT_OBJECT_0 - 1];
     folder.reading = false;
     Completed(folder);
-    if (WaitForSingleObject(stop_.get(), 0) == WAIT_OBJECT_0) break;
+    const DWORD now = GetTickCount();
+    const bool streaming = now - folder.lastCompleted < kStreamPauseMs;
+    folder.lastCompleted = now;
+    if (WaitForSingleObject(stop_.get(), streaming ? kStreamPauseMs : 0) == WAIT_OBJECT_0) break;
     if (!folder.down && !folder.StartRead()) {
       folder.handle.reset();
       folder.down = true;
