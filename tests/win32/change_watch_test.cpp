@@ -112,8 +112,8 @@ TEST_F(ChangeWatchTest, ChangesBeyondTheBufferAreReportedAsMissed) {
   }));
 }
 
-// A read that fails ends the watch without a word on today's main; it is
-// said, the watch is started again, and later changes are seen.
+// A read that fails is said, the watch is started again, and later changes
+// are seen.
 TEST_F(ChangeWatchTest, AFailedReadIsReportedAndTheWatchStartsAgain) {
   std::vector<platform::WatchEvent> events;
   platform::ChangeWatch watch(
