@@ -48,6 +48,7 @@ set(WIN32_SOURCES
   src/features/parallel_walk.cpp
   src/features/disk_folders.cpp
   src/features/guard.cpp
+  src/features/background_check.cpp
   src/features/exclusions.cpp
   src/features/process_pass.cpp
   src/features/quarantine_records.cpp

@@ -1,11 +1,14 @@
 // Decides which changes the guard reports: a file created, or renamed to,
-// a name that a definitions record holds; never inside the program's own
-// quarantine folder, never an excluded file, and each file once for the
-// whole run of the guard.
+// a name that a definitions record holds, or found by a check after missed
+// changes; never inside the program's own quarantine folder, never an
+// excluded file, never one already gone, and each file once until it goes
+// or comes back changed.
 #pragma once
 
+#include <cstdint>
 #include <functional>
-#include <set>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +19,15 @@
 
 namespace core {
 
-enum class FileChange { Created, Removed, Modified, RenamedFrom, RenamedTo };
+// Found: a check of the folders, made after changes were missed, met it.
+enum class FileChange { Created, Removed, Modified, RenamedFrom, RenamedTo, Found };
+
+// What tells one file at a path from another written there later.
+struct FileState {
+  uint64_t size = 0;
+  uint64_t writeTime = 0;
+  bool operator==(const FileState& other) const { return size == other.size && writeTime == other.writeTime; }
+};
 
 // A file the guard found, with the line the scan window would show for it.
 struct GuardFinding {
@@ -30,20 +41,23 @@ class GuardFilter {
   GuardFilter(const DefinitionsList& list, const DefinitionsIndex& index, std::string_view quarantineFolder);
 
   // The findings for one change of the file at `path` (a full path): one
-  // for each record that names it, none for everything else.
+  // for each record that names it, none for everything else. `now` is the
+  // file as it is when the change is considered; none when it is gone.
   std::vector<GuardFinding> Consider(FileChange change, std::string_view path,
-                                     const std::function<bool(const std::string&)>& isExcluded);
-  // The file at `path` counts as reported: the user brought it back from
-  // quarantine, and is not told of it again as it arrives.
-  void Pass(std::string_view path) { reported_.insert(index_.fold()(path)); }
+                                     const std::function<bool(const std::string&)>& isExcluded,
+                                     const std::optional<FileState>& now);
+  // The file at `path`, as `now` describes it, counts as reported: the user
+  // brought it back from quarantine, and is not told of it again as it
+  // arrives.
+  void Pass(std::string_view path, const FileState& now) { reported_[index_.fold()(path)] = now; }
 
  private:
   const DefinitionsList& list_;
   const DefinitionsIndex& index_;
   // Folded, with a final "\".
   std::string quarantinePrefix_;
-  // Folded full paths already reported.
-  std::set<std::string> reported_;
+  // Folded full paths already reported, with the file each was then.
+  std::map<std::string, FileState> reported_;
 };
 
 // The full path of a change that a watch of `root` reports by its path

@@ -25,6 +25,8 @@ WorkerThread::WorkerThread(std::function<void()> job) {
   handle_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
+void LowerThisThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
+
 void PauseBriefly(HANDLE wake, unsigned milliseconds) {
   // Input, posted and paint messages wait for the caller's next look at its
   // queue; until then they would end every pause at once. A message another

@@ -42,6 +42,9 @@ class WakeSignal {
   UniqueHandle handle_;
 };
 
+// Runs the calling thread below normal priority, behind the user's work.
+void LowerThisThreadPriority();
+
 // Gives the processor away for about `milliseconds` (longer where the
 // system's clock ticks coarser), or less when `wake` is signalled or a
 // message is sent to the calling thread's windows, which is answered.

@@ -2,6 +2,11 @@
 // by the end-to-end tests that drive them.
 #pragma once
 
+// For tests: the tray window answers this registered message with a global
+// atom holding the title (wParam 0) or the text (1) of the last balloon the
+// shell took, 0 when there was none; the caller deletes the atom.
+constexpr const wchar_t* kLastBalloonMessage = L"TallowickParawardenLastBalloon";
+
 namespace ids {
 
 enum : int {

@@ -35,10 +35,12 @@ void CollectGuardFindings(Program& program) {
     const core::GuardFinding& last = collected.findings.back();
     program.tray.ShowBalloon("Spyware / Adware found", last.path + "\r\n" + last.detection.description);
   }
-  if (collected.changesMissed) {
-    program.guardWindow.ShowChangesMissed();
-    program.guardWindow.Show();
+  if (collected.drivesChanged) {
+    bool watchDown = false;
+    for (const core::GuardDriveStatus& drive : collected.drives) watchDown = watchDown || drive.retrySeconds != 0;
+    program.guardWindow.ShowNote(core::GuardNote(collected.drives), watchDown);
   }
+  if (collected.worthShowing) program.guardWindow.Show();
 }
 
 }  // namespace windows

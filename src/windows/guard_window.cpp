@@ -30,8 +30,7 @@ std::vector<toolkit::ControlRow> GuardWindow::Rows() {
       {ids::GuardWindowCaption, K::Label, {120, 120, 7200, 255}, "Spyware / Adware found by the guard",
        toolkit::kNoPage, F::Bold},
       {ids::GuardWindowFindings, K::ListToggle, {120, 480, 7200, 1815}, ""},
-      {ids::GuardWindowMissed, K::Label, {120, 2400, 5535, 435},
-       "Changes were missed while many files changed at once: a file may have arrived unseen."},
+      {ids::GuardWindowMissed, K::Label, {120, 2400, 5535, 435}, ""},
       toolkit::ControlRow{ids::GuardWindowScan, K::PushButton, {5985, 2400, 1335, 375}, "&Scan Now"}.Runs(
           [this] { OnScanClicked(); }),
       toolkit::ControlRow{ids::GuardWindowQuarantine, K::PushButton, {120, 2940, 1335, 375}, "&Quarantine"}.Runs(
@@ -53,7 +52,7 @@ void GuardWindow::Load() {
   if (!Exists()) return;
   fonts_ = std::make_unique<toolkit::FontSet>(dpi_);
   controls_.Create(hwnd(), Rows(), dpi_, *fonts_);
-  ShowMissedNote(false);
+  ShowNote(note_, offerScan_);
 }
 
 void GuardWindow::Show() {
@@ -80,15 +79,18 @@ void GuardWindow::AddFindings(const std::vector<core::GuardFinding>& findings) {
   SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
 }
 
-void GuardWindow::ShowChangesMissed() {
-  Load();
-  ShowMissedNote(true);
-}
-
-void GuardWindow::ShowMissedNote(bool shown) {
+void GuardWindow::ShowNote(const std::string& note, bool offerScan) {
+  // Kept for the window's creation: a note alone opens no window.
+  note_ = note;
+  offerScan_ = offerScan;
+  if (!Exists()) return;
+  HWND label = controls_.Get(ids::GuardWindowMissed);
+  SetWindowTextW(label, platform::Widen(note).c_str());
+  ShowWindow(label, note.empty() ? SW_HIDE : SW_SHOW);
+  HWND scan = controls_.Get(ids::GuardWindowScan);
   // A hidden button would keep the focus, and the keys with it.
-  if (!shown && GetFocus() == controls_.Get(ids::GuardWindowScan)) SetFocus(FindingList());
-  for (int id : {ids::GuardWindowMissed, ids::GuardWindowScan}) ShowWindow(controls_.Get(id), shown ? SW_SHOW : SW_HIDE);
+  if (!offerScan && GetFocus() == scan) SetFocus(FindingList());
+  ShowWindow(scan, offerScan ? SW_SHOW : SW_HIDE);
 }
 
 void GuardWindow::OnQuarantineClicked() { QuarantineMarkedDetections(program_, hwnd(), FindingList(), found_); }
@@ -109,7 +111,10 @@ void GuardWindow::OnIgnoreClicked() {
 void GuardWindow::OnScanClicked() {
   // A scan under way is only brought forward, and may not reach where the
   // files arrived: the note stays until a full scan of its own starts.
-  program_.gate.ScanNow(true, [this] { ShowMissedNote(false); });
+  program_.gate.ScanNow(true, [this] {
+    ShowWindow(controls_.Get(ids::GuardWindowScan), SW_HIDE);
+    SetFocus(FindingList());
+  });
 }
 
 LRESULT GuardWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 // The guard window: the files the guard found while the program runs, with
 // Quarantine and Always Ignore This File for the marked lines, and a note
-// with a scan when the system dropped changes. Opened by a click on the
+// on drives where changes may have gone unseen, with a scan while a watch
+// is down. Opened by a click on the
 // guard's balloon and from the tray menu; closing it only hides it.
 #pragma once
 
@@ -28,8 +29,8 @@ class GuardWindow : public toolkit::Window {
   void Load();
   void Show();
   void AddFindings(const std::vector<core::GuardFinding>& findings);
-  // Says that changes were missed and offers a scan.
-  void ShowChangesMissed();
+  // Shows `note` (none when empty), and a scan when `offerScan`.
+  void ShowNote(const std::string& note, bool offerScan);
   HWND FindingList() const { return controls_.Get(ids::GuardWindowFindings); }
 
  private:
@@ -38,9 +39,10 @@ class GuardWindow : public toolkit::Window {
   void OnQuarantineClicked();
   void OnIgnoreClicked();
   void OnScanClicked();
-  void ShowMissedNote(bool shown);
 
   Program& program_;
+  std::string note_;
+  bool offerScan_ = false;
   // What the guard found, in the list's order.
   std::vector<core::Detection> found_;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left

@@ -6,6 +6,7 @@
 #include "core/setting_values.h"
 #include "core/tray_mouse.h"
 #include "features/settings.h"
+#include "platform/text.h"
 #include "toolkit/bitmaps.h"
 #include "windows/control_ids.h"
 #include "windows/guard_control.h"
@@ -54,6 +55,7 @@ void TrayWindow::CreateContent() {
     SetTimer(hwnd(), kIconTimer, kIconRetryMs, nullptr);
   }
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  lastBalloonQuery_ = RegisterWindowMessageW(kLastBalloonMessage);
   SetTimer(hwnd(), kScheduleTimer, kScheduleCheckInterval, nullptr);
   // Runs before the splash window and before the definitions are read, so a
   // downloaded file is the one that start-up loads.
@@ -104,7 +106,9 @@ void TrayWindow::OnShowChosen() { program_.mainWindow.Show(); }
 void TrayWindow::OnGuardChosen() { program_.guardWindow.Show(); }
 
 void TrayWindow::ShowBalloon(const std::string& title, const std::string& text) {
-  toolkit::ShowTrayBalloon(notifyRecord_, title, text);
+  if (!toolkit::ShowTrayBalloon(notifyRecord_, title, text)) return;
+  lastBalloonTitle_ = title;
+  lastBalloonText_ = text;
 }
 
 void TrayWindow::OnAboutChosen() {
@@ -128,6 +132,12 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
     toolkit::ReAddTrayIcon(notifyRecord_);
     return 0;
+  }
+  if (message == lastBalloonQuery_ && lastBalloonQuery_ != 0) {
+    const std::string& asked = wParam == 0 ? lastBalloonTitle_ : lastBalloonText_;
+    if (lastBalloonTitle_.empty()) return 0;
+    // An atom holds up to 255 characters.
+    return GlobalAddAtomW(platform::Widen(asked.substr(0, 255)).c_str());
   }
   switch (message) {
     case WM_MOUSEMOVE:

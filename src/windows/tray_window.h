@@ -43,6 +43,10 @@ class TrayWindow : public toolkit::Window {
   // Broadcast when the shell's taskbar starts (again, after a crash of the
   // shell): the icon is gone then and is added anew.
   UINT taskbarCreated_ = 0;
+  // The last balloon the shell took, for the tests' kLastBalloonMessage.
+  UINT lastBalloonQuery_ = 0;
+  std::string lastBalloonTitle_;
+  std::string lastBalloonText_;
 };
 
 }  // namespace windows

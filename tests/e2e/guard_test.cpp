@@ -1,18 +1,23 @@
 // The guard: a listed file arriving on the scan drive while the program
-// runs shows in the guard window at once, unlisted and excluded ones never;
-// Quarantine there removes it with a journal line; the balloon and the tray
-// menu open the window; the setting turns the guard off and on at once.
-// Under Wine a watch sees files in folders made after it started, so each
-// test makes its folder once the program runs.
+// runs shows in the guard window at once, unlisted, excluded and vanished
+// ones never; Quarantine there removes it with a journal line, and the
+// file written again is reported again; the balloon and the tray menu open
+// the window; the setting turns the guard off and on at once. Under Wine a
+// watch sees files only in folders made after it started or opened since,
+// which the guard's check of the drive at start does.
 #include "driver/program_test.h"
 #include "platform/handles.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
 
 namespace e2e {
 namespace {
 
-constexpr const char* kRefDat = "Ver1.0\r\nguardhit.exe|Guard test entry\r\nguardkept.exe|Kept entry\r\n";
+constexpr const char* kRefDat =
+    "Ver1.0\r\nguardhit.exe|Guard test entry\r\nguardkept.exe|Kept entry\r\nguardgone.exe|Gone entry\r\n";
 constexpr const char* kGuardClass = "TallowickParawardenGuard";
 constexpr const char* kExclusionsKey = "Software\\VB and VBA Program Settings\\Tallowick Parawarden\\EXCLUSIONS";
 
@@ -50,8 +55,19 @@ class GuardTest : public ProgramTest {
   // Starts the program and returns once start-up has started the guard.
   bool StartGuarded() { return StartProgram(kRefDat) != nullptr && app_.MainWindow() != nullptr; }
   HWND GuardWindow() { return app_.FindTopLevel(kGuardClass, std::nullopt); }
+  // The title (0) or text (1) of the last balloon the shell took from the
+  // program, as its tray window reports it.
+  std::string LastBalloon(WPARAM part) {
+    const auto atom = static_cast<ATOM>(
+        SendMessageW(app_.TrayWindow(), RegisterWindowMessageW(kLastBalloonMessage), part, 0));
+    if (atom == 0) return std::string();
+    wchar_t text[256] = {};
+    const UINT length = GlobalGetAtomNameW(atom, text, 256);
+    GlobalDeleteAtom(atom);
+    return platform::Narrow(std::wstring(text, length));
+  }
   // The guard window once its list holds `count` lines.
-  HWND WaitForFindings(LRESULT count, int timeoutMs = 10000) {
+  HWND WaitForFindings(LRESULT count, int timeoutMs = 60000) {
     HWND guard = nullptr;
     WaitUntil([&] {
       guard = GuardWindow();
@@ -70,18 +86,22 @@ class GuardTest : public ProgramTest {
   std::string folder_;
 };
 
-TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantineRemovesIt) {
+TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedExcludedAndVanishedOnesNeverAndQuarantineRemovesIt) {
   SetUserString(kExclusionsKey, folder_ + "\\guardkept.exe", "Kept entry");
   ASSERT_TRUE(StartGuarded());
+  // Created and deleted at once: never shown.
+  ASSERT_TRUE(DeleteFileW(platform::Widen(MakeFile("guardgone.exe")).c_str()));
   MakeFile("plain.exe");
   MakeFile("guardkept.exe");
   const std::string hit = MakeFile("guardhit.exe");
   // They arrive in this order, so the listed file's line comes after the
-  // other two were passed over.
+  // others were passed over.
   HWND guard = WaitForFindings(1);
   ASSERT_NE(guard, nullptr);
   HWND list = Child(guard, ids::GuardWindowFindings);
   EXPECT_EQ(ListItems(list), std::vector<std::string>{hit + " > Guard test entry"});
+  EXPECT_EQ(LastBalloon(0), "Spyware / Adware found");
+  EXPECT_EQ(LastBalloon(1), hit + "\r\nGuard test entry");
   // A line cut off at the list's edge can be scrolled to.
   EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
 
@@ -93,6 +113,29 @@ TEST_F(GuardTest, AListedFileShowsAtOnceUnlistedAndExcludedOnesNeverAndQuarantin
   const std::optional<std::string> journal = ReadFileText(AppFile("Quarantine.journal"));
   ASSERT_TRUE(journal.has_value());
   EXPECT_NE(journal->find("guardhit.exe\t" + hit + "\t"), std::string::npos) << *journal;
+
+  // Written again at the same place: a new file, reported again.
+  MakeFile("guardhit.exe");
+  ASSERT_NE(WaitForFindings(1), nullptr);
+  EXPECT_EQ(ListItems(list), std::vector<std::string>{hit + " > Guard test entry"});
+}
+
+// A burst of files into a folder that was there before the program started,
+// and a listed file in folders made all at once: under Wine a watch of the
+// drive covers neither by itself.
+TEST_F(GuardTest, ABurstIntoAnOldFolderAndNewNestedFoldersAreHeard) {
+  CreateDirectoryW(platform::Widen(folder_).c_str(), nullptr);
+  ASSERT_TRUE(StartGuarded());
+  for (int i = 0; i < 3000; ++i) MakeFile("burst" + std::to_string(i) + ".dat");
+  const std::string hit = MakeFile("guardhit.exe");
+  const std::string nested = folder_ + "-again\\a\\b\\c";
+  ASSERT_EQ(SHCreateDirectoryExW(nullptr, platform::Widen(nested).c_str(), nullptr), ERROR_SUCCESS);
+  WriteFileBytes(nested + "\\guardkept.exe", "not really a program");
+  HWND guard = WaitForFindings(2);
+  ASSERT_NE(guard, nullptr);
+  std::vector<std::string> lines = ListItems(Child(guard, ids::GuardWindowFindings));
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{nested + "\\guardkept.exe > Kept entry", hit + " > Guard test entry"}));
 }
 
 // Of two marked lines only the one last clicked, "this file", is excluded.
@@ -130,6 +173,8 @@ TEST_F(GuardTest, TheBalloonAndTheTrayMenuOpenTheGuardWindow) {
 }
 
 TEST_F(GuardTest, TheSettingTurnsTheGuardOffAndOnAtOnce) {
+  // A folder from before: switched on again, the guard hears it too.
+  CreateDirectoryW(platform::Widen(folder_).c_str(), nullptr);
   // Once active: its activation shows the stored settings again.
   HWND main = StartToActiveMainWindow(kRefDat);
   ASSERT_NE(main, nullptr);
@@ -147,18 +192,16 @@ TEST_F(GuardTest, TheSettingTurnsTheGuardOffAndOnAtOnce) {
   };
   ASSERT_TRUE(pressDone());
 
-  MakeFile("guardhit.exe");
+  const std::string whileOff = MakeFile("guardhit.exe");
   Sleep(2000);
   EXPECT_EQ(GuardWindow(), nullptr);
+  ASSERT_TRUE(DeleteFileW(platform::Widen(whileOff).c_str()));
 
   Click(box);
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(box); }));
   Click(Child(main, ids::SettingsSaveButton));
   ASSERT_TRUE(WaitUntil([&] { return GetSetting("GUARD") == std::optional<std::string>("1"); }));
   ASSERT_TRUE(pressDone());
-  // A file in a new folder at the root, which the new watch sees under
-  // Wine too.
-  folder_ += "-again";
   const std::string hit = MakeFile("guardhit.exe");
   HWND guard = WaitForFindings(1);
   ASSERT_NE(guard, nullptr);

@@ -1,5 +1,6 @@
 // The change watch against the real (Wine) file system: what it reports,
-// changes lost to a full buffer, and that stopping it is immediate.
+// changes lost to a full buffer, a failed read, and that stopping it is
+// immediate.
 #include "platform/change_watch.h"
 
 #include <windows.h>
@@ -61,19 +62,21 @@ class ChangeWatchTest : public ::testing::Test {
 TEST_F(ChangeWatchTest, ReportsCreatedAndRenamedFilesByTheirPathInTheFolderAndStopsAtOnce) {
   auto watch = std::make_unique<platform::ChangeWatch>(
       std::vector<std::string>{folder_},
-      [this](const std::string& root, const std::string& relative, ChangeAction action) {
+      [this](const std::string& root, const std::string& relative, ChangeAction action, bool isFolder) {
         EXPECT_EQ(root, folder_);
         platform::MutexLock hold(lock_);
-        seen_.emplace_back(relative, action);
+        seen_.emplace_back(relative + (isFolder ? "\\" : ""), action);
       },
       nullptr);
   ASSERT_EQ(watch->Watched(), std::vector<std::string>{folder_});
   Make("first.exe");
   ASSERT_TRUE(MoveFileW(platform::Widen(folder_ + "\\first.exe").c_str(),
                         platform::Widen(folder_ + "\\second.exe").c_str()));
+  ASSERT_TRUE(CreateDirectoryW(platform::Widen(folder_ + "\\sub").c_str(), nullptr));
   const Seen expected = {{"first.exe", ChangeAction::Added},
                          {"first.exe", ChangeAction::RenamedOld},
-                         {"second.exe", ChangeAction::RenamedNew}};
+                         {"second.exe", ChangeAction::RenamedNew},
+                         {"sub\\", ChangeAction::Added}};
   EXPECT_TRUE(WaitFor([&] {
     Seen seen = Copy();
     // Writes to the new file may be reported as well; they come after.
@@ -95,10 +98,10 @@ TEST_F(ChangeWatchTest, ChangesBeyondTheBufferAreReportedAsMissed) {
       {folder_},
       // The first change holds the watch's thread until every file is made,
       // so that their changes pile up in a buffer too small for them.
-      [go](const std::string&, const std::string&, ChangeAction) { WaitForSingleObject(go, 10000); },
-      [this](const std::string&) {
+      [go](const std::string&, const std::string&, ChangeAction, bool) { WaitForSingleObject(go, 10000); },
+      [this](const std::string&, platform::WatchEvent event, unsigned) {
         platform::MutexLock hold(lock_);
-        ++missed_;
+        if (event == platform::WatchEvent::Overflowed) ++missed_;
       },
       512);
   for (int i = 0; i < 100; ++i) Make("file" + std::to_string(i) + ".dat");
@@ -107,6 +110,37 @@ TEST_F(ChangeWatchTest, ChangesBeyondTheBufferAreReportedAsMissed) {
     platform::MutexLock hold(lock_);
     return missed_ > 0;
   }));
+}
+
+// A read that fails is said, the watch is started again, and later changes
+// are seen.
+TEST_F(ChangeWatchTest, AFailedReadIsReportedAndTheWatchStartsAgain) {
+  std::vector<platform::WatchEvent> events;
+  platform::ChangeWatch watch(
+      {folder_},
+      [this](const std::string&, const std::string& relative, ChangeAction action, bool) {
+        platform::MutexLock hold(lock_);
+        seen_.emplace_back(relative, action);
+      },
+      [&](const std::string& root, platform::WatchEvent event, unsigned) {
+        EXPECT_EQ(root, folder_);
+        platform::MutexLock hold(lock_);
+        events.push_back(event);
+      });
+  watch.FailNextRead(ERROR_ACCESS_DENIED);
+  Make("lost.exe");
+  ASSERT_TRUE(WaitFor([&] {
+    platform::MutexLock hold(lock_);
+    return events.size() >= 2;
+  }));
+  Make("later.exe");
+  EXPECT_TRUE(WaitFor([&] {
+    const Seen seen = Copy();
+    return std::find(seen.begin(), seen.end(), std::pair<std::string, ChangeAction>("later.exe", ChangeAction::Added)) !=
+           seen.end();
+  }));
+  platform::MutexLock hold(lock_);
+  EXPECT_EQ(events, (std::vector<platform::WatchEvent>{platform::WatchEvent::Ended, platform::WatchEvent::Restarted}));
 }
 
 // A letter made by SUBST is a second name for a folder of a watched drive:
