@@ -18,12 +18,9 @@ std::string TextOf(const std::vector<wchar_t>& buffer, DWORD bytes) {
   return Narrow(std::wstring_view(buffer.data(), length));
 }
 
-}  // namespace
-
-std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name) {
+std::optional<std::string> ReadText(HKEY root, const std::string& keyPath, const std::string& name) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExW(root, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   UniqueRegKey hkey(raw);
@@ -42,6 +39,16 @@ std::optional<std::string> ReadUserText(const std::string& keyPath, const std::s
     return std::nullopt;
   }
   return TextOf(buffer, got);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name) {
+  return ReadText(HKEY_CURRENT_USER, keyPath, name);
+}
+
+std::optional<std::string> ReadMachineText(const std::string& keyPath, const std::string& name) {
+  return ReadText(HKEY_LOCAL_MACHINE, keyPath, name);
 }
 
 void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& value) {

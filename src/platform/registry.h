@@ -1,4 +1,5 @@
-// Text values under the current user's registry keys.
+// Text values under the registry keys of the current user (and one reader of
+// the machine's).
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,10 @@ namespace platform {
 // The REG_SZ or REG_EXPAND_SZ value `name` under HKEY_CURRENT_USER\`keyPath`
 // (not expanded); nothing when the key or value is missing or of another type.
 std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name);
+// The same under HKEY_LOCAL_MACHINE, which only an administrator can change.
+// A 32-bit program reads the machine's 32-bit view: on 64-bit Windows that is
+// SOFTWARE\WOW6432Node.
+std::optional<std::string> ReadMachineText(const std::string& keyPath, const std::string& name);
 // Writes a REG_SZ value, creating the key as needed; failures are ignored.
 void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& value);
 
