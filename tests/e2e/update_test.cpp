@@ -304,6 +304,10 @@ TEST_P(HostileServerTest, EndsWithinTheLimitsAndLeavesTheProgramAndDefinitionsAs
   Serve("1.5");
   const HttpResponse response = c.response();
   server_.Answer(hostile, response);
+  // Signed, so that what the server sends is what the program has to read.
+  if (std::string(c.file) == "ref.dat") {
+    server_.Answer("/products/qvr/ref.dat.sig", {200, signer_.SignatureFile(response.body, "1.50")});
+  }
   const std::string refDat = "Ver1.4 old\r\nfoo.exe|Adware\r\n";
 
   if (c.message == nullptr) {
