@@ -58,14 +58,7 @@ TEST(SignatureCheck, PublishedTestVectors) {
     "d10eb6605f87c5831f6e2b08e002f9c6f21141f5841d92727dd3e1d99c36bc560da3c9067df99fcaf818941f72588be3"
     "3032bad22caf6704223bb114d575b6d02d9d222b580005d930e8f40cce9f672eebb634a20177d84351627964b83f2053"
     "d736a84ab1a005f63bd5ba943de6205c";
-  const char* const tc5 =
-    "513a5abde16b5e0ecb8659d3ca0845800adf75cfc4437d42fa34e7aafbbe35fc5984d3560cba938f9a622e932bb6162b"
-    "7fbb6cd8c1cf8815f28c495995ac18cdbe8fabfdce29c17aa021df192ac02d080d7c5eda6bd4c99154178a9d5e1cf3ff"
-    "4177106315f4e6d74c991b601069acd60b55b3bb4dbf6316c35096a487d6756181d3394944f1c742a2f4d608ce4f6abb"
-    "fb72347ad7d342ae15dd6d1049fbd0ff55f4d7c43ab805f81ff1fbe9256b5c78c2de6beb787f4b6d66d290a3d4c48573"
-    "68aea5f7ebaa1296020c8f9e3670441a08038bb810e853a654e44316a4e52428745123ce2714020d00e55a9eb82f7fb4"
-    "1c73d852a82b003670246c6ca2045fc8";
-  // Valid signatures over "123400" but for a DigestInfo encoded wrongly.
+  // A valid signature over "123400" but for a DigestInfo encoded wrongly.
   const char* const tc9 =
     "8a0e82d4f334aca72a718b6f8f643f69c6048d619d5eba71263a5d2d3ac7a7af133b780c7595ca2c982c006e861948f5"
     "43cd0210c758691f9626842c25de2843ea314ca8eff285d47e0cffa54180af416004017034962a80a5959c3d3f1bfc15"
@@ -73,21 +66,12 @@ TEST(SignatureCheck, PublishedTestVectors) {
     "3ed8469e8ac1dacae51ad5d3ad73dcb213e056d04596e64d8c0703def3110c7cecc93ba8ac8059f0f3d66b89d8712c62"
     "b41d407e4b4a104f4569558b0290c213cad6d0653898b9df8f4a453ab07d13bfb7598d505abbd0c4987e4f1ac66e1a52"
     "3e113e370ab7cf990f0cc63f50f4f0a4";
-  const char* const tc13 =
-    "9947c137ebf7013ea9e41f1ce93fd29022e340e6ade56c1119cd826430acf9833bbc1ed05c1899757a79d3104c9b4133"
-    "ff0aef7e1cbeaafc2ada2422bdf9e29926626527f947124d5549d9f4fddb809f84923aa335d331c392a5ae5e29cb0f50"
-    "3e230ce7bff114206d5dfd51b812f9ed5448d9100125a8cc2324e560c69f4a492988045c97ab90a2806df900c3b95ab9"
-    "5bd634dd0a50edc5312eeef6463bc4b62e54261cc67e9cb9caa9a0a7550183c9e03f26bd5c8718dd77f54290b3a27a05"
-    "4d7d3e39e8cb45529d585ac0e507b8688219d2b8032268020b68d2284f9f743debab5cd47fb3fbd77fdfe3a9d7984b11"
-    "a37cce190ac89a472578a3332b150f5d";
   const Row rows[] = {
       {"tc1 empty message", "", tc1, SignatureCheck::Valid},
       {"tc3 \"Test\"", "Test", tc3, SignatureCheck::Valid},
-      {"tc5 \"Message\"", "Message", tc5, SignatureCheck::Valid},
       {"tc3 with one letter changed", "Tesu", tc3, SignatureCheck::Invalid},
-      {"tc5 over tc3's message", "Test", tc5, SignatureCheck::Invalid},
+      {"tc1 over tc3's message", "Test", tc1, SignatureCheck::Invalid},
       {"tc9 long form length of sequence", "123400", tc9, SignatureCheck::Invalid},
-      {"tc13 wrong length of sequence", "123400", tc13, SignatureCheck::Invalid},
   };
   core::PublicKey key;
   key.id = "wycheproof";
@@ -97,7 +81,7 @@ TEST(SignatureCheck, PublishedTestVectors) {
     EXPECT_EQ(platform::CheckSignature(blob, {row.message}, FromHex(row.signature)), row.expected) << row.name;
   }
   // The pieces are hashed as one message.
-  EXPECT_EQ(platform::CheckSignature(blob, {"Mes", "", "sage"}, FromHex(tc5)), SignatureCheck::Valid);
+  EXPECT_EQ(platform::CheckSignature(blob, {"Te", "", "st"}, FromHex(tc3)), SignatureCheck::Valid);
   EXPECT_TRUE(platform::SignatureCheckAvailable());
 }
 
