@@ -1,5 +1,6 @@
 # Writes the release into DIST_DIR from the application folder APP_DIR:
-# the setup program, the portable zip and a SHA-256 checksum file of both.
+# the setup program, the portable zip and a SHA-256 checksum file of both,
+# and beside them the signed files for the update server from PUBLISH_DIR.
 # Run by the dist target: cmake -DVERSION=... -DAPP_DIR=... -DDIST_DIR=...
 # -DSOURCE_DIR=... -DSTAGE_DIR=... -DMAKENSIS=... -P package.cmake
 cmake_minimum_required(VERSION 3.16)
@@ -45,6 +46,12 @@ execute_process(
   RESULT_VARIABLE zipped)
 if(NOT zipped EQUAL 0)
   message(FATAL_ERROR "could not write ${zip_name}")
+endif()
+
+# The files to publish on the update server, signed: the same folder tree
+# the server answers from.
+if(PUBLISH_DIR)
+  file(COPY ${PUBLISH_DIR} DESTINATION ${DIST_DIR})
 endif()
 
 # In the format sha256sum -c reads.

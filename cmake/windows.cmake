@@ -29,6 +29,7 @@ set(WIN32_SOURCES
   src/platform/processes.cpp
   src/platform/registry.cpp
   src/platform/run_key.cpp
+  src/platform/signature_check.cpp
   src/platform/startup_entries.cpp
   src/platform/system.cpp
   src/platform/system_error.cpp
@@ -124,6 +125,21 @@ endforeach()
 add_custom_target(app_files ALL DEPENDS ${APP_FILE_COPIES})
 add_dependencies(Parawarden app_files)
 
+# What the publisher puts on the update server: ref.dat, its signature made
+# with the development key by tools/sign-definitions (openssl), and the
+# version file.
+set(PUBLISH_DIR ${CMAKE_BINARY_DIR}/update-server/products/qvr)
+add_custom_command(OUTPUT ${PUBLISH_DIR}/ref.dat ${PUBLISH_DIR}/ref.dat.sig ${PUBLISH_DIR}/version.txt
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PUBLISH_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/ref.dat ${PUBLISH_DIR}/ref.dat
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/sign-definitions ${CMAKE_SOURCE_DIR}/tools/development-keys/current.pem
+          parawarden-dev-current ${PUBLISH_DIR}/ref.dat ${PUBLISH_DIR}/ref.dat.sig
+  COMMAND sh -c "sed -n 's/^version: //p' \"$1\" >\"$2\"" sh ${PUBLISH_DIR}/ref.dat.sig ${PUBLISH_DIR}/version.txt
+  DEPENDS ${CMAKE_SOURCE_DIR}/app/ref.dat ${CMAKE_SOURCE_DIR}/tools/sign-definitions
+          ${CMAKE_SOURCE_DIR}/tools/development-keys/current.pem
+  VERBATIM)
+add_custom_target(update_server_files ALL DEPENDS ${PUBLISH_DIR}/ref.dat.sig)
+
 # The release (scripts/package and the test command build it): the setup
 # program, the portable zip and their checksums.
 set(DIST_DIR ${PW_DIST_DIR})
@@ -134,8 +150,9 @@ find_program(MAKENSIS makensis)
 add_custom_target(dist
   COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DAPP_DIR=${APP_DIR} -DDIST_DIR=${DIST_DIR}
           -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DSTAGE_DIR=${CMAKE_BINARY_DIR}/portable -DMAKENSIS=${MAKENSIS}
+          -DPUBLISH_DIR=${CMAKE_BINARY_DIR}/update-server
           -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake
-  DEPENDS Parawarden
+  DEPENDS Parawarden update_server_files
   VERBATIM)
 
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
@@ -157,7 +174,7 @@ endif()
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)
 if(E2E_SOURCES)
   add_library(pw_e2e_driver STATIC tests/e2e/driver/app_driver.cpp tests/e2e/driver/http_server.cpp
-              tests/e2e/driver/wine_registry.cpp)
+              tests/e2e/driver/test_signer.cpp tests/e2e/driver/wine_registry.cpp)
   target_include_directories(pw_e2e_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(pw_e2e_driver PUBLIC gtest pw_win32 ws2_32)
   add_executable(open_recorder tests/e2e/tools/open_recorder.cpp)

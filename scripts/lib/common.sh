@@ -19,7 +19,7 @@ as_root() {
 # Installs the Debian packages the build and the tests need, if any is missing.
 ensure_packages() {
   local missing=0
-  for tool in cmake g++ i686-w64-mingw32-g++-win32 wine Xvfb xdpyinfo convert makensis unzip; do
+  for tool in cmake g++ i686-w64-mingw32-g++-win32 wine Xvfb xdpyinfo convert makensis unzip openssl; do
     command -v "$tool" >/dev/null 2>&1 || missing=1
   done
   [ -d /usr/src/googletest ] || missing=1
@@ -40,7 +40,7 @@ ensure_packages() {
   if ! as_root apt-get install -y -qq \
     cmake make g++ googletest g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
     wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick procps \
-    nsis unzip >/dev/null; then
+    nsis unzip openssl >/dev/null; then
     local failed
     failed=$(grep -o 'Failed to fetch [^ ]*' "$update_log" | head -n 1 | cut -d' ' -f4)
     rm -f "$update_log"

@@ -44,7 +44,6 @@ std::string PlainPath(std::string_view path) {
   return plain;
 }
 
-<<<<<<< HEAD:src/core/paths.cpp
 std::string WithoutTrailingSeparators(std::string_view path) {
   while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && IsDriveRoot(path) && path[2] == '\\')) {
     path.remove_suffix(1);
@@ -65,18 +64,6 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 
 bool IsFullPath(std::string_view path) {
   return IsDriveRoot(path) || (path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
-=======
-bool PathSet::Covers(std::string_view path) const {
-  if (keys_.empty()) return false;
-  std::string key = Key(path);
-  for (;;) {
-    if (keys_.count(key) != 0) return true;
-    const size_t slash = key.rfind('\\');
-    // Never down to the bare "C:" or "\\server": the set holds no drive root.
-    if (slash == std::string::npos || slash < 3) return false;
-    key.resize(slash);
-  }
->>>>>>> policy:src/core/path_set.cpp
 }
 
 bool IsFullPathOfNames(std::string_view path) {

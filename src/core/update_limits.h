@@ -17,6 +17,8 @@ constexpr uint64_t kVersionFileBytes = 4 * 1024;
 // treated as damaged by the start-up load.
 constexpr uint64_t kDefinitionsBytes = 64ull * 1024 * 1024;
 constexpr uint64_t kDefinitionsRecords = 2'000'000;
+// A signature file is under a kilobyte; a longer one is refused unread.
+constexpr uint64_t kSignatureFileBytes = 4 * 1024;
 // Redirects followed per file; only to http or https addresses.
 constexpr uint64_t kRedirects = 5;
 // The longest wait for a connection to the server.

@@ -4,11 +4,15 @@
 #include <utility>
 
 #include "core/definitions_list.h"
+#include "core/definitions_signature.h"
+#include "core/publisher_keys.h"
 #include "core/update_limits.h"
 #include "core/version_text.h"
 #include "features/settings.h"
 #include "platform/atomic_file.h"
 #include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/signature_check.h"
 #include "platform/text.h"
 #include "platform/url_download.h"
 
@@ -17,6 +21,10 @@ namespace {
 
 constexpr const char* kDefaultServer = "http://updates.parawarden.example";
 constexpr const char* kProductFolder = "/products/qvr/";
+// An administrator's own signing keys: under HKEY_LOCAL_MACHINE, since a key
+// that the user's registry could add, any program the user runs could add.
+constexpr const char* kTrustedKeysPath = "SOFTWARE\\Tallowick Parawarden\\UPDATES";
+constexpr const char* kTrustedKeysValue = "TRUSTEDKEYS";
 
 // The first eight characters of a definitions file's bytes. A byte-order
 // mark is no part of the header, as the loader also holds.
@@ -78,10 +86,60 @@ bool FetchVersionFile(const core::UpdateLimits& limits, std::string& versionFile
   return fetched;
 }
 
-// Fetches the server's definitions into `tmpFile` and checks them with the
-// same limits the start-up load holds; false when they are not fit to
+enum class Fetch { Fetched, NotFetched, NotVerified };
+
+// The keys a signature may come from: the built-in ones and the
+// administrator's. A built-in id is never taken over by the administrator's
+// key.
+std::vector<core::PublicKey> TrustedKeys() {
+  std::vector<core::PublicKey> keys = core::ParsePublicKeys(core::kBuiltInPublisherKeys);
+  const auto own = platform::ReadMachineText(kTrustedKeysPath, kTrustedKeysValue);
+  if (own) {
+    for (core::PublicKey& key : core::ParsePublicKeys(*own)) keys.push_back(std::move(key));
+  }
+  return keys;
+}
+
+// The signature published beside ref.dat, read whole; false when it could
+// not be fetched or is no signature file.
+bool FetchSignature(const core::UpdateLimits& limits, core::DefinitionsSignature& signature) {
+  platform::TransferLimits transfer;
+  transfer.maxBytes = core::kSignatureFileBytes;
+  transfer.needsMarkedEnd = true;
+  transfer.maxRedirects = static_cast<unsigned>(limits.redirects);
+  transfer.watch = Watch(limits, limits.VersionFetchMs());
+  std::string text;
+  return platform::DownloadUrl(UpdateServer() + kProductFolder + "ref.dat.sig", transfer, text) &&
+         core::ParseDefinitionsSignature(text, signature);
+}
+
+// Whether `signature` is the publisher's, made for these very bytes as the
+// product's ref.dat.
+bool SignedByPublisher(const core::DefinitionsSignature& signature, std::string_view bytes) {
+  if (signature.product != core::kSignedProduct || signature.file != core::kSignedFile) return false;
+  for (const core::PublicKey& key : TrustedKeys()) {
+    if (key.id != signature.keyId) continue;
+    return platform::CheckSignature(core::PublicKeyBlob(key), {core::SignedHeader(signature), bytes},
+                                    signature.signature) == platform::SignatureCheck::Valid;
+  }
+  return false;
+}
+
+// The version the signature names must be the one the file's header holds,
+// so that a signature made for another version cannot pass for this one.
+bool VersionMatches(const core::DefinitionsSignature& signature, std::string_view bytes) {
+  double signedVersion = 0;
+  double fileVersion = 0;
+  return core::ParseVersion(signature.version, signedVersion) &&
+         core::ParseVersion(core::LocalVersionText(DefinitionsStart(bytes)), fileVersion) &&
+         signedVersion == fileVersion;
+}
+
+// Fetches the server's definitions into `tmpFile`, then their signature,
+// and reads them only once the signature holds; then checks them with the
+// same limits the start-up load holds. Fetched only when they are fit to
 // replace ref.dat.
-bool FetchDefinitions(const core::UpdateLimits& limits, const std::string& tmpFile) {
+Fetch FetchDefinitions(const core::UpdateLimits& limits, const std::string& tmpFile) {
   platform::TransferLimits transfer;
   transfer.maxBytes = limits.definitionsBytes;
   // A definitions file cut after whole entries still reads as one.
@@ -89,15 +147,23 @@ bool FetchDefinitions(const core::UpdateLimits& limits, const std::string& tmpFi
   transfer.maxRedirects = static_cast<unsigned>(limits.redirects);
   transfer.watch = Watch(limits, limits.definitionsFetchMs);
   try {
-    if (!platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "ref.dat", tmpFile, transfer)) return false;
+    if (!platform::DownloadUrlToFile(UpdateServer() + kProductFolder + "ref.dat", tmpFile, transfer)) {
+      return Fetch::NotFetched;
+    }
+    core::DefinitionsSignature signature;
+    if (!FetchSignature(limits, signature)) return Fetch::NotVerified;
     std::string bytes;
-    if (platform::ReadFileBytes(tmpFile, bytes, limits.definitionsBytes) != platform::ReadResult::Ok) return false;
-    if (!FitsAsNextVersion(bytes)) return false;
+    if (platform::ReadFileBytes(tmpFile, bytes, limits.definitionsBytes) != platform::ReadResult::Ok) {
+      return Fetch::NotFetched;
+    }
+    if (!SignedByPublisher(signature, bytes)) return Fetch::NotVerified;
+    if (!FitsAsNextVersion(bytes)) return Fetch::NotFetched;
+    if (!VersionMatches(signature, bytes)) return Fetch::NotVerified;
     std::string text = core::DecodeDefinitionsBytes(bytes, platform::AnsiToUtf8);
     std::string().swap(bytes);
-    return core::LooksLikeDefinitions(text, limits.definitionsRecords);
+    return core::LooksLikeDefinitions(text, limits.definitionsRecords) ? Fetch::Fetched : Fetch::NotFetched;
   } catch (const std::bad_alloc&) {
-    return false;
+    return Fetch::NotFetched;
   }
 }
 
@@ -131,10 +197,22 @@ VersionCheck CheckServerVersion() {
 DefinitionsDownload DownloadNewDefinitions() {
   const std::string tmpFile = platform::AppPath("ref.tmp");
   DefinitionsDownload result;
-  if (FetchDefinitions(LimitsInForce(), tmpFile)) {
-    result.outcome = platform::ReplaceFileWith(platform::AppPath("ref.dat"), tmpFile, result.error)
-                         ? DefinitionsDownload::Outcome::Replaced
-                         : DefinitionsDownload::Outcome::NotReplaced;
+  if (!platform::SignatureCheckAvailable()) {
+    result.outcome = DefinitionsDownload::Outcome::CannotVerify;
+    return result;
+  }
+  switch (FetchDefinitions(LimitsInForce(), tmpFile)) {
+    case Fetch::Fetched:
+      result.outcome = platform::ReplaceFileWith(platform::AppPath("ref.dat"), tmpFile, result.error)
+                           ? DefinitionsDownload::Outcome::Replaced
+                           : DefinitionsDownload::Outcome::NotReplaced;
+      break;
+    case Fetch::NotFetched:
+      result.outcome = DefinitionsDownload::Outcome::NotFetched;
+      break;
+    case Fetch::NotVerified:
+      result.outcome = DefinitionsDownload::Outcome::NotVerified;
+      break;
   }
   platform::DeleteEvenIfReadOnly(tmpFile);
   return result;

@@ -15,14 +15,22 @@ enum class VersionCheck {
 VersionCheck CheckServerVersion();
 
 struct DefinitionsDownload {
-  enum class Outcome { NotFetched, NotReplaced, Replaced };
+  enum class Outcome {
+    NotFetched,
+    NotVerified,   // the signature was missing, damaged, or not the publisher's
+    CannotVerify,  // this Windows cannot check signatures: nothing was fetched
+    NotReplaced,
+    Replaced,
+  };
   Outcome outcome = Outcome::NotFetched;
   std::string error;  // why they could not replace ref.dat
 };
-// Fetches the server's definitions, checks them with the limits the
-// start-up load holds, and only then replaces ref.dat in one step; a
-// failure leaves ref.dat untouched and no temporary file behind. Runs while
-// the calling thread's windows keep painting.
+// Fetches the server's definitions and their signature, checks the
+// signature against the publisher's keys (built in, or the administrator's
+// in HKEY_LOCAL_MACHINE), then the definitions with the limits the start-up
+// load holds, and only then replaces ref.dat in one step; a failure leaves
+// ref.dat untouched and no temporary file behind. Runs while the calling
+// thread's windows keep painting.
 DefinitionsDownload DownloadNewDefinitions();
 
 // The update server's base address: the compiled-in default, unless the

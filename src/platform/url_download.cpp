@@ -242,11 +242,12 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return true;
 }
 
-bool Download(const std::string& url, const std::string& path, const TransferLimits& limits) {
+// The finished transfer, or nothing when it failed or was given up.
+std::shared_ptr<Transfer> Download(const std::string& url, const TransferLimits& limits) {
   const auto transfer = std::make_shared<Transfer>(Widen(url), limits);
-  if (!transfer->Started()) return false;
+  if (!transfer->Started()) return nullptr;
   WorkerThread worker([transfer] { transfer->Run(); });
-  if (!worker.Started()) return false;
+  if (!worker.Started()) return nullptr;
   TransferWatch watch(limits.watch, GetTickCount());
   const bool ended = WaitKeepingWindowsPainted(
       transfer->finished(), [&] { return watch.StillAlive(GetTickCount(), transfer->Progress()); }, kPollMs);
@@ -254,18 +255,30 @@ bool Download(const std::string& url, const std::string& path, const TransferLim
     // The worker may sit in a call that only the system's own timeout ends;
     // it stops at its next step and frees the transfer itself.
     transfer->Abandon();
-    return false;
+    return nullptr;
   }
-  return transfer->ok() && WriteWholeFile(path, transfer->body());
+  return transfer->ok() ? transfer : nullptr;
 }
 
 }  // namespace
 
 bool DownloadUrlToFile(const std::string& url, const std::string& path, const TransferLimits& limits) {
   try {
-    return Download(url, path, limits);
+    const std::shared_ptr<Transfer> transfer = Download(url, limits);
+    return transfer && WriteWholeFile(path, transfer->body());
   } catch (const std::exception&) {
     // Out of memory before the transfer could start.
+    return false;
+  }
+}
+
+bool DownloadUrl(const std::string& url, const TransferLimits& limits, std::string& body) {
+  try {
+    const std::shared_ptr<Transfer> transfer = Download(url, limits);
+    if (!transfer) return false;
+    body = transfer->body();
+    return true;
+  } catch (const std::exception&) {
     return false;
   }
 }

@@ -33,5 +33,7 @@ struct TransferLimits {
 // overlong transfer, a body shorter than announced, and running out of
 // memory are all failures.
 bool DownloadUrlToFile(const std::string& url, const std::string& path, const TransferLimits& limits);
+// The same, keeping the body in memory: for a small file read at once.
+bool DownloadUrl(const std::string& url, const TransferLimits& limits, std::string& body);
 
 }  // namespace platform

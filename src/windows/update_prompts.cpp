@@ -10,6 +10,8 @@
 namespace windows {
 namespace {
 
+constexpr const char* kNotVerified = "The new definitions could not be verified and were not installed.";
+
 HWND MessageOwner(Program& program) {
   return program.mainWindow.IsVisible() ? program.mainWindow.hwnd() : nullptr;
 }
@@ -56,6 +58,16 @@ void DownloadDefinitions(Program& program) {
   switch (download.outcome) {
     case features::DefinitionsDownload::Outcome::NotFetched:
       ShowMessage(owner, "The update file could not be retreived.Unable to update new adware definitions",
+                  MB_OK | MB_ICONHAND);
+      break;
+    case features::DefinitionsDownload::Outcome::NotVerified:
+      ShowMessage(owner, kNotVerified, MB_OK | MB_ICONHAND);
+      break;
+    case features::DefinitionsDownload::Outcome::CannotVerify:
+      ShowMessage(owner,
+                  std::string(kNotVerified) +
+                      "\r\nThis Windows lacks the RSA and AES cryptographic provider that checks them (Windows XP "
+                      "has it from Service Pack 3 on). The current definitions are kept.",
                   MB_OK | MB_ICONHAND);
       break;
     case features::DefinitionsDownload::Outcome::NotReplaced:

@@ -5,6 +5,7 @@
 
 #include "driver/http_server.h"
 #include "driver/program_test.h"
+#include "driver/test_signer.h"
 #include "platform/handles.h"
 
 namespace e2e {
@@ -17,6 +18,7 @@ const char* const kNotRetrieved = "The update file could not be retreived.Unable
 const char* const kUpdated = "Adware definitions updated successfully. Please restart the application";
 const char* const kUnknown =
     "The version of the adware definitions could not be determined. Unable to verify if new download is present";
+const char* const kNotVerified = "The new definitions could not be verified and were not installed.";
 const char* const kServerDefinitions = "Ver1.50 from the server\r\nnew.exe|Adware\r\nother.exe|Spyware\r\n";
 
 class UpdateTest : public ProgramTest {
@@ -24,6 +26,7 @@ class UpdateTest : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     ASSERT_TRUE(server_.Running());
+    ASSERT_TRUE(signer_.Ready());
     SetUpdateServer(server_.BaseAddress());
   }
   void TearDown() override {
@@ -49,9 +52,12 @@ class UpdateTest : public ProgramTest {
     RegCloseKey(key);
   }
 
+  // The definitions are served with the test publisher's signature, made
+  // for version 1.50.
   void Serve(const std::string& version, const HttpResponse& definitions = {200, kServerDefinitions}) {
     server_.Answer("/products/qvr/version.txt", {200, version});
     server_.Answer("/products/qvr/ref.dat", definitions);
+    server_.Answer("/products/qvr/ref.dat.sig", {200, signer_.SignatureFile(definitions.body, "1.50")});
   }
 
   // Starts the program and presses "Check Now" on the Updates tab.
@@ -72,6 +78,7 @@ class UpdateTest : public ProgramTest {
   }
 
   HttpServer server_;
+  TestSigner signer_{"test-publisher", true};
 };
 
 struct VersionCase {
@@ -210,6 +217,24 @@ TEST_F(UpdateTest, YesReplacesTheDefinitionsWholeButTheLoadedListOnlyAfterRestar
   EXPECT_EQ(WindowText(Child(main, ids::StatusProtectionValue)), "3 Adware/Spyware types");
 }
 
+TEST_F(UpdateTest, DefinitionsTheSignatureDoesNotCoverAreRefusedAndSaysSo) {
+  Serve("1.5");
+  // Changed on the way: one byte of the signed file.
+  std::string altered = kServerDefinitions;
+  altered[altered.find("new.exe")] = 'm';
+  server_.Answer("/products/qvr/ref.dat", {200, altered});
+  const std::string refDat = "Ver1.4 old\r\nfoo.exe|Adware\r\n";
+  HWND box = CheckNow(refDat);
+  ASSERT_NE(box, nullptr);
+  HWND failure = Answer(box, IDYES);
+  ASSERT_NE(failure, nullptr);
+  EXPECT_EQ(MessageBoxText(failure), kNotVerified);
+  AnswerMessageBox(failure, IDOK);
+  EXPECT_EQ(ReadFileText(AppFile("ref.dat")), std::optional<std::string>(refDat));
+  EXPECT_FALSE(PathExists(AppFile("ref.tmp")));
+  EXPECT_EQ(server_.Requests("/products/qvr/ref.dat.sig"), 1);
+}
+
 struct BadDownload {
   const char* name;
   HttpResponse response;
@@ -279,6 +304,10 @@ TEST_P(HostileServerTest, EndsWithinTheLimitsAndLeavesTheProgramAndDefinitionsAs
   Serve("1.5");
   const HttpResponse response = c.response();
   server_.Answer(hostile, response);
+  // Signed, so that what the server sends is what the program has to read.
+  if (std::string(c.file) == "ref.dat") {
+    server_.Answer("/products/qvr/ref.dat.sig", {200, signer_.SignatureFile(response.body, "1.50")});
+  }
   const std::string refDat = "Ver1.4 old\r\nfoo.exe|Adware\r\n";
 
   if (c.message == nullptr) {
