@@ -48,7 +48,7 @@ std::string Folded(const std::string& name) {
 
 std::optional<std::string> ReadUserText(const std::string& keyPath, const std::string& name) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(root, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   UniqueRegKey hkey(raw);

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "core/ascii_case.h"
+#include "core/paths.h"
 #include "core/definitions_index.h"
 #include "core/removal_text.h"
 
