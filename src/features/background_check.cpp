@@ -63,8 +63,6 @@ void BackgroundCheck::Run() {
       if (!inside) walks.push_back(folder);
     }
     QuietView view(stop_);
-    // Listing helpers would be programs of their own, at normal priority, and
-    // outlive a program that is ended while they list.
     ScanSession session(definitions_, view);
     for (const std::string& folder : walks) session.Walk(folder);
     if (stop_) break;

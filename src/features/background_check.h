@@ -1,6 +1,6 @@
 // Walks folders again in the background, with the walk and rules of a scan
 // (definitions, exclusions, the quarantine passed over) but without a
-// window or listing helpers, from a thread below normal priority: how the
+// window, from a thread below normal priority: how the
 // guard catches up with changes it may have missed.
 #pragma once
 

@@ -86,7 +86,7 @@ TEST_F(ShortNames, AProgramKeptByItsLongNameRunsOnUnderItsShortName) {
   };
   // Windows lists the program by the path it was started with; Wine lists
   // the long one, so the exclusion is asked about the short spelling as well.
-  for (const std::wstring& keptAs : {longPath_, root_ + L"\LONG ZATTERA folder"}) {
+  for (const std::wstring& keptAs : {longPath_, root_ + L"\\LONG ZATTERA folder"}) {
     core::PathSet kept(features::FoldFileName);
     kept.Add(Narrow(keptAs));
     EXPECT_TRUE(features::IsExcluded(kept, Narrow(shortPath_))) << Narrow(shortPath_);
