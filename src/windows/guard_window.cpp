@@ -4,6 +4,7 @@
 
 #include "core/removal_text.h"
 #include "features/exclusions.h"
+#include "platform/files.h"
 #include "platform/handles.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -58,6 +59,7 @@ void GuardWindow::Load() {
 void GuardWindow::Show() {
   Load();
   if (!Exists()) return;
+  DropLinesOfGoneFiles();
   if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
@@ -70,13 +72,36 @@ void GuardWindow::AddFindings(const std::vector<core::GuardFinding>& findings) {
   // Long paths scroll sideways instead of being cut off.
   const platform::WindowDC dc(list);
   const platform::SelectedObject font(dc.get(), fonts_->For(toolkit::FontKind::Normal));
+  DropLinesOfGoneFiles();
   for (const core::GuardFinding& finding : findings) {
+    // A guard started anew (new definitions, the setting switched back on)
+    // checks its drives again: a line still shown is not shown twice.
+    const std::string text = core::DetectionLine(finding.detection);
+    if (std::any_of(found_.begin(), found_.end(),
+                    [&text](const core::Detection& shown) { return core::DetectionLine(shown) == text; })) {
+      continue;
+    }
     found_.push_back(finding.detection);
-    const std::wstring line = platform::Widen(core::DetectionLine(finding.detection));
+    const std::wstring line = platform::Widen(text);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     widestLine_ = std::max(widestLine_, toolkit::ListExtentFor(dc.get(), line));
   }
   SendMessageW(list, LB_SETHORIZONTALEXTENT, widestLine_, 0);
+}
+
+void GuardWindow::DropLinesOfGoneFiles() {
+  // A file quarantined from the scan window, or deleted, leaves nothing for
+  // these lines to act on.
+  HWND list = FindingList();
+  for (size_t i = found_.size(); i-- > 0;) {
+    if (platform::PathExists(found_[i].path)) continue;
+    found_.erase(found_.begin() + static_cast<std::ptrdiff_t>(i));
+    SendMessageW(list, LB_DELETESTRING, i, 0);
+  }
+  if (found_.empty() && widestLine_ != 0) {
+    widestLine_ = 0;
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
+  }
 }
 
 void GuardWindow::ShowNote(const std::string& note, bool offerScan) {

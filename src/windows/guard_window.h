@@ -36,6 +36,7 @@ class GuardWindow : public toolkit::Window {
  private:
   std::vector<toolkit::ControlRow> Rows();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DropLinesOfGoneFiles();
   void OnQuarantineClicked();
   void OnIgnoreClicked();
   void OnScanClicked();
