@@ -1,9 +1,11 @@
 #include "platform/signature_check.h"
 
 #include <windows.h>
+
 #include <wincrypt.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace platform {
 namespace {
@@ -33,37 +35,30 @@ class Provider {
   HCRYPTPROV handle_ = 0;
 };
 
-class Key {
+// A key or a hash of a provider; zero when it could not be made.
+template <BOOL(WINAPI* Destroy)(ULONG_PTR)>
+class CryptObject {
  public:
-  Key(HCRYPTPROV provider, const std::vector<unsigned char>& blob) {
-    if (!CryptImportKey(provider, blob.data(), static_cast<DWORD>(blob.size()), 0, 0, &handle_)) handle_ = 0;
+  explicit CryptObject(const std::function<BOOL(ULONG_PTR*)>& make) {
+    if (!make(&handle_)) handle_ = 0;
   }
-  ~Key() {
-    if (handle_ != 0) CryptDestroyKey(handle_);
+  ~CryptObject() {
+    if (handle_ != 0) Destroy(handle_);
   }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HCRYPTKEY get() const { return handle_; }
+  CryptObject(const CryptObject&) = delete;
+  CryptObject& operator=(const CryptObject&) = delete;
+  ULONG_PTR get() const { return handle_; }
 
  private:
-  HCRYPTKEY handle_ = 0;
+  ULONG_PTR handle_ = 0;
 };
 
-class Hash {
- public:
-  explicit Hash(HCRYPTPROV provider) {
-    if (!CryptCreateHash(provider, kSha256, 0, 0, &handle_)) handle_ = 0;
-  }
-  ~Hash() {
-    if (handle_ != 0) CryptDestroyHash(handle_);
-  }
-  Hash(const Hash&) = delete;
-  Hash& operator=(const Hash&) = delete;
-  HCRYPTHASH get() const { return handle_; }
+using Key = CryptObject<CryptDestroyKey>;
+using Hash = CryptObject<CryptDestroyHash>;
 
- private:
-  HCRYPTHASH handle_ = 0;
-};
+Hash Sha256Of(HCRYPTPROV provider) {
+  return Hash([provider](ULONG_PTR* made) { return CryptCreateHash(provider, kSha256, 0, 0, made); });
+}
 
 // CryptHashData takes a DWORD length: a piece goes in slices that fit it.
 bool HashPiece(HCRYPTHASH hash, std::string_view piece) {
@@ -82,8 +77,7 @@ bool HashPiece(HCRYPTHASH hash, std::string_view piece) {
 bool SignatureCheckAvailable() {
   Provider provider;
   if (provider.get() == 0) return false;
-  Hash hash(provider.get());
-  return hash.get() != 0;
+  return Sha256Of(provider.get()).get() != 0;
 }
 
 SignatureCheck CheckSignature(const std::vector<unsigned char>& publicKeyBlob,
@@ -91,9 +85,11 @@ SignatureCheck CheckSignature(const std::vector<unsigned char>& publicKeyBlob,
                               const std::vector<unsigned char>& signature) {
   Provider provider;
   if (provider.get() == 0) return SignatureCheck::Unavailable;
-  Hash hash(provider.get());
+  const Hash hash = Sha256Of(provider.get());
   if (hash.get() == 0) return SignatureCheck::Unavailable;
-  Key key(provider.get(), publicKeyBlob);
+  const Key key([&](ULONG_PTR* made) {
+    return CryptImportKey(provider.get(), publicKeyBlob.data(), static_cast<DWORD>(publicKeyBlob.size()), 0, 0, made);
+  });
   if (key.get() == 0 || signature.empty()) return SignatureCheck::Invalid;
   for (std::string_view piece : signedData) {
     if (!HashPiece(hash.get(), piece)) return SignatureCheck::Invalid;
